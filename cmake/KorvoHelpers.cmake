@@ -1,0 +1,39 @@
+# Shared helpers for the Korvo TFT build.
+
+function(korvo_apply_sanitizers)
+    if(KORVO_SANITIZE STREQUAL "address")
+        add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+        add_link_options(-fsanitize=address,undefined)
+    elseif(KORVO_SANITIZE STREQUAL "thread")
+        add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+        add_link_options(-fsanitize=thread)
+    elseif(NOT KORVO_SANITIZE STREQUAL "")
+        message(FATAL_ERROR "KORVO_SANITIZE must be empty, 'address' or 'thread'")
+    endif()
+endfunction()
+
+# korvo_library(NAME SOURCES ... [LIBS ...])
+# One library per src/ folder; its public headers are included as "<folder>/<header>.h".
+function(korvo_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra>)
+endfunction()
+
+# korvo_add_test(NAME SOURCES ... [LIBS ...] [THREADED])
+# One Qt Test executable per class; THREADED tests are also run under ThreadSanitizer in CI.
+function(korvo_add_test name)
+    cmake_parse_arguments(ARG "THREADED" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt5::Test ${ARG_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+    add_test(NAME ${name} COMMAND ${name})
+    set(labels unit)
+    if(ARG_THREADED)
+        list(APPEND labels threaded)
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVO_PROGRAM_DIR=${KORVO_PROGRAM_DIR};KORVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,34 @@
+# Shared set-up for run.sh, test.sh and fuzz.sh: install what is missing, then configure and build.
+# Sourced, not run.
+
+KORVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KORVO_PACKAGES=(
+    build-essential cmake pkg-config
+    qtbase5-dev qttools5-dev qttools5-dev-tools
+    libhidapi-dev libudev-dev libbenchmark-dev
+    fonts-noto-cjk xvfb xauth
+    clang libclang-rt-14-dev
+)
+
+korvo_install_packages() {
+    local missing=()
+    for pkg in "${KORVO_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# korvo_build DIR [cmake options...]
+korvo_build() {
+    local dir="$1"
+    shift
+    cmake -S "$KORVO_ROOT" -B "$KORVO_ROOT/$dir" "$@" >/dev/null
+    cmake --build "$KORVO_ROOT/$dir" --parallel "$(nproc)"
+}

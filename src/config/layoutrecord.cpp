@@ -1,0 +1,81 @@
+#include "config/layoutrecord.h"
+
+namespace korvo {
+namespace {
+constexpr QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y1), QPoint(x2, y2)); }
+} // namespace
+
+const std::array<uint32_t, TextColorCount> TextColorTable{0xFFFFFFFF, 0xFF000000, 0xFFFF6422,
+                                                          0xFFF5E021, 0xFF4283E4, 0xFF3AC8A3};
+
+const std::array<int, TextSizeCount> TextSizeTable{17, 15, 12};
+
+const std::array<std::array<QRect, StringRowCount>, OrientationCount> StringRowRects{{
+    {corners(10, 10, 309, 49), corners(10, 63, 309, 102), corners(10, 115, 309, 154)},
+    {corners(10, 36, 159, 73), corners(10, 131, 159, 168), corners(10, 225, 159, 262)},
+}};
+
+const std::array<std::array<QRect, SlotCount>, OrientationCount> SlotRects{{
+    {corners(10, 16, 91, 45), corners(10, 116, 91, 145), corners(120, 60, 201, 89), corners(227, 116, 308, 145),
+     corners(227, 16, 308, 45)},
+    {corners(1, 18, 67, 41), corners(1, 271, 67, 294), corners(29, 145, 140, 174), corners(101, 271, 167, 294),
+     corners(101, 18, 167, 41)},
+}};
+
+bool LayoutRecord::operator==(const LayoutRecord& o) const
+{
+    return XPt == o.XPt && YPt == o.YPt && XZoom == o.XZoom && YZoom == o.YZoom && highlight == o.highlight &&
+           Show_ == o.Show_ && Show2_ == o.Show2_ && ShowRect_ == o.ShowRect_ && ShowStringRect_ == o.ShowStringRect_ &&
+           String_ == o.String_ && StringPixmap == o.StringPixmap && StringD1 == o.StringD1 &&
+           StringPixmapS == o.StringPixmapS && Color == o.Color && Size == o.Size;
+}
+
+bool LayoutState::operator==(const LayoutState& o) const
+{
+    return record == o.record && ThemeID == o.ThemeID && Mode == o.Mode && Hor == o.Hor && Style == o.Style &&
+           customShow == o.customShow && curRectId == o.curRectId && englishInterface == o.englishInterface;
+}
+
+uint32_t textColorAt(int index)
+{
+    return index >= 0 && index < TextColorCount ? TextColorTable[index] : TextColorTable[0];
+}
+
+int textSizeAt(int index)
+{
+    return index >= 0 && index < TextSizeCount ? TextSizeTable[index] : TextSizeTable[0];
+}
+
+QRect slotRect(int hor, int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return QRect();
+    return SlotRects[hor == 1 ? 1 : 0][slot];
+}
+
+QRect stringRowRect(int hor, int row)
+{
+    return StringRowRects[hor == 1 ? 1 : 0][row >= 0 && row < StringRowCount ? row : 1];
+}
+
+int validCustomShowEntry(int kind)
+{
+    return isElementKind(kind) ? kind : -1;
+}
+
+CommittedLayout::CommittedLayout() : state_(std::make_shared<const LayoutState>()) {}
+
+std::shared_ptr<const LayoutState> CommittedLayout::get() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+}
+
+void CommittedLayout::set(const LayoutState& state)
+{
+    auto next = std::make_shared<const LayoutState>(state);
+    std::lock_guard<std::mutex> lock(mutex_);
+    state_ = std::move(next);
+}
+
+} // namespace korvo

@@ -1,0 +1,16 @@
+#include "platform/memoryload.h"
+
+#include <windows.h>
+
+namespace korvo::platform {
+
+int memoryLoadPercent()
+{
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    if (!GlobalMemoryStatusEx(&status))
+        return 0;
+    return static_cast<int>(status.dwMemoryLoad);
+}
+
+} // namespace korvo::platform

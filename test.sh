@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds into build/ and runs every test.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+korvo_install_packages
+korvo_build build
+cd "$KORVO_ROOT/build"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure --parallel "$(nproc)" "$@"
