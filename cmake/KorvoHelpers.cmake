@@ -37,3 +37,11 @@ function(korvo_add_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVO_PROGRAM_DIR=${KORVO_PROGRAM_DIR};KORVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# korvo_folder_library(NAME LIBS ...): a library of every .cpp and .h in the calling folder.
+# Used where several people add classes to one folder.
+function(korvo_folder_library name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    korvo_library(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,75 @@
+#pragma once
+
+// The screen link: the device table, the packets written to the screen's vendor interface and
+// the pixel encoding. Plain functions over one process-wide table and two handles.
+
+#include <QImage>
+
+#include <atomic>
+#include <cstdint>
+
+struct hid_device_;
+typedef struct hid_device_ hid_device;
+
+namespace korvo::link {
+
+constexpr uint16_t ScreenVendorId = 0x04D9;
+constexpr uint16_t ScreenProductId = 0xFD01;
+constexpr int ScreenWidth = 320;
+constexpr int ScreenHeight = 170;
+constexpr int FrameBytes = ScreenWidth * ScreenHeight * 2; // 108800
+constexpr int AreaPayloadLimit = 4088;                      // bytes of pixels in one area packet
+constexpr int DeviceTableRows = 200;
+constexpr int PathLength = 255;
+
+struct ScreenDeviceEntry
+{
+    uint32_t vendorId;
+    uint32_t productId;
+    uint32_t minRelease;
+    uint32_t maxRelease;
+    uint32_t usageA;
+    uint32_t usagePageA;
+    uint32_t usageB;
+    uint32_t usagePageB;
+    char pathFilterA[PathLength];
+    char pathFilterB[PathLength];
+    char pathA[PathLength];
+    char pathB[PathLength];
+    uint32_t foundA;
+    uint32_t foundB;
+    char productName[256];
+};
+
+struct ScreenDeviceTable
+{
+    uint32_t count;
+    ScreenDeviceEntry rows[DeviceTableRows];
+};
+
+// Process-wide state. The table is written by the GUI thread (set-up and hot-plug) only.
+extern ScreenDeviceTable screenDeviceTable;
+extern hid_device* consumerHandle;
+extern hid_device* commandHandle;
+// Set while a whole frame is being sent; area updates are dropped while it is set.
+extern std::atomic<bool> frameSendBusy;
+
+void InitDeviceTable();
+int EnumerateScreens();
+void OpenScreenByName(const char* name);
+void CloseScreen();
+// Hot-plug: record an arriving vendor-interface path in row 0 (pathB, foundB = 1).
+void SetArrivedScreenPath(const char* path);
+
+bool SendFrame(const uint8_t* pixels, uint8_t reportId);
+void SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height);
+bool SendCommand(const uint8_t* bytes, int length);
+void SendOrientation(uint8_t orientation);
+bool SendTimeSync();
+void SendTimeSyncAfterOrientation();
+
+// Image (already QImage::Format_RGB16) to big-endian RGB565, rows packed without padding.
+// output must hold width * height * 2 bytes. Never allocates.
+void ConvertImageToDeviceBuffer(const QImage& image, uint8_t* output);
+
+} // namespace korvo::link
