@@ -2,7 +2,10 @@
 
 namespace korvo {
 namespace {
-constexpr QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y1), QPoint(x2, y2)); }
+constexpr QRect corners(int x1, int y1, int x2, int y2)
+{
+    return QRect(QPoint(x1, y1), QPoint(x2, y2));
+}
 } // namespace
 
 const std::array<uint32_t, TextColorCount> TextColorTable{0xFFFFFFFF, 0xFF000000, 0xFFFF6422,

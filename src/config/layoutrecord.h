@@ -11,7 +11,8 @@
 namespace korvo {
 
 // Index of a figure; every per-figure array is indexed by it.
-enum ElementKind : int {
+enum ElementKind : int
+{
     CpuTemperature = 0,
     CpuLoad = 1,
     MemoryLoad = 2,
@@ -23,7 +24,10 @@ enum ElementKind : int {
     SecondString = 8,
 };
 constexpr int ElementKindCount = 9;
-constexpr bool isElementKind(int kind) { return kind >= 0 && kind < ElementKindCount; }
+constexpr bool isElementKind(int kind)
+{
+    return kind >= 0 && kind < ElementKindCount;
+}
 
 // One screen layout: background placement, per-figure flags, rectangles and texts, pictures
 // and the free text's colour and size. Rectangles are device pixels with inclusive corners.
@@ -76,11 +80,11 @@ constexpr CustomShowTable DefaultCustomShow{{{0, 1, 3, 2, 4}, {-1, -1, 0, -1, -1
 
 // Values read from a file may be anything; these give the field's default for a value that
 // would index outside its table.
-uint32_t textColorAt(int index);  // white when out of range
-int textSizeAt(int index);        // 17 when out of range
-QRect slotRect(int hor, int slot); // hor out of range: landscape; slot out of range: null rect
+uint32_t textColorAt(int index);       // white when out of range
+int textSizeAt(int index);             // 17 when out of range
+QRect slotRect(int hor, int slot);     // hor out of range: landscape; slot out of range: null rect
 QRect stringRowRect(int hor, int row); // row out of range: row 1
-int validCustomShowEntry(int kind); // -1 unless 0..8
+int validCustomShowEntry(int kind);    // -1 unless 0..8
 
 // What the screen shows: one side of the editor's state, working or committed.
 struct LayoutState

@@ -10,9 +10,9 @@ namespace korvo {
 // Everything that says what the screen shows, as stored in Config.ini.
 struct ThemeProfile
 {
-    uint8_t Mode = 0;    // 0 built-in theme, 1 custom layout
-    uint8_t Hor = 0;     // 0 landscape, 1 portrait
-    uint8_t ThemeID = 0; // built-in theme 0..3
+    uint8_t Mode = 0;                                 // 0 built-in theme, 1 custom layout
+    uint8_t Hor = 0;                                  // 0 landscape, 1 portrait
+    uint8_t ThemeID = 0;                              // built-in theme 0..3
     std::array<LayoutRecord, ThemeCount> portrait{};  // groups V1..V4
     std::array<LayoutRecord, ThemeCount> landscape{}; // groups H1..H4
     uint8_t Style = 0;                                // custom style 0 or 1

@@ -1,0 +1,146 @@
+#include "config/configstore.h"
+
+#include "config/settingsreader.h"
+#include "platform/folders.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <mutex>
+
+namespace korvo {
+
+std::atomic<bool> firstUseFlag{false};
+
+namespace {
+
+const QString FolderName = QStringLiteral("/Korvo TFT");
+
+std::mutex programDirMutex;
+QString programDirOverride;
+
+QString ensureFolder(const QString& parent)
+{
+    const QString path = parent + FolderName;
+    if (!QDir(path).exists()) {
+        if (QDir(path).mkpath(QStringLiteral(".")))
+            firstUseFlag = true;
+        else
+            qWarning("Unable to create the folder %s.\n", qUtf8Printable(path));
+    }
+    return path;
+}
+
+QString firstRunMarkerPath()
+{
+    return programDirPath() + QStringLiteral("/first.ini");
+}
+
+const char* const CustomShowKeys[StyleCount][SlotCount] = {
+    {"CustomShow/0-0", "CustomShow/0-1", "CustomShow/0-2", "CustomShow/0-3", "CustomShow/0-4"},
+    {"CustomShow/1-0", "CustomShow/1-1", "CustomShow/1-2", "CustomShow/1-3", "CustomShow/1-4"},
+};
+
+} // namespace
+
+QString configDirPath()
+{
+    return ensureFolder(platform::configParentDir());
+}
+
+QString homeDataDirPath()
+{
+    return ensureFolder(platform::homeDataParentDir());
+}
+
+QString configFilePath()
+{
+    return configDirPath() + QStringLiteral("/Config.ini");
+}
+
+QString programDirPath()
+{
+    {
+        std::lock_guard<std::mutex> lock(programDirMutex);
+        if (!programDirOverride.isEmpty())
+            return programDirOverride;
+    }
+    return QCoreApplication::applicationDirPath();
+}
+
+void setProgramDirOverride(const QString& path)
+{
+    std::lock_guard<std::mutex> lock(programDirMutex);
+    programDirOverride = path;
+}
+
+bool showAtStart()
+{
+    return QFileInfo::exists(firstRunMarkerPath());
+}
+
+void removeFirstRunMarker()
+{
+    const QString marker = firstRunMarkerPath();
+    if (QFileInfo::exists(marker) && !QFile::remove(marker))
+        qWarning("Unable to remove %s.\n", qUtf8Printable(marker));
+}
+
+std::unique_ptr<QSettings> openConfig()
+{
+    return std::make_unique<QSettings>(configFilePath(), QSettings::IniFormat);
+}
+
+bool flushConfig(QSettings& settings)
+{
+    settings.sync();
+    // A file that could only be partly parsed is still rewritten; only an access error loses data.
+    if (settings.status() == QSettings::AccessError) {
+        qWarning("Unable to write %s.\n", qUtf8Printable(settings.fileName()));
+        return false;
+    }
+    return true;
+}
+
+int curRectId()
+{
+    SettingsReader reader(openConfig());
+    const int id = reader.integer(QStringLiteral("Config/CurRectID"), 1, 0, StringRowCount - 1);
+    reader.reportProblems();
+    return id;
+}
+
+void setCurRectId(int id)
+{
+    auto settings = openConfig();
+    settings->setValue(QStringLiteral("Config/CurRectID"), id);
+    flushConfig(*settings);
+}
+
+CustomShowTable loadCustomShow()
+{
+    CustomShowTable table = EmptyCustomShow;
+    SettingsReader reader(openConfig());
+    for (int row = 0; row < StyleCount; ++row) {
+        for (int slot = 0; slot < SlotCount; ++slot)
+            table[row][slot] = reader.integer(QLatin1String(CustomShowKeys[row][slot]), -1, -1, ElementKindCount - 1);
+    }
+    reader.reportProblems();
+    return table;
+}
+
+bool saveCustomShow(const CustomShowTable& table)
+{
+    auto settings = openConfig();
+    for (int row = 0; row < StyleCount; ++row) {
+        for (int slot = 0; slot < SlotCount; ++slot)
+            settings->setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
+    }
+    return flushConfig(*settings);
+}
+
+} // namespace korvo

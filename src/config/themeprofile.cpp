@@ -1,0 +1,107 @@
+#include "config/themeprofile.h"
+
+#include "config/configstore.h"
+#include "config/settingsreader.h"
+
+#include <QSettings>
+
+namespace korvo {
+namespace {
+
+constexpr int ZoomLimit = 1024; // a larger inset would scale the picture to tens of megapixels
+const char* const CustomGroups[2] = {"CUSTOM0", "CUSTOM1"};
+
+QString indexed(const char* key, int n)
+{
+    return QLatin1String(key) + QString::number(n);
+}
+
+void writeRecord(QSettings& settings, const QString& group, const LayoutRecord& r)
+{
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("XPt"), r.XPt);
+    settings.setValue(QStringLiteral("YPt"), r.YPt);
+    settings.setValue(QStringLiteral("XZoom"), r.XZoom);
+    settings.setValue(QStringLiteral("YZoom"), r.YZoom);
+    settings.setValue(QStringLiteral("highlight"), int(r.highlight));
+    for (int n = 0; n < ElementKindCount; ++n) {
+        settings.setValue(indexed("Show_", n), int(r.Show_[n]));
+        settings.setValue(indexed("Show2_", n), int(r.Show2_[n]));
+        settings.setValue(indexed("ShowRect_", n), r.ShowRect_[n]);
+        settings.setValue(indexed("ShowStringRect_", n), r.ShowStringRect_[n]);
+        settings.setValue(indexed("String_", n), r.String_[n]);
+    }
+    settings.setValue(QStringLiteral("StringPixmap"), r.StringPixmap);
+    settings.setValue(QStringLiteral("StringD1"), r.StringD1);
+    settings.setValue(QStringLiteral("StringPixmapS"), r.StringPixmapS);
+    settings.setValue(QStringLiteral("Size"), int(r.Size));
+    settings.setValue(QStringLiteral("Color"), int(r.Color));
+    settings.endGroup();
+}
+
+// The custom groups always show the free text, whatever the file says.
+void readRecord(SettingsReader& reader, const QString& group, LayoutRecord& r, bool custom)
+{
+    reader.beginGroup(group);
+    r.XPt = reader.integer(QStringLiteral("XPt"), 0, -CoordinateLimit, CoordinateLimit);
+    r.YPt = reader.integer(QStringLiteral("YPt"), 0, -CoordinateLimit, CoordinateLimit);
+    r.XZoom = reader.integer(QStringLiteral("XZoom"), 0, -ZoomLimit, ZoomLimit);
+    r.YZoom = reader.integer(QStringLiteral("YZoom"), 0, -ZoomLimit, ZoomLimit);
+    r.highlight = reader.byte(QStringLiteral("highlight"), 0, ElementKindCount - 1);
+    for (int n = 0; n < ElementKindCount; ++n) {
+        r.Show_[n] = reader.byte(indexed("Show_", n), 0, UINT8_MAX);
+        if (custom && n == FreeText)
+            r.Show_[n] = 1;
+        r.Show2_[n] = reader.byte(indexed("Show2_", n), 0, UINT8_MAX);
+        r.ShowRect_[n] = reader.rect(indexed("ShowRect_", n));
+        r.ShowStringRect_[n] = reader.rect(indexed("ShowStringRect_", n));
+        r.String_[n] = reader.string(indexed("String_", n));
+    }
+    r.StringPixmap = reader.string(QStringLiteral("StringPixmap"));
+    r.StringD1 = reader.string(QStringLiteral("StringD1"));
+    r.StringPixmapS = reader.string(QStringLiteral("StringPixmapS"));
+    r.Size = reader.byte(QStringLiteral("Size"), 0, TextSizeCount - 1);
+    r.Color = reader.byte(QStringLiteral("Color"), 0, TextColorCount - 1);
+    reader.endGroup();
+}
+
+} // namespace
+
+bool ThemeProfile::operator==(const ThemeProfile& o) const
+{
+    return Mode == o.Mode && Hor == o.Hor && ThemeID == o.ThemeID && portrait == o.portrait &&
+           landscape == o.landscape && Style == o.Style && custom == o.custom;
+}
+
+void saveThemeProfile(const ThemeProfile& profile)
+{
+    auto settings = openConfig();
+    settings->setValue(QStringLiteral("Config/Mode"), int(profile.Mode));
+    settings->setValue(QStringLiteral("Config/ThemeID"), int(profile.ThemeID));
+    settings->setValue(QStringLiteral("Config/Style"), int(profile.Style));
+    settings->setValue(QStringLiteral("Config/Hor"), int(profile.Hor));
+    for (int n = 0; n < ThemeCount; ++n)
+        writeRecord(*settings, indexed("H", n + 1), profile.landscape[n]);
+    for (int n = 0; n < ThemeCount; ++n)
+        writeRecord(*settings, indexed("V", n + 1), profile.portrait[n]);
+    writeRecord(*settings, QLatin1String(CustomGroups[0]), profile.custom[0]);
+    flushConfig(*settings);
+}
+
+void loadThemeProfile(ThemeProfile& profile)
+{
+    SettingsReader reader(openConfig());
+    profile.Mode = reader.byte(QStringLiteral("Config/Mode"), 0, 1);
+    profile.ThemeID = reader.byte(QStringLiteral("Config/ThemeID"), 0, ThemeCount - 1);
+    profile.Style = reader.byte(QStringLiteral("Config/Style"), 0, StyleCount - 1);
+    profile.Hor = reader.byte(QStringLiteral("Config/Hor"), 0, OrientationCount - 1);
+    for (int n = 0; n < ThemeCount; ++n)
+        readRecord(reader, indexed("H", n + 1), profile.landscape[n], false);
+    for (int n = 0; n < ThemeCount; ++n)
+        readRecord(reader, indexed("V", n + 1), profile.portrait[n], false);
+    for (int n = 0; n < 2; ++n)
+        readRecord(reader, QLatin1String(CustomGroups[n]), profile.custom[n], true);
+    reader.reportProblems();
+}
+
+} // namespace korvo
