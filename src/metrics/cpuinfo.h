@@ -2,6 +2,8 @@
 
 // The application's side of the shared memory in which GetCPUInfo publishes the CPU figures.
 
+#include <QString>
+
 #include <cstdint>
 
 namespace korvo::metrics {
@@ -18,10 +20,16 @@ struct CpuInfoBlock
     int32_t reserved = 1;
 };
 
+// The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
+// and a test copy of GetCPUInfo stay apart from the user's running pair. GetCPUInfo uses it too.
+QString cpuInfoMemoryKey();
+
 bool createCpuInfoMemory(int size);
 bool attachCpuInfoMemory();
 // Fills all four with 1 when the segment is not attached.
 void readCpuInfo(int& temperature, int& load, int& power, int& reserved);
+// Call only after the refresh loop has left its last read: a reader that comes back later finds
+// the segment gone and reads 1s, it never reads freed memory, but its figures are then wrong.
 void detachCpuInfoMemory();
 
 } // namespace korvo::metrics

@@ -14,9 +14,15 @@ namespace korvo::metrics {
 struct MetricSnapshot
 {
     CpuInfoBlock cpu;
-    std::array<QString, 9> lastText{QStringLiteral("45℃"), QStringLiteral("65%"), QStringLiteral("20%"),
-                                    QStringLiteral("18:46"), QStringLiteral("15w"), QStringLiteral("2019.12.21"),
-                                    QStringLiteral("1000"), QString(), QString()};
+    std::array<QString, 9> lastText{QStringLiteral("45℃"),
+                                    QStringLiteral("65%"),
+                                    QStringLiteral("20%"),
+                                    QStringLiteral("18:46"),
+                                    QStringLiteral("15w"),
+                                    QStringLiteral("2019.12.21"),
+                                    QStringLiteral("1000"),
+                                    QString(),
+                                    QString()};
 };
 
 QString temperatureText(int degrees);

@@ -1,0 +1,71 @@
+#include "metrics/cpuinfo.h"
+
+#include <QSharedMemory>
+#include <QtEndian>
+
+#include <cstring>
+#include <mutex>
+
+namespace korvo::metrics {
+namespace {
+
+// The one segment object of the process. Created and detached on the GUI thread, read on the
+// refresh thread; the mutex orders those in a way the thread sanitizer can see (Qt's own
+// synchronisation is invisible to it), and keeps a late read from meeting a half-done detach.
+std::mutex memoryMutex;
+
+QSharedMemory& memory()
+{
+    static QSharedMemory segment;
+    return segment;
+}
+
+} // namespace
+
+QString cpuInfoMemoryKey()
+{
+    const QString key = qEnvironmentVariable("KORVO_CPUINFO_KEY");
+    return key.isEmpty() ? QString::fromLatin1(CpuInfoMemoryKey) : key;
+}
+
+bool createCpuInfoMemory(int size)
+{
+    std::lock_guard<std::mutex> guard(memoryMutex);
+    memory().setKey(cpuInfoMemoryKey());
+    return memory().create(size, QSharedMemory::ReadWrite);
+}
+
+bool attachCpuInfoMemory()
+{
+    std::lock_guard<std::mutex> guard(memoryMutex);
+    // Setting the same key again leaves an existing attachment alone.
+    memory().setKey(cpuInfoMemoryKey());
+    return memory().attach(QSharedMemory::ReadWrite);
+}
+
+void readCpuInfo(int& temperature, int& load, int& power, int& reserved)
+{
+    temperature = load = power = reserved = 1;
+    std::lock_guard<std::mutex> guard(memoryMutex);
+    QSharedMemory& segment = memory();
+    // GetCPUInfo writes under the same lock; a failed lock still gets a best-effort read, the
+    // words are aligned and at worst one figure is a second old.
+    segment.lock();
+    if (const void* data = segment.constData()) {
+        qint32 words[4];
+        std::memcpy(words, data, sizeof(words));
+        temperature = qFromLittleEndian(words[0]);
+        load = qFromLittleEndian(words[1]);
+        power = qFromLittleEndian(words[2]);
+        reserved = qFromLittleEndian(words[3]);
+    }
+    segment.unlock();
+}
+
+void detachCpuInfoMemory()
+{
+    std::lock_guard<std::mutex> guard(memoryMutex);
+    memory().detach();
+}
+
+} // namespace korvo::metrics
