@@ -18,7 +18,7 @@ constexpr uint16_t ScreenProductId = 0xFD01;
 constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 170;
 constexpr int FrameBytes = ScreenWidth * ScreenHeight * 2; // 108800
-constexpr int AreaPayloadLimit = 4088;                      // bytes of pixels in one area packet
+constexpr int AreaPayloadLimit = 4088;                     // bytes of pixels in one area packet
 constexpr int DeviceTableRows = 200;
 constexpr int PathLength = 255;
 
@@ -61,12 +61,14 @@ void CloseScreen();
 // Hot-plug: record an arriving vendor-interface path in row 0 (pathB, foundB = 1).
 void SetArrivedScreenPath(const char* path);
 
+// Each returns true when its packets were written. An area update returns false as well when it
+// is dropped because a whole frame is being sent, or was sent while it waited.
 bool SendFrame(const uint8_t* pixels, uint8_t reportId);
-void SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height);
+bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height);
 bool SendCommand(const uint8_t* bytes, int length);
-void SendOrientation(uint8_t orientation);
+bool SendOrientation(uint8_t orientation);
 bool SendTimeSync();
-void SendTimeSyncAfterOrientation();
+bool SendTimeSyncAfterOrientation();
 
 // Image (already QImage::Format_RGB16) to big-endian RGB565, rows packed without padding.
 // output must hold width * height * 2 bytes. Never allocates.

@@ -35,22 +35,27 @@ public:
     VirtualScreen& operator=(const VirtualScreen&) = delete;
 
     // Faults. n counts from 1 over the writes still to come.
-    void failWrite(int n);        // the n-th write returns -1
+    void failWrite(int n);         // the n-th write returns -1
     void unplugAfterWrites(int n); // after n more writes the device is gone
     void setPresent(bool present); // false: no device at all
     void reset();                  // black picture, counters zero, present, no faults
 
     Stats stats() const;
-    QImage framebuffer() const;   // 320 x 170, Format_RGB16, as the screen shows it
-    int orientation() const;      // 1 landscape, 2 portrait, 0 before any command
-    QTime lastClock() const;      // null before any clock command
+    QImage framebuffer() const;          // 320 x 170, Format_RGB16, as the screen shows it
+    int orientation() const;             // 1 landscape, 2 portrait, 0 before any command
+    QTime lastClock() const;             // null before any clock command
     std::vector<QByteArray> log() const; // every write, bytes as written, oldest first
     void clearLog();
-    void setLogging(bool on);     // off by default: long runs would keep every packet
+    void setLogging(bool on); // off by default: long runs would keep every packet
 
     // The device paths the virtual screen enumerates.
     static const char* consumerPath();
     static const char* vendorPath();
+
+    struct Device;
+
+private:
+    Device* device_;
 };
 
 } // namespace korvo::link

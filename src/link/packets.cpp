@@ -1,0 +1,189 @@
+#include "link/hidbackend.h"
+#include "link/link.h"
+#include "link/linkstate.h"
+#include "platform/clock.h"
+
+#include <QDebug>
+#include <QTime>
+
+#include <cstring>
+
+namespace korvo::link {
+
+std::atomic<bool> frameSendBusy{false};
+
+namespace detail {
+std::mutex linkMutex;
+std::atomic<uint32_t> frameSerial{0};
+} // namespace detail
+
+namespace {
+
+constexpr size_t ShortReport = 4097; // report id + 4096
+constexpr size_t ChunkReport = 4105; // report id + 8 header bytes + 4096 payload
+constexpr int ChunkPayload = 4096;
+constexpr int FrameChunks = 27;
+constexpr int LastChunkPayload = FrameBytes - (FrameChunks - 1) * ChunkPayload; // 2304
+constexpr int AreaHeader = 9;
+
+void putLe16(uint8_t* at, unsigned value)
+{
+    at[0] = static_cast<uint8_t>(value & 0xFF);
+    at[1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+
+// The packets re-open the vendor interface each time: the screen may have been unplugged and
+// re-plugged under a new path since the last one. Caller holds the lock.
+bool openCommandHandle(const HidBackend& hid)
+{
+    if (commandHandle)
+        hid.close(commandHandle);
+    char path[PathLength + 1] = {};
+    std::memcpy(path, screenDeviceTable.rows[0].pathB, PathLength);
+    commandHandle = hid.openPath(path);
+    return commandHandle != nullptr;
+}
+
+void closeCommandHandle(const HidBackend& hid)
+{
+    if (commandHandle)
+        hid.close(commandHandle);
+    commandHandle = nullptr;
+}
+
+bool writeChunks(const HidBackend& hid, const uint8_t* pixels, uint8_t reportId)
+{
+    if (!openCommandHandle(hid))
+        return false;
+    uint8_t chunk[ChunkReport];
+    for (int number = 1; number <= FrameChunks; ++number) {
+        const int offset = (number - 1) * ChunkPayload;
+        const int length = number == FrameChunks ? LastChunkPayload : ChunkPayload;
+        std::memset(chunk, 0, sizeof chunk);
+        chunk[0] = reportId;
+        chunk[1] = 0x55;
+        chunk[2] = 0xA3;
+        chunk[3] = number == 1 ? 0xF0 : (number == FrameChunks ? 0xF2 : 0xF1);
+        chunk[4] = static_cast<uint8_t>(number);
+        putLe16(chunk + 5, static_cast<unsigned>(offset) & 0xFFFF);
+        putLe16(chunk + 7, static_cast<unsigned>(length));
+        std::memcpy(chunk + 9, pixels + offset, length);
+        if (hid.write(commandHandle, chunk, sizeof chunk) < 0) {
+            closeCommandHandle(hid);
+            return false;
+        }
+    }
+    closeCommandHandle(hid);
+    return true;
+}
+
+bool areaFitsOnePacket(int width, int height)
+{
+    return width >= 1 && width <= 255 && height >= 1 && height <= 255 && width * height * 2 <= AreaPayloadLimit;
+}
+
+} // namespace
+
+bool SendFrame(const uint8_t* pixels, uint8_t reportId)
+{
+    if (!pixels) {
+        qWarning("SendFrame: no pixels given.");
+        return false;
+    }
+    const HidBackend& hid = currentHidBackend();
+    // The serial moves before the flag is raised, so an area update that has already passed its
+    // first check still learns that a frame came between.
+    detail::frameSerial.fetch_add(1);
+    frameSendBusy.store(true);
+    bool sent;
+    {
+        std::lock_guard<std::mutex> lock(detail::linkMutex);
+        sent = writeChunks(hid, pixels, reportId);
+    }
+    frameSendBusy.store(false);
+    return sent;
+}
+
+bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height)
+{
+    const uint32_t serial = detail::frameSerial.load();
+    if (frameSendBusy.load())
+        return false;
+    if (!pixels || !areaFitsOnePacket(width, height) || x < 0 || x > 0xFFFF || y < 0 || y > 0xFFFF) {
+        qWarning("SendAreaImageWithPos: a %d x %d area at (%d, %d) does not fit one packet.", width, height, x, y);
+        return false;
+    }
+    const HidBackend& hid = currentHidBackend();
+    std::lock_guard<std::mutex> lock(detail::linkMutex);
+    if (!openCommandHandle(hid))
+        return false;
+    uint8_t packet[ShortReport] = {};
+    packet[1] = 0x55;
+    packet[2] = 0xA2;
+    putLe16(packet + 3, static_cast<unsigned>(x));
+    putLe16(packet + 5, static_cast<unsigned>(y));
+    packet[7] = static_cast<uint8_t>(width);
+    packet[8] = static_cast<uint8_t>(height);
+    std::memcpy(packet + AreaHeader, pixels, static_cast<size_t>(width * height * 2));
+    bool written = false;
+    if (frameSendBusy.load() || detail::frameSerial.load() != serial) {
+        // A frame went out, or is waiting to: this area would land on top of it stale.
+    } else if (hid.write(commandHandle, packet, sizeof packet) < 0) {
+        qDebug("Unable to SendAreaImageWithPos.");
+    } else {
+        written = true;
+    }
+    closeCommandHandle(hid);
+    return written;
+}
+
+bool SendCommand(const uint8_t* bytes, int length)
+{
+    if (!bytes || length < 0 || length > static_cast<int>(ShortReport) - 1) {
+        qWarning("SendCommand: a command of %d bytes does not fit one packet.", length);
+        return false;
+    }
+    const HidBackend& hid = currentHidBackend();
+    std::lock_guard<std::mutex> lock(detail::linkMutex);
+    if (!openCommandHandle(hid))
+        return false;
+    uint8_t packet[ShortReport] = {};
+    std::memcpy(packet + 1, bytes, static_cast<size_t>(length));
+    const int result = hid.write(commandHandle, packet, sizeof packet);
+    closeCommandHandle(hid);
+    return result >= 0;
+}
+
+bool SendOrientation(uint8_t orientation)
+{
+    if (orientation > 1)
+        qWarning("SendOrientation: unknown orientation %d, sending landscape.", orientation);
+    const uint8_t command[] = {0x55, 0xA1, 0xF1, static_cast<uint8_t>(orientation == 1 ? 2 : 1)};
+    return SendCommand(command, sizeof command);
+}
+
+namespace {
+bool sendClock(uint8_t kind)
+{
+    const QTime now = korvo::currentDateTime().time();
+    const uint8_t command[] = {0x55,
+                               0xA1,
+                               kind,
+                               static_cast<uint8_t>(now.hour()),
+                               static_cast<uint8_t>(now.minute()),
+                               static_cast<uint8_t>(now.second())};
+    return SendCommand(command, sizeof command);
+}
+} // namespace
+
+bool SendTimeSync()
+{
+    return sendClock(0xF2);
+}
+
+bool SendTimeSyncAfterOrientation()
+{
+    return sendClock(0xF3);
+}
+
+} // namespace korvo::link
