@@ -1,0 +1,101 @@
+#pragma once
+
+#include "config/layoutrecord.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+namespace korvo {
+
+struct ThemeProfile;
+
+// Undo steps of the layout editor: full copies of the working record, oldest first.
+struct EditSnapshot
+{
+    uint8_t flag = 0; // kept for the record's on-disk companions; always 0
+    LayoutRecord record;
+};
+using EditHistory = std::vector<EditSnapshot>;
+
+// The state behind ZoomWidget: what the user edits (working) and what the screen last received
+// (committed), the custom background pictures and the undo history. It knows nothing of
+// widgets, so tests and the fuzzer drive it directly; changed() asks the view to repaint.
+class LayoutModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Reads the free-text row and the slot assignment from Config.ini.
+    explicit LayoutModel(QObject* parent = nullptr);
+
+    const LayoutState& working() const { return working_; }
+    const LayoutState& committed() const { return committed_; }
+    LayoutRecord& workingRecord() { return working_.record; }
+    // What the renderers on other threads read; replaced whole at every commit.
+    const CommittedLayout& committedLayout() const { return committedLayout_; }
+
+    void setEnglishInterface(bool english);
+    void setCurRectId(int row); // 0..2; anything else keeps the row
+
+    const QImage& previewBackground() const { return previewBackground_; }
+    const QImage& customBackground() const { return customBackground_; }
+    const QImage& sparePicture() const { return sparePicture_; }
+
+    const EditHistory& editHistory() const { return history_; }
+    void pushSnapshot();
+
+    bool editing() const { return editing_; }
+    void setEditing(bool on) { editing_ = on; }
+    bool backgroundEditMode() const { return backgroundEditMode_; }
+    void setBackgroundEditMode(bool on) { backgroundEditMode_ = on; }
+    int landscapeResize() const { return landscapeResize_; }
+    int portraitResize() const { return portraitResize_; }
+    void setLandscapeResize(int amount) { landscapeResize_ = amount; }
+    void setPortraitResize(int amount) { portraitResize_ = amount; }
+
+    // Free-text metrics; the preview measures the real ones at its first paint.
+    int textFontHeight() const { return textFontHeight_; }
+    int textLineSpacing() const { return textLineSpacing_; }
+    void setTextMetrics(int fontHeight, int lineSpacing);
+
+    void LoadLayout(const ThemeProfile& profile, bool full);
+    // False when Config.ini could not be written; the screen state is committed regardless.
+    bool CommitLayout();
+    void SetBackgroundPicture(const QString& path);
+    void SetElementShown(int kind, int show);
+    void SetOrientation(int hor);
+    void SetTextColor(int index);
+    void SetTextSize(int index);
+    void SetEditingActive(bool on);
+    void UndoEdit(bool toStart);
+    void ResetCustomShow();
+
+signals:
+    void changed();
+    void UndoColorSignal(int iColor);
+    void UndoTextSize(int iSize);
+
+private:
+    void showInStyle0(int kind);
+    void hideInStyle0(int kind);
+    QImage loadPicture(const QString& path, const QString& fallback) const;
+
+    LayoutState working_;
+    LayoutState committed_;
+    CommittedLayout committedLayout_;
+    QImage previewBackground_;
+    QImage customBackground_;
+    QImage sparePicture_;
+    EditHistory history_;
+    bool editing_ = false;
+    bool backgroundEditMode_ = false;
+    int landscapeResize_ = 0;
+    int portraitResize_ = 0;
+    int textFontHeight_ = 15;
+    int textLineSpacing_ = 15;
+};
+
+} // namespace korvo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace korvo {
+
+// The in-place editor of the free text. Text beyond maxLength characters is cut off as it is
+// typed or pasted rather than refused, so the user sees at once where the line ends.
+class SelfPlainTextEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit SelfPlainTextEdit(QWidget* parent = nullptr);
+
+    int maxLength() const { return maxLength_; }
+    void setMaxLength(int length) { maxLength_ = length; }
+    // Cuts the present text to maxLength, leaving the cursor at its end.
+    void enforceMaxLength();
+
+private:
+    int maxLength_ = 40;
+};
+
+} // namespace korvo
