@@ -1,0 +1,33 @@
+#pragma once
+
+#include "config/layoutrecord.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <functional>
+
+namespace korvo::compose {
+
+struct ComposedFrame
+{
+    QImage background; // device size, Format_RGB16: the picture and boxes, no text
+    QImage frame;      // device size, Format_RGB16: what the screen shows
+};
+
+// Composes the frame of a layout exactly as the editor's preview places it: the background
+// picture fitted into the preview frame of a widget of `widgetSize`, scaled to the device size,
+// then the texts. Portrait frames are 170 x 320, not yet turned for the screen.
+ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBackground, QSize widgetSize);
+
+// The device bytes of a composed frame: turned into the screen's 320 x 170 grid for portrait and
+// encoded; `output` holds link::FrameBytes.
+void encodeFrame(const QImage& frame, int hor, uint8_t* output);
+
+// Applies a layout to the screen: composes, saves the background as "/whole.png", sends the
+// frame, and on success switches the screen's orientation and calls `commit`. Returns whether
+// the frame was sent; a failed send commits nothing.
+bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
+                 const std::function<void()>& commit);
+
+} // namespace korvo::compose

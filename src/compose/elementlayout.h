@@ -1,0 +1,52 @@
+#pragma once
+
+// Where and how every text of a layout is drawn on the device picture, and which rectangles an
+// area update of one figure resends. The apply renderer, the area renderer and the preview all
+// draw through these, so a figure redrawn later lands exactly on the pixels the frame gave it.
+
+#include "config/layoutrecord.h"
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace korvo::compose {
+
+struct TextItem
+{
+    QRect rect; // device pixels of the layout's orientation
+    QString text;
+    int pixelSize = BaseTextPixelSize;
+    int flags = 0; // Qt::Alignment and text flags for QPainter::drawText
+    QRgb color = 0xFFFFFFFF;
+};
+
+// The label of a figure kind in the interface language.
+QString elementLabel(int kind, bool english);
+
+// Pixel size of a figure's value in the layout.
+int valuePixelSize(const LayoutState& state, int kind);
+// Pixel size of the date; it grows with a highlighted time.
+int datePixelSize(const LayoutState& state);
+// Pixel size of the smaller second text of a figure (its label).
+int secondPixelSize(const LayoutState& state, int kind);
+
+// The texts that show figure `kind` with `text` as its value; empty when the layout does not show
+// the kind.
+std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QString& text);
+
+// The texts of a whole frame: every shown figure with its sample text from the record, plus the
+// labels, which no area update redraws.
+std::vector<TextItem> frameTexts(const LayoutState& state);
+
+// The rectangles an area update of `kind` resends, in order, before clipping to the canvas and
+// before the packet size limit. `text` is the new text; `lastText` the text drawn before.
+std::vector<QRect> dirtyAreas(const LayoutState& state, int kind, const QString& text, const QString& lastText);
+
+void drawTextItem(QPainter& painter, const TextItem& item);
+
+} // namespace korvo::compose

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+
+namespace korvo::compose {
+
+// Every text on the screen is set in this family.
+constexpr const char* ElementFontFamily = "Microsoft YaHei";
+
+// Where the family is not installed (Linux), map it onto an installed CJK family so that Chinese
+// labels and the Celsius sign render, and so that every machine measures text the same way.
+// Call once after the application object exists; later calls change nothing.
+void installFontSubstitutions();
+
+// The element font at a pixel size (sizes below 1 are raised to 1).
+QFont elementFont(int pixelSize);
+
+} // namespace korvo::compose
