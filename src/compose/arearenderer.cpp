@@ -9,6 +9,13 @@
 
 namespace korvo::compose {
 
+QRect screenPlacement(const QRect& area, int hor)
+{
+    if (hor != 1)
+        return area;
+    return QRect(area.top(), link::ScreenHeight - 1 - area.right(), area.height(), area.width());
+}
+
 AreaRenderer::AreaRenderer(const CommittedLayout& committed) : committed_(committed), buffer_(link::AreaPayloadLimit) {}
 
 const QString& AreaRenderer::lastDrawn(int kind) const
@@ -58,15 +65,14 @@ int AreaRenderer::drawMetric(const QString& text, int kind)
 bool AreaRenderer::sendArea(const QImage& canvas, const QRect& area, int hor)
 {
     const QImage piece = canvas.copy(area);
+    const QRect placed = screenPlacement(area, hor);
     if (hor != 1) {
         link::ConvertImageToDeviceBuffer(piece, buffer_.data());
-        return link::SendAreaImageWithPos(buffer_.data(), area.left(), area.top(), area.width(), area.height());
+    } else {
+        const QImage turned = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
+        link::ConvertImageToDeviceBuffer(turned, buffer_.data());
     }
-    // A portrait pixel (px, py) lands on screen pixel (py, 169 - px).
-    const QImage turned = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
-    link::ConvertImageToDeviceBuffer(turned, buffer_.data());
-    return link::SendAreaImageWithPos(buffer_.data(), area.top(), link::ScreenHeight - 1 - area.right(), area.height(),
-                                      area.width());
+    return link::SendAreaImageWithPos(buffer_.data(), placed.x(), placed.y(), placed.width(), placed.height());
 }
 
 } // namespace korvo::compose

@@ -13,6 +13,10 @@
 
 namespace korvo::compose {
 
+// Where an area of the layout's canvas lands on the screen's own 320 x 170 grid: unchanged in
+// landscape; in portrait turned, a pixel (px, py) landing on (py, 169 - px).
+QRect screenPlacement(const QRect& area, int hor);
+
 // Keeps the screen's figures current between two whole frames: draws one figure over the saved
 // background in the committed layout and sends only the rectangles that show it. Reads nothing
 // but the committed snapshot, so the user may edit meanwhile. One thread at a time.

@@ -1,0 +1,48 @@
+#pragma once
+
+// What every composition test needs: private per-user folders, the known font, and a virtual
+// screen whose packets can be read back.
+
+#include "compose/fonts.h"
+#include "link/link.h"
+#include "link/virtualscreen.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QTemporaryDir>
+#include <QVector>
+#include <QtTest>
+
+#include <memory>
+
+struct ScreenFixture
+{
+    QTemporaryDir home;
+    std::unique_ptr<korvo::link::VirtualScreen> screen;
+
+    bool start()
+    {
+        if (!home.isValid())
+            return false;
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+        korvo::compose::installFontSubstitutions();
+        screen = std::make_unique<korvo::link::VirtualScreen>();
+        screen->setLogging(true);
+        korvo::link::InitDeviceTable();
+        return korvo::link::EnumerateScreens() == 0;
+    }
+};
+
+// The position and size of every area packet in a write log, as the screen reads them.
+inline QVector<QRect> sentAreas(const std::vector<QByteArray>& log)
+{
+    QVector<QRect> areas;
+    for (const QByteArray& packet : log) {
+        if (packet.size() < 9 || uint8_t(packet[1]) != 0x55 || uint8_t(packet[2]) != 0xA2)
+            continue;
+        const auto byte = [&packet](int i) { return int(uint8_t(packet[i])); };
+        areas.append(QRect(byte(3) | byte(4) << 8, byte(5) | byte(6) << 8, byte(7), byte(8)));
+    }
+    return areas;
+}

@@ -1,0 +1,216 @@
+// Which rectangles an area update resends, and where they land on the screen. Expected
+// rectangles are worked out by hand from the element font (Noto Sans CJK SC standing in for
+// Microsoft YaHei): a digit is 0.5547 em wide, ':' and '.' 0.2773 em, the line 1.448 em high.
+
+#include "compose/arearenderer.h"
+#include "screenfixture.h"
+
+using namespace korvo;
+
+Q_DECLARE_METATYPE(korvo::LayoutState)
+
+namespace {
+
+LayoutState theme(int themeId, int hor, int highlight)
+{
+    LayoutState state;
+    state.Mode = 0;
+    state.ThemeID = uint8_t(themeId);
+    state.Hor = uint8_t(hor);
+    state.record.highlight = uint8_t(highlight);
+    state.record.String_[Time] = QStringLiteral("18:46");
+    state.record.String_[Date] = QStringLiteral("2019.12.21");
+    return state;
+}
+
+LayoutState showing(LayoutState state, int kind, const QRect& value)
+{
+    state.record.Show_[kind] = 1;
+    state.record.ShowStringRect_[kind] = value;
+    return state;
+}
+
+LayoutState custom(int hor, int style, const CustomShowTable& table)
+{
+    LayoutState state;
+    state.Mode = 1;
+    state.Hor = uint8_t(hor);
+    state.Style = uint8_t(style);
+    state.customShow = table;
+    return state;
+}
+
+} // namespace
+
+class TestAreas : public QObject
+{
+    Q_OBJECT
+
+    ScreenFixture fixture;
+
+private slots:
+    void initTestCase() { QVERIFY(fixture.start()); }
+
+    void sentRectangles_data()
+    {
+        QTest::addColumn<LayoutState>("state");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before"); // drawn first, its packets not counted
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVector<QRect>>("expected");
+
+        const QRect tempBox(QPoint(20, 30), QPoint(87, 59)); // 68 x 30 = 2040 pixels, just fits
+        QTest::newRow("theme 0, changed figure: its value rectangle")
+            << showing(theme(0, 0, Date), CpuTemperature, tempBox) << 0 << QString() << QStringLiteral("50℃")
+            << QVector<QRect>{QRect(20, 30, 68, 30)};
+        QTest::newRow("theme 0, unchanged figure: nothing")
+            << showing(theme(0, 0, Date), CpuTemperature, tempBox) << 0 << QStringLiteral("50℃")
+            << QStringLiteral("50℃") << QVector<QRect>{};
+        QTest::newRow("theme 0, unchanged time: resent")
+            << showing(theme(0, 0, Date), Time, tempBox) << 3 << QStringLiteral("09:05") << QStringLiteral("09:05")
+            << QVector<QRect>{QRect(20, 30, 68, 30)};
+        QTest::newRow("theme 0, hidden figure: nothing")
+            << theme(0, 0, Date) << 0 << QString() << QStringLiteral("50℃") << QVector<QRect>{};
+        QTest::newRow("theme 0, 60 x 40 is too big for a packet")
+            << showing(theme(0, 0, Date), CpuLoad, QRect(100, 100, 60, 40)) << 1 << QString() << QStringLiteral("7%")
+            << QVector<QRect>{};
+        QTest::newRow("theme 0, clipped to the screen")
+            << showing(theme(0, 0, Date), CpuLoad, QRect(300, 150, 40, 30)) << 1 << QString() << QStringLiteral("7%")
+            << QVector<QRect>{QRect(300, 150, 20, 20)};
+
+        // Time at 36 px: digit 19.969, ':' 10.0, line 53. x0 = 60 + round((200 - 89.875) / 2) = 115,
+        // y = 40 + round(3.5) = 44; digits at 115, 135, 115 + round(49.94), 115 + round(69.91).
+        QTest::newRow("theme 1, time as four digits")
+            << showing(theme(1, 0, Time), Time, QRect(QPoint(60, 40), QPoint(259, 99))) << 3 << QString()
+            << QStringLiteral("09:05")
+            << QVector<QRect>{QRect(115, 44, 20, 53), QRect(135, 44, 20, 53), QRect(165, 44, 20, 53),
+                              QRect(185, 44, 20, 53)};
+        // Date at 22 px: digit 12.203, '.' 6.109, whole 109.844, line 33. x0 = 60 + 45.078.
+        QTest::newRow("theme 1, date as year, month and day, a pixel wider each side")
+            << showing(theme(1, 0, Time), Date, QRect(QPoint(60, 105), QPoint(259, 140))) << 5 << QString()
+            << QStringLiteral("2025.02.03")
+            << QVector<QRect>{QRect(104, 105, 51, 33), QRect(159, 105, 26, 33), QRect(190, 105, 26, 33)};
+        QTest::newRow("theme 1, other figures: nothing")
+            << showing(theme(1, 0, Time), CpuTemperature, QRect(10, 10, 40, 20)) << 0 << QString()
+            << QStringLiteral("50℃") << QVector<QRect>{};
+
+        QTest::newRow("theme 2, changed power: both halves")
+            << showing(theme(2, 0, CpuPower), CpuPower, QRect(QPoint(200, 60), QPoint(299, 99))) << 4 << QString()
+            << QStringLiteral("35w") << QVector<QRect>{QRect(200, 60, 50, 40), QRect(250, 60, 50, 40)};
+        QTest::newRow("theme 2, unchanged power: nothing")
+            << showing(theme(2, 0, CpuPower), CpuPower, QRect(QPoint(200, 60), QPoint(299, 99))) << 4
+            << QStringLiteral("35w") << QStringLiteral("35w") << QVector<QRect>{};
+
+        QTest::newRow("theme 3, time: both halves")
+            << showing(theme(3, 0, Time), Time, QRect(QPoint(40, 20), QPoint(159, 53))) << 3 << QString()
+            << QStringLiteral("09:05") << QVector<QRect>{QRect(40, 20, 60, 34), QRect(100, 20, 60, 34)};
+        // Portrait date at 14 px: digit 7.766, '.' 3.891, whole 69.906, line 22; x0 = 10 + 40.047.
+        // Year (50, 200)-(80, 221) lands at x = 200, y = 169 - 80 = 89, turned to 22 x 31.
+        QTest::newRow("theme 3 portrait, date fields turned onto the screen")
+            << showing(theme(3, 1, Time), Date, QRect(QPoint(10, 200), QPoint(159, 229))) << 5 << QString()
+            << QStringLiteral("2025.02.03")
+            << QVector<QRect>{QRect(200, 89, 22, 31), QRect(200, 69, 22, 16), QRect(200, 50, 22, 16)};
+
+        QTest::newRow("custom, figure in slot 0: both halves of the slot")
+            << custom(0, 0, DefaultCustomShow) << 0 << QString() << QStringLiteral("50℃")
+            << QVector<QRect>{QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)};
+        QTest::newRow("custom, unchanged figure outside the centre: still resent")
+            << custom(0, 0, DefaultCustomShow) << 0 << QStringLiteral("50℃") << QStringLiteral("50℃")
+            << QVector<QRect>{QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)};
+        // Portrait slot 1 (1, 271)-(67, 294): halves end at x 33 and 67.
+        QTest::newRow("custom portrait, slot 1 halves turned")
+            << custom(1, 0, DefaultCustomShow) << 1 << QString() << QStringLiteral("7%")
+            << QVector<QRect>{QRect(271, 136, 24, 33), QRect(271, 102, 24, 34)};
+        QTest::newRow("custom, figure in no slot: nothing")
+            << custom(0, 0, DefaultCustomShow) << 6 << QString() << QStringLiteral("1000") << QVector<QRect>{};
+        QTest::newRow("custom, unchanged figure in the centre: nothing")
+            << custom(0, 1, CustomShowTable{{{-1, -1, -1, -1, -1}, {-1, -1, 0, -1, -1}}}) << 0 << QStringLiteral("50℃")
+            << QStringLiteral("50℃") << QVector<QRect>{};
+        // Centre date at 16 px: digit 8.875, '.' 4.4375, whole 79.875; x0 = 120 + 1.0625.
+        const CustomShowTable centreDate{{{-1, -1, -1, -1, -1}, {-1, -1, 5, -1, -1}}};
+        QTest::newRow("custom centre date, only the day changed")
+            << custom(0, 1, centreDate) << 5 << QStringLiteral("2025.02.02") << QStringLiteral("2025.02.03")
+            << QVector<QRect>{QRect(183, 60, 18, 30)};
+        QTest::newRow("custom centre date, new year's day")
+            << custom(0, 1, centreDate) << 5 << QStringLiteral("2024.12.31") << QStringLiteral("2025.01.01")
+            << QVector<QRect>{QRect(139, 60, 18, 30), QRect(161, 60, 18, 30), QRect(183, 60, 18, 30)};
+    }
+
+    void sentRectangles()
+    {
+        QFETCH(LayoutState, state);
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(QString, text);
+        QFETCH(QVector<QRect>, expected);
+
+        CommittedLayout committed;
+        committed.set(state);
+        compose::AreaRenderer renderer(committed);
+        if (!before.isEmpty())
+            renderer.drawMetric(before, kind);
+        fixture.screen->clearLog();
+        QCOMPARE(renderer.drawMetric(text, kind), expected.size());
+        QCOMPARE(sentAreas(fixture.screen->log()), expected);
+        QCOMPARE(fixture.screen->stats().rejected, 0);
+    }
+
+    void dateBelowTheTimeFollowsIt()
+    {
+        // Time and date share the centre slot: the date stands in the label box below it.
+        LayoutState state = custom(0, 0, DefaultCustomShow);
+        state.record.Show_[Time] = 1;
+        state.record.Show_[Date] = 1;
+        CommittedLayout committed;
+        committed.set(state);
+        compose::AreaRenderer renderer(committed);
+        fixture.screen->clearLog();
+        QCOMPARE(renderer.drawMetric(QStringLiteral("2025.02.03"), Date), 2);
+        QCOMPARE(sentAreas(fixture.screen->log()), (QVector<QRect>{QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)}));
+    }
+
+    void portraitPlacement_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("landscape unchanged") << QRect(300, 150, 20, 20) << 0 << QRect(300, 150, 20, 20);
+        QTest::newRow("portrait (10,16)-(91,45)")
+            << QRect(QPoint(10, 16), QPoint(91, 45)) << 1 << QRect(16, 78, 30, 82);
+        QTest::newRow("portrait top-right corner pixel") << QRect(169, 0, 1, 1) << 1 << QRect(0, 0, 1, 1);
+        QTest::newRow("portrait bottom-left corner pixel") << QRect(0, 319, 1, 1) << 1 << QRect(319, 169, 1, 1);
+    }
+
+    void portraitPlacement()
+    {
+        QFETCH(QRect, area);
+        QFETCH(int, hor);
+        QFETCH(QRect, expected);
+        QCOMPARE(compose::screenPlacement(area, hor), expected);
+    }
+
+    void portraitPixelsLandTurned()
+    {
+        // A backdrop with one blue pixel at the portrait area's top-right: on the screen it must be
+        // the top-left pixel of the sent area.
+        QImage backdrop(170, 320, QImage::Format_RGB16);
+        backdrop.fill(QColor(0, 255, 0));
+        backdrop.setPixel(91, 16, qRgb(0, 0, 255));
+        QVERIFY(backdrop.save(compose::wholePicturePath()));
+        LayoutState state = showing(theme(0, 1, Date), CpuLoad, QRect(QPoint(60, 16), QPoint(91, 45)));
+        CommittedLayout committed;
+        committed.set(state);
+        compose::AreaRenderer renderer(committed);
+        fixture.screen->clearLog();
+        QCOMPARE(renderer.drawMetric(QStringLiteral(" "), CpuLoad), 1);
+        const QImage screen = fixture.screen->framebuffer();
+        // Area (60,16)-(91,45) lands at x 16, y 169 - 91 = 78.
+        QCOMPARE(screen.pixel(16, 78), qRgb(0, 0, 255));
+        QCOMPARE(screen.pixel(17, 78), qRgb(0, 255, 0));
+        QCOMPARE(screen.pixel(16, 79), qRgb(0, 255, 0));
+        QVERIFY(QFile::remove(compose::wholePicturePath()));
+    }
+};
+
+QTEST_MAIN(TestAreas)
+#include "test_areas.moc"
