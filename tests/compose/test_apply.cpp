@@ -1,0 +1,193 @@
+// Applying a layout: the frame on the screen, the saved background, and what a failed send
+// leaves behind.
+
+#include "compose/applyrenderer.h"
+#include "compose/backdrop.h"
+#include "compose/previewgeometry.h"
+#include "compose/tavoprocess.h"
+#include "screenfixture.h"
+
+#include <QSignalSpy>
+
+using namespace korvo;
+
+namespace {
+
+const QRgb red = qRgb(255, 0, 0);
+const QRgb blue = qRgb(0, 0, 255);
+const QRgb green = qRgb(0, 255, 0);
+
+// Landscape: red left half, blue right half. Portrait: green with a 6 x 6 blue mark in the
+// top-right corner.
+QImage picture(int hor)
+{
+    if (hor == 0) {
+        QImage image(320, 170, QImage::Format_RGB32);
+        image.fill(red);
+        for (int y = 0; y < 170; ++y)
+            for (int x = 160; x < 320; ++x)
+                image.setPixel(x, y, blue);
+        return image;
+    }
+    QImage image(170, 320, QImage::Format_RGB32);
+    image.fill(green);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 164; x < 170; ++x)
+            image.setPixel(x, y, blue);
+    return image;
+}
+
+// One temperature value inside a single-coloured part of the picture.
+QRect valueRect(int hor)
+{
+    return hor == 0 ? QRect(QPoint(20, 60), QPoint(119, 109)) : QRect(QPoint(35, 140), QPoint(134, 179));
+}
+
+LayoutState layout(int hor)
+{
+    LayoutState state;
+    state.Hor = uint8_t(hor);
+    state.record.highlight = Date;
+    state.record.Show_[CpuTemperature] = 1;
+    state.record.ShowStringRect_[CpuTemperature] = valueRect(hor);
+    state.record.String_[CpuTemperature] = QStringLiteral("45℃");
+    return state;
+}
+
+bool uniform(const QImage& image, const QRect& rect, QRgb colour)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (image.pixel(x, y) != colour)
+                return false;
+    return true;
+}
+
+} // namespace
+
+class TestApply : public QObject
+{
+    Q_OBJECT
+
+    ScreenFixture fixture;
+
+private slots:
+    void initTestCase() { QVERIFY(fixture.start()); }
+    void init() { fixture.screen->reset(); }
+
+    void frameReachesTheScreen_data()
+    {
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<QPoint>("markOnScreen");
+        QTest::addColumn<QRgb>("markColour");
+        QTest::addColumn<QPoint>("plainOnScreen");
+        QTest::addColumn<QRgb>("plainColour");
+        QTest::addColumn<QRgb>("valueBackground");
+        QTest::addColumn<int>("orientationCode");
+        QTest::newRow("landscape") << 0 << QPoint(314, 5) << blue << QPoint(5, 5) << red << red << 1;
+        // The portrait picture's top-right corner is the screen's top-left.
+        QTest::newRow("portrait") << 1 << QPoint(2, 2) << blue << QPoint(10, 10) << green << green << 2;
+    }
+
+    void frameReachesTheScreen()
+    {
+        QFETCH(int, hor);
+        QFETCH(QPoint, markOnScreen);
+        QFETCH(QRgb, markColour);
+        QFETCH(QPoint, plainOnScreen);
+        QFETCH(QRgb, plainColour);
+        QFETCH(QRgb, valueBackground);
+        QFETCH(int, orientationCode);
+
+        const LayoutState working = layout(hor);
+        CommittedLayout committed;
+        QVERIFY(compose::applyLayout(working, picture(hor), compose::editorSize(hor), [&] { committed.set(working); }));
+
+        const QImage screen = fixture.screen->framebuffer();
+        QCOMPARE(screen.pixel(markOnScreen), markColour);
+        QCOMPARE(screen.pixel(plainOnScreen), plainColour);
+        const compose::ComposedFrame composed = compose::composeFrame(working, picture(hor), compose::editorSize(hor));
+        const QImage expected =
+            hor == 0 ? composed.frame : composed.frame.transformed(QTransform().rotate(270), Qt::SmoothTransformation);
+        QCOMPARE(screen, expected.convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(fixture.screen->stats().framesCompleted, 1);
+        QCOMPARE(fixture.screen->stats().rejected, 0);
+        QCOMPARE(fixture.screen->orientation(), orientationCode);
+        QCOMPARE(*committed.get(), working);
+
+        // The saved background has the value's place empty; the frame has the text there.
+        const QImage whole(compose::wholePicturePath());
+        QCOMPARE(whole.size(), compose::deviceSize(hor));
+        QVERIFY(uniform(whole, valueRect(hor), valueBackground));
+        QVERIFY(!uniform(composed.frame, valueRect(hor), valueBackground));
+    }
+
+    void failedSendCommitsNothing_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<int>("failingWrite");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("screen unplugged") << false << 0 << 0;
+        QTest::newRow("write fails mid-frame") << true << 9 << 0;
+        QTest::newRow("sent") << true << 0 << 1;
+    }
+
+    void failedSendCommitsNothing()
+    {
+        QFETCH(bool, present);
+        QFETCH(int, failingWrite);
+        QFETCH(int, frames);
+        fixture.screen->setPresent(present);
+        if (failingWrite > 0)
+            fixture.screen->failWrite(failingWrite);
+
+        CommittedLayout committed;
+        const LayoutState before = *committed.get();
+        const LayoutState working = layout(1);
+        int afterApplied = 0;
+        compose::TavoProcessThread thread(
+            working, picture(1), compose::editorSize(1), [&] { committed.set(working); }, [&] { ++afterApplied; }, 0);
+        QSignalSpy done(&thread, &compose::TavoProcessThread::DoProcessDlg);
+        thread.start();
+        QVERIFY(thread.wait(20000));
+
+        QCOMPARE(done.count(), 1); // the wait dialog closes either way
+        QCOMPARE(thread.succeeded(), frames == 1);
+        QCOMPARE(afterApplied, frames);
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames);
+        QCOMPARE(fixture.screen->stats().commands, frames); // the orientation, only after a frame
+        QCOMPARE(*committed.get(), frames == 1 ? working : before);
+    }
+
+    void stoppedBeforeStartSendsNothing()
+    {
+        int commits = 0;
+        compose::TavoProcessThread thread(
+            layout(0), picture(0), compose::editorSize(0), [&] { ++commits; }, nullptr, 0);
+        QSignalSpy done(&thread, &compose::TavoProcessThread::DoProcessDlg);
+        thread.stop();
+        thread.start();
+        QVERIFY(thread.wait(5000));
+        QCOMPARE(done.count(), 0);
+        QCOMPARE(commits, 0);
+        QCOMPARE(fixture.screen->stats().writes, 0);
+    }
+
+    void waitDialogClosesWhenTheApplyEnds()
+    {
+        compose::TavoProcessDialog dialog;
+        QCOMPARE(dialog.size(), QSize(128, 128));
+        compose::TavoProcessThread thread(layout(0), picture(0), compose::editorSize(0), nullptr, nullptr, 0);
+        connect(&thread, &compose::TavoProcessThread::DoProcessDlg, &dialog,
+                &compose::TavoProcessDialog::slotProcessDlg);
+        dialog.open();
+        QVERIFY(dialog.isVisible());
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 20000);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(thread.wait(5000));
+    }
+};
+
+QTEST_MAIN(TestApply)
+#include "test_apply.moc"
