@@ -1,0 +1,189 @@
+// The refresh loop against the virtual screen, with the clock pinned and the CPU figures written
+// into the shared memory by the test in GetCPUInfo's place.
+
+#include "compose/arearenderer.h"
+#include "compose/refreshdatathread.h"
+#include "platform/clock.h"
+#include "screenfixture.h"
+
+#include <QElapsedTimer>
+#include <QSharedMemory>
+
+#include <cstring>
+
+using namespace korvo;
+using Ms = std::chrono::milliseconds;
+
+Q_DECLARE_METATYPE(std::vector<int>)
+
+namespace {
+
+// Every figure but the memory load (which follows the real machine) in a box of its own.
+const QRect boxes[ElementKindCount] = {QRect(0, 0, 50, 30),
+                                       QRect(50, 0, 50, 30),
+                                       QRect(),
+                                       QRect(100, 0, 50, 30),
+                                       QRect(150, 0, 50, 30),
+                                       QRect(200, 0, 60, 30),
+                                       QRect(260, 0, 60, 30),
+                                       QRect(),
+                                       QRect()};
+
+LayoutState figureLayout()
+{
+    LayoutState state;
+    state.record.highlight = FreeText;
+    for (int kind = 0; kind < ElementKindCount; ++kind) {
+        if (boxes[kind].isValid()) {
+            state.record.Show_[kind] = 1;
+            state.record.ShowStringRect_[kind] = boxes[kind];
+        }
+    }
+    return state;
+}
+
+QVector<QRect> boxesOf(const std::vector<int>& kinds)
+{
+    QVector<QRect> result;
+    for (int kind : kinds)
+        result.append(boxes[kind]);
+    return result;
+}
+
+} // namespace
+
+class TestRefresh : public QObject
+{
+    Q_OBJECT
+
+    ScreenFixture fixture;
+    QSharedMemory cpuInfo;
+    CommittedLayout committed;
+
+    void publish(int temperature, int load, int power)
+    {
+        const qint32 words[4] = {temperature, load, power, 0};
+        QVERIFY(cpuInfo.lock());
+        std::memcpy(cpuInfo.data(), words, sizeof(words));
+        QVERIFY(cpuInfo.unlock());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(fixture.start());
+        qputenv("KORVO_CPUINFO_KEY",
+                QByteArray("KorvoRefreshTest") + QByteArray::number(QCoreApplication::applicationPid()));
+        cpuInfo.setKey(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+        QVERIFY(cpuInfo.create(4096));
+        setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
+        committed.set(figureLayout());
+    }
+
+    void cleanupTestCase() { setClockOverride(nullptr); }
+
+    void init() { fixture.screen->reset(); }
+
+    void passRedrawsTheChangedFigures_data()
+    {
+        QTest::addColumn<int>("temperature");
+        QTest::addColumn<int>("load");
+        QTest::addColumn<int>("power");
+        QTest::addColumn<std::vector<int>>("redrawn");
+        QTest::newRow("nothing changed: time and date only") << 45 << 30 << 12 << std::vector<int>{3, 5};
+        QTest::newRow("temperature") << 46 << 30 << 12 << std::vector<int>{0, 3, 5};
+        QTest::newRow("load") << 45 << 31 << 12 << std::vector<int>{1, 3, 5};
+        QTest::newRow("power") << 45 << 30 << 13 << std::vector<int>{3, 4, 5};
+        QTest::newRow("temperature past 50 turns the fan faster") << 60 << 30 << 12 << std::vector<int>{0, 3, 5, 6};
+    }
+
+    void passRedrawsTheChangedFigures()
+    {
+        QFETCH(int, temperature);
+        QFETCH(int, load);
+        QFETCH(int, power);
+        QFETCH(std::vector<int>, redrawn);
+
+        compose::AreaRenderer renderer(committed);
+        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
+        publish(45, 30, 12);
+        QVERIFY(refresh.runPass());
+        fixture.screen->clearLog();
+        publish(temperature, load, power);
+        QVERIFY(refresh.runPass());
+
+        QCOMPARE(sentAreas(fixture.screen->log()), boxesOf(redrawn));
+        // Every pass sets the screen's clock first.
+        const QByteArray clock = fixture.screen->log().front();
+        QCOMPARE(clock.left(7), QByteArray::fromHex("0055a1f2090507"));
+        refresh.stop();
+    }
+
+    void firstPassSkipsFiguresEqualToTheirSamples()
+    {
+        compose::AreaRenderer renderer(committed);
+        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
+        publish(45, 65, 15); // "45℃", "65%", "15w", fan "1000": all as the samples
+        fixture.screen->clearLog();
+        QVERIFY(refresh.runPass());
+        QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({3, 5}));
+        refresh.stop();
+    }
+
+    void unreachableFiguresReadOne()
+    {
+        // Without GetCPUInfo and without a segment that can be made, every figure reads 1. The
+        // segment's key file cannot be made when the temporary folder is a plain file.
+        const QString notAFolder = fixture.home.filePath(QStringLiteral("plain-file"));
+        QFile file(notAFolder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", notAFolder.toUtf8());
+        qputenv("KORVO_CPUINFO_KEY", "KorvoRefreshTestUnreachable");
+        compose::RefreshDataThread refresh(nullptr, Ms(0), Ms(0));
+        QVERIFY(refresh.runPass());
+        refresh.stop();
+        qputenv("TMPDIR", tmp);
+        qputenv("KORVO_CPUINFO_KEY", cpuInfo.key().toUtf8());
+
+        const auto& texts = refresh.snapshot().lastText;
+        QCOMPARE(texts[CpuTemperature], QStringLiteral("1℃"));
+        QCOMPARE(texts[CpuLoad], QStringLiteral("1%"));
+        QCOMPARE(texts[CpuPower], QStringLiteral("1w"));
+        QCOMPARE(texts[FanSpeed], QStringLiteral("1000"));
+        QCOMPARE(fixture.screen->stats().areaPackets, 0); // no renderer, nothing drawn
+    }
+
+    void stopIsPrompt_data()
+    {
+        QTest::addColumn<int>("passPause");
+        QTest::addColumn<int>("kindPause");
+        QTest::addColumn<QVector<QRect>>("sent");
+        // Load (30% against the sample 65%) is the first figure that differs: the walk stops in the
+        // pause after it.
+        QTest::newRow("in the element walk") << 0 << 60000 << QVector<QRect>{boxes[CpuLoad]};
+        QTest::newRow("in the pass pause") << 60000 << 0 << boxesOf({1, 3, 4, 5});
+    }
+
+    void stopIsPrompt()
+    {
+        QFETCH(int, passPause);
+        QFETCH(int, kindPause);
+        QFETCH(QVector<QRect>, sent);
+        publish(45, 30, 12);
+        compose::AreaRenderer renderer(committed);
+        compose::RefreshDataThread refresh(&renderer, Ms(passPause), Ms(kindPause));
+        refresh.start();
+        QTRY_COMPARE_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size(), sent.size(), 10000);
+        QElapsedTimer timer;
+        timer.start();
+        refresh.stop();
+        QVERIFY(timer.elapsed() < 2000);
+        QVERIFY(refresh.isFinished());
+        QCOMPARE(sentAreas(fixture.screen->log()), sent);
+    }
+};
+
+QTEST_MAIN(TestRefresh)
+#include "test_refresh.moc"
