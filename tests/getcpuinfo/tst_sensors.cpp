@@ -261,30 +261,6 @@ private slots:
         QCOMPARE(figures.power, 0);
         QCOMPARE(messages.size(), 3);
     }
-
-    void rootsFromEnvironment_data()
-    {
-        QTest::addColumn<QByteArray>("sys");
-        QTest::addColumn<QByteArray>("proc");
-        QTest::addColumn<QString>("expectedSys");
-        QTest::addColumn<QString>("expectedProc");
-        QTest::newRow("unset") << QByteArray() << QByteArray() << "/sys"
-                               << "/proc";
-        QTest::newRow("moved") << QByteArray("/tmp/fake/sys") << QByteArray("/tmp/fake/proc") << "/tmp/fake/sys"
-                               << "/tmp/fake/proc";
-    }
-    void rootsFromEnvironment()
-    {
-        QFETCH(QByteArray, sys);
-        QFETCH(QByteArray, proc);
-        qputenv("KORVO_SYSFS_ROOT", sys);
-        qputenv("KORVO_PROC_ROOT", proc);
-        const SensorRoots found = SensorRoots::fromEnvironment();
-        qunsetenv("KORVO_SYSFS_ROOT");
-        qunsetenv("KORVO_PROC_ROOT");
-        QTEST(found.sys, "expectedSys");
-        QTEST(found.proc, "expectedProc");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSensors)

@@ -44,15 +44,6 @@ private slots:
     }
     void cleanup() { detachCpuInfoMemory(); }
 
-    void neverAttachedReadsOnes()
-    {
-        const Words words = read();
-        QCOMPARE(words.temperature, 1);
-        QCOMPARE(words.load, 1);
-        QCOMPARE(words.power, 1);
-        QCOMPARE(words.reserved, 1);
-    }
-
     void uncreatableSegmentReadsOnes()
     {
         QVERIFY(!createCpuInfoMemory(0));
