@@ -1,0 +1,155 @@
+#include "widgets/messageboxes.h"
+
+#include "config/configstore.h"
+#include "widgets/skin.h"
+#include "widgets/tavopushbutton.h"
+
+#include <QDebug>
+#include <QFontDatabase>
+#include <QHash>
+#include <QLabel>
+#include <QPainter>
+
+namespace korvo {
+
+namespace {
+
+// Rectangles below are written as left, top, right, bottom, both edges inside.
+QRect edges(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QFont yaheiFont(int pixelSize)
+{
+    QFont font(SkinFontFamily);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+TavoPushButton* makeButton(QWidget* parent, const char* objectName, const QRect& geometry, const QString& normal,
+                           const QString& selected, const QString& text)
+{
+    auto* button = new TavoPushButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setGeometry(geometry);
+    button->setPictures(normal, selected, selected);
+    button->setText(text);
+    return button;
+}
+
+// The question box's own face, added once per file; a file that cannot be added only changes
+// the look of the message.
+QString questionFontFamily()
+{
+    static QHash<QString, QString> added;
+    const QString path = programDirPath() + "/Fonts/SourceHanSansSC-Normal-2.otf";
+    const auto known = added.constFind(path);
+    if (known != added.constEnd())
+        return *known;
+    const int id = QFontDatabase::addApplicationFont(path);
+    const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) {
+        qDebug("load font failed!");
+        return QString();
+    }
+    added.insert(path, families.first());
+    return families.first();
+}
+
+void paintBackground(QWidget* dialog, const QPixmap& background)
+{
+    if (background.isNull())
+        return;
+    QPainter painter(dialog);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(dialog->rect(), background);
+}
+
+} // namespace
+
+ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoint& position, QWidget* parent,
+                               bool title, Qt::WindowFlags flags)
+    : QDialog(parent, flags), callerValue_(callerValue), background_(loadSkin("://skins/exit_warning.png"))
+{
+    setFixedSize(960, 588);
+    setAttribute(Qt::WA_TranslucentBackground);
+    move(position);
+
+    auto* titleLabel = new QLabel(this);
+    titleLabel->setObjectName("titleLabel");
+    if (title) {
+        titleLabel->setGeometry(edges(404, 232, 563, 255));
+        titleLabel->setText("<img src = '://skins/waring_icon.png'/>" + tr("温馨提示"));
+    }
+    titleLabel->setFont(yaheiFont(14));
+    titleLabel->setAlignment(Qt::AlignCenter);
+    QPalette titlePalette = titleLabel->palette();
+    titlePalette.setColor(QPalette::WindowText, QColor(0xff, 0xff, 0xff));
+    titleLabel->setPalette(titlePalette);
+
+    auto* messageLabel = new QLabel(text, this);
+    messageLabel->setObjectName("messageLabel");
+    messageLabel->setGeometry(edges(320, 258, 639, 317));
+    messageLabel->setFont(yaheiFont(13));
+    messageLabel->setAlignment(Qt::AlignCenter);
+    messageLabel->setWordWrap(true);
+    messageLabel->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette messagePalette = messageLabel->palette();
+    messagePalette.setColor(QPalette::WindowText, QColor(0xd0, 0xd2, 0xd6));
+    messageLabel->setPalette(messagePalette);
+
+    // clicked, not released: QAbstractButton also reports a release when the pointer is dragged
+    // off a held button, and that must not answer the question.
+    TavoPushButton* ok =
+        makeButton(this, "btnOk", edges(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
+    TavoPushButton* cancel =
+        makeButton(this, "btnCancel", edges(490, 324, 559, 355), "://skins/1.png", "://skins/1.png", tr("取消"));
+    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void ExitMessageBox::paintEvent(QPaintEvent* event)
+{
+    paintBackground(this, background_);
+    QDialog::paintEvent(event);
+}
+
+TavoMessageBox::TavoMessageBox(const QString& text, const QRect& rect, QWidget* parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), background_(loadSkin("://skins/eject_ask_bk.png"))
+{
+    setFixedSize(240, 120);
+    setAttribute(Qt::WA_TranslucentBackground);
+    if (parent) {
+        const QPoint origin = parent->pos();
+        move(origin.x() + rect.x() + rect.width() / 2 - width() / 2, origin.y() + parent->height() / 2 - height() / 2);
+    }
+
+    auto* messageLabel = new QLabel(text, this);
+    messageLabel->setObjectName("messageLabel");
+    messageLabel->setGeometry(edges(14, 22, 225, 49));
+    messageLabel->setAlignment(Qt::AlignCenter);
+    messageLabel->setAttribute(Qt::WA_TranslucentBackground);
+    QFont messageFont = messageLabel->font();
+    const QString family = questionFontFamily();
+    if (!family.isEmpty())
+        messageFont.setFamily(family);
+    messageFont.setPixelSize(20);
+    messageLabel->setFont(messageFont);
+
+    // This box keeps its two captions in Chinese whatever the interface language.
+    TavoPushButton* ok = makeButton(this, "btnOk", edges(39, 68, 108, 93), "://skins/eject_bt_n.png",
+                                    "://skins/eject_bt_s.png", QString::fromUtf8("确定"));
+    TavoPushButton* cancel = makeButton(this, "btnCancel", edges(130, 68, 199, 93), "://skins/eject_bt_n.png",
+                                        "://skins/eject_bt_s.png", QString::fromUtf8("取消"));
+    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void TavoMessageBox::paintEvent(QPaintEvent* event)
+{
+    paintBackground(this, background_);
+    QDialog::paintEvent(event);
+}
+
+} // namespace korvo

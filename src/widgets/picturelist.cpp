@@ -1,0 +1,233 @@
+#include "widgets/picturelist.h"
+
+#include "config/configstore.h"
+#include "widgets/exititemdelegate.h"
+#include "widgets/messageboxes.h"
+#include "widgets/presswidgets.h"
+
+#include <QDebug>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QSettings>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace korvo {
+
+namespace {
+
+const char* const AddEntryPicture = "://skins/add.png";
+const char* const BuiltInPictures[PictureList::BuiltInCount] = {
+    "://background/1.jpg", "://background/2.jpg",  "://background/3.jpg",  "://background/4.jpg",
+    "://background/5.jpg", "://background/6.png",  "://background/7.jpg",  "://background/8.jpg",
+    "://background/9.jpg", "://background/10.jpg", "://background/11.jpg",
+};
+const QSize ThumbnailSize(77, 54);
+const QSize ItemSize(77, 58);
+
+const char* const ListStyle =
+    "QScrollArea{border:none;background-color:transparent;}"
+    "QScrollBar:vertical{width:24px;background:transparent;margin:7px;padding-top:0px;padding-bottom:0px;"
+    "border-radius:4px;}"
+    "QScrollBar::handle:vertical{background:#A2A4A7;border-radius:4px;}"
+    "QScrollBar::handle:vertical:hover{background:#C5C7CA;}"
+    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+    "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}";
+
+// Reads the picture straight at thumbnail size, so a huge photo never has to fit in memory whole.
+QImage readThumbnail(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setScaledSize(ThumbnailSize);
+    reader.setQuality(100);
+    return reader.read();
+}
+
+} // namespace
+
+PictureList::PictureList(QWidget* window, std::function<QString()> pictureInUse)
+    : QObject(window), window_(window), list_(new MyListWidget(window)), delegate_(new ExitItemDelegate(this)),
+      pictureInUse_(std::move(pictureInUse))
+{
+    list_->setGeometry(508, 285, 452, 260);
+    list_->setViewMode(QListView::IconMode);
+    list_->setIconSize(ItemSize);
+    list_->setSpacing(7);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setMovement(QListView::Static);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list_->setStyleSheet(ListStyle);
+    list_->setItemDelegate(delegate_);
+    list_->hide();
+
+    connect(list_, &QAbstractItemView::clicked, this, &PictureList::itemClickedImage);
+    connect(list_, &MyListWidget::rightClick, this, &PictureList::slotRightClick);
+    connect(delegate_, &ExitItemDelegate::handleDeleteClick, this, &PictureList::SlotDeletePix);
+}
+
+int PictureList::userCount() const
+{
+    return list_->count() - FixedRowCount;
+}
+
+QString PictureList::pathAt(int row) const
+{
+    const QListWidgetItem* item = list_->item(row);
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}
+
+QListWidgetItem* PictureList::makeItem(const QString& path, const QImage& thumbnail) const
+{
+    auto* item = new QListWidgetItem;
+    item->setData(Qt::UserRole, path);
+    item->setIcon(QIcon(QPixmap::fromImage(thumbnail)));
+    item->setSizeHint(ItemSize);
+    return item;
+}
+
+void PictureList::fill()
+{
+    list_->clear();
+
+    const QString addPath = QString::fromLatin1(AddEntryPicture);
+    QImage addThumbnail = readThumbnail(addPath);
+    if (addThumbnail.isNull())
+        qWarning("Unable to load picture %s.\n", AddEntryPicture);
+    QListWidgetItem* addEntry = makeItem(addPath, addThumbnail);
+    addEntry->setToolTip(tr("选择图片文件夹"));
+    list_->addItem(addEntry);
+    for (const char* path : BuiltInPictures) {
+        // The built-in rows stay even without their picture: the row count is what tells the
+        // user's pictures from them.
+        const QImage thumbnail = readThumbnail(QString::fromLatin1(path));
+        if (thumbnail.isNull())
+            qWarning("Unable to load picture %s.\n", path);
+        QListWidgetItem* item = makeItem(QString::fromLatin1(path), thumbnail);
+        item->setToolTip(tr("默认图片"));
+        list_->addItem(item);
+    }
+
+    QStringList stored;
+    int count = 0;
+    {
+        std::unique_ptr<QSettings> settings = openConfig();
+        bool countIsNumber = false;
+        count = settings->value("ImageList/Count", 0).toInt(&countIsNumber);
+        if (!countIsNumber)
+            count = 0;
+        // Only keys that exist are read, so a damaged count cannot make us walk a huge range.
+        settings->beginGroup("ImageList");
+        std::vector<int> indices;
+        for (const QString& key : settings->childKeys()) {
+            bool isIndex = false;
+            const int index = key.toInt(&isIndex);
+            if (isIndex && index >= 0 && index < count)
+                indices.push_back(index);
+        }
+        std::sort(indices.begin(), indices.end());
+        for (int index : indices)
+            stored << settings->value(QString::number(index)).toString();
+        settings->endGroup();
+    }
+    if (stored.size() != count)
+        qWarning("ImageList/Count is %d but %d pictures are stored.\n", count, int(stored.size()));
+
+    int skipped = 0;
+    for (const QString& path : stored) {
+        if (!addPicture(path))
+            ++skipped;
+    }
+    if (skipped > 0)
+        qWarning("%d stored pictures no longer load and were left out.\n", skipped);
+}
+
+bool PictureList::addPicture(const QString& path)
+{
+    const QImage thumbnail = readThumbnail(path);
+    if (thumbnail.isNull())
+        return false;
+    list_->insertItem(1, makeItem(path, thumbnail));
+    return true;
+}
+
+bool PictureList::save() const
+{
+    std::unique_ptr<QSettings> settings = openConfig();
+    // Stale keys from a longer list would only confuse the next reader.
+    settings->remove("ImageList");
+    const int count = userCount();
+    settings->setValue("ImageList/Count", count);
+    for (int i = 0; i < count; ++i)
+        settings->setValue("ImageList/" + QString::number(i), pathAt(i + 1));
+    return flushConfig(*settings);
+}
+
+void PictureList::addChosenFile(const QString& path)
+{
+    if (!path.isEmpty() && !addPicture(path))
+        qWarning("Unable to load picture %s.\n", qUtf8Printable(path));
+    save();
+    selectPicture(pictureInUse_());
+}
+
+void PictureList::selectPicture(const QString& path)
+{
+    for (int row = 1; row < list_->count(); ++row) {
+        if (pathAt(row) == path) {
+            list_->setCurrentRow(row);
+            return;
+        }
+    }
+    list_->setCurrentRow(-1);
+}
+
+void PictureList::itemClickedImage(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    if (index.row() != 0) {
+        emit backgroundChosen(pathAt(index.row()));
+        return;
+    }
+    const QString chosen = QFileDialog::getOpenFileName(window_, tr("打开图片"), QString(),
+                                                        "*.webp;*.jfif;*.gif;*.bmp;*.jpg;*.png;;All Files(*)");
+    addChosenFile(chosen);
+}
+
+void PictureList::slotRightClick()
+{
+    SlotDeletePix(list_->currentRow());
+}
+
+void PictureList::SlotDeletePix(int iIndex)
+{
+    if (iIndex < 0 || iIndex >= list_->count()) {
+        qWarning("SlotDeletePix: no row %d.\n", iIndex);
+        return;
+    }
+    if (iIndex == 0)
+        return;
+    if (iIndex > userCount()) {
+        confirm(tr("默认图片不能删除。"));
+        return;
+    }
+    if (!confirm(tr("是否删除此图片？")))
+        return;
+    delete list_->takeItem(iIndex);
+    const int current = list_->currentRow();
+    if (current > 0)
+        emit backgroundChosen(pathAt(current));
+    save();
+}
+
+bool PictureList::confirm(const QString& text) const
+{
+    const QPoint origin = window_->mapToGlobal(QPoint(0, 0));
+    ExitMessageBox box(2, text, origin, window_->window(), true, Qt::FramelessWindowHint);
+    return box.exec() == QDialog::Accepted;
+}
+
+} // namespace korvo

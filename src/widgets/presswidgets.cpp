@@ -1,0 +1,28 @@
+#include "widgets/presswidgets.h"
+
+#include <QMouseEvent>
+
+namespace korvo {
+
+void PressLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+void PressCombobox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QComboBox::mousePressEvent(event);
+}
+
+void MyListWidget::mousePressEvent(QMouseEvent* event)
+{
+    QListWidget::mousePressEvent(event);
+    if (event->button() == Qt::RightButton)
+        emit rightClick();
+}
+
+} // namespace korvo

@@ -1,0 +1,155 @@
+#include "widgets/tavopushbutton.h"
+
+#include "widgets/skin.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace korvo {
+
+namespace {
+const QColor NormalTextColor(0x82, 0x82, 0x82);
+const QColor SelectedTextColor(0xff, 0xff, 0xff);
+const QColor PlateColor(0x3a, 0x3d, 0x44);
+const QColor SelectedPlateColor(0x2f, 0x80, 0xed);
+constexpr int IconTextGap = 4;
+} // namespace
+
+TavoPushButton::TavoPushButton(QWidget* parent) : QPushButton(parent)
+{
+    QFont textFont(SkinFontFamily);
+    textFont.setPixelSize(14);
+    setFont(textFont);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TavoPushButton::setPictures(const QString& normal, const QString& hover, const QString& pressed)
+{
+    pictures_ = {loadSkin(normal), loadSkin(hover), loadSkin(pressed)};
+    update();
+}
+
+void TavoPushButton::setIcons(const QString& normal, const QString& selected)
+{
+    icons_ = {loadSkin(normal), loadSkin(selected)};
+    update();
+}
+
+void TavoPushButton::setFillColor(const QColor& color, FillShape shape)
+{
+    fillColor_ = color;
+    fillShape_ = shape;
+    update();
+}
+
+void TavoPushButton::setToggleMode(bool toggle)
+{
+    toggle_ = toggle;
+    setState(Normal);
+}
+
+void TavoPushButton::setButtonChecked(bool checked)
+{
+    checked_ = checked;
+    setState(checked ? Pressed : Normal);
+}
+
+void TavoPushButton::setButtonEnabled(bool enabled)
+{
+    if (!enabled)
+        setState(Disabled);
+    else
+        setState(toggle_ && checked_ ? Hover : Normal);
+    setEnabled(enabled);
+}
+
+void TavoPushButton::setState(int state)
+{
+    state_ = state;
+    update();
+}
+
+void TavoPushButton::enterEvent(QEvent* event)
+{
+    pressedJustNow_ = false;
+    emit OverSignal(this, true);
+    if (!toggle_ && isEnabled())
+        setState(Hover);
+    QPushButton::enterEvent(event);
+}
+
+void TavoPushButton::leaveEvent(QEvent* event)
+{
+    if (!pressedJustNow_)
+        emit OverSignal(this, false);
+    pressedJustNow_ = false;
+    if (toggle_)
+        setState(checked_ ? Pressed : Normal);
+    else if (isEnabled())
+        setState(Normal);
+    QPushButton::leaveEvent(event);
+}
+
+void TavoPushButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && isEnabled()) {
+        emit mousePressSignal(event);
+        checked_ = !checked_;
+        pressedJustNow_ = true;
+        setState(toggle_ && !checked_ ? Normal : Pressed);
+        emit EnterSignal(this);
+    }
+    QPushButton::mousePressEvent(event);
+}
+
+void TavoPushButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    pressedJustNow_ = false;
+    if (!toggle_ && isEnabled())
+        setState(rect().contains(event->pos()) ? Hover : Normal);
+    QPushButton::mouseReleaseEvent(event);
+}
+
+void TavoPushButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const bool selected = state_ == Hover || state_ == Pressed;
+
+    const QPixmap& picture = pictures_[state_ == Disabled ? Normal : state_];
+    if (!picture.isNull()) {
+        painter.drawPixmap(rect(), picture);
+    } else if (fillColor_.isValid()) {
+        painter.setPen(selected ? QPen(SelectedTextColor, 2) : Qt::NoPen);
+        painter.setBrush(fillColor_);
+        const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
+        if (fillShape_ == FillShape::Ellipse)
+            painter.drawEllipse(area);
+        else
+            painter.drawRect(area);
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(selected ? SelectedPlateColor : PlateColor);
+        painter.drawRoundedRect(rect(), 4, 4);
+    }
+
+    const QPixmap& icon = icons_[selected ? 1 : 0];
+    const QString label = text();
+    const int textWidth = label.isEmpty() ? 0 : fontMetrics().horizontalAdvance(label);
+    const int iconWidth = icon.isNull() ? 0 : icon.width();
+    const int gap = iconWidth > 0 && textWidth > 0 ? IconTextGap : 0;
+    int x = (width() - iconWidth - gap - textWidth) / 2;
+    if (iconWidth > 0) {
+        painter.drawPixmap(x, (height() - icon.height()) / 2, icon);
+        x += iconWidth + gap;
+    }
+    if (textWidth > 0) {
+        painter.setPen(state_ == Disabled ? NormalTextColor.darker(150)
+                       : selected         ? SelectedTextColor
+                                          : NormalTextColor);
+        painter.drawText(QRect(x, 0, textWidth, height()), Qt::AlignCenter, label);
+    }
+}
+
+} // namespace korvo
