@@ -38,8 +38,6 @@ class TestEditBar : public QObject
 {
     Q_OBJECT
 private slots:
-    void childGeometry_data();
-    void childGeometry();
     void userGestures_data();
     void userGestures();
     void undoChangesSizeSilently_data();
@@ -48,32 +46,6 @@ private slots:
     void indicatorColour_data();
     void indicatorColour();
 };
-
-void TestEditBar::childGeometry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-
-    QTest::newRow("colour indicator") << "colorIndicator" << QRect(19, 9, 22, 22);
-    QTest::newRow("type icon") << "typeIcon" << QRect(23, 11, 18, 19);
-    QTest::newRow("size list") << "sizeList" << QRect(42, 9, 68, 22);
-    QTest::newRow("first swatch") << "swatch0" << QRect(43, 9, 20, 21);
-    QTest::newRow("last swatch") << "swatch5" << QRect(158, 9, 20, 21);
-    QTest::newRow("clip button") << "btnClip" << QRect(294, 5, 64, 30);
-    QTest::newRow("back button") << "btnBack" << QRect(360, 5, 64, 30);
-}
-
-void TestEditBar::childGeometry()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-
-    EditBar bar;
-    QCOMPARE(bar.size(), QSize(433, 40));
-    auto* child = bar.findChild<QWidget*>(name);
-    QVERIFY(child);
-    QCOMPARE(child->geometry(), geometry);
-}
 
 void TestEditBar::userGestures_data()
 {

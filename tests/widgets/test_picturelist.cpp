@@ -60,6 +60,15 @@ void answerNextQuestion(bool accept, QString* message)
     });
 }
 
+void showList(QWidget* window, PictureList* list)
+{
+    window->resize(960, 588);
+    list->fill();
+    list->widget()->show();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
 } // namespace
 
 class TestPictureList : public QObject
@@ -67,15 +76,12 @@ class TestPictureList : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void fillFromStoredList_data();
-    void fillFromStoredList();
-    void saveWritesListOrder();
-    void deleteRow_data();
-    void deleteRow();
+    void fillThenSave_data();
+    void fillThenSave();
+    void rightClickDeletes_data();
+    void rightClickDeletes();
     void deleteMarkHitArea_data();
     void deleteMarkHitArea();
-    void rightClickDeletesCurrentRow();
-    void clickChoosesBackground();
     void chosenFileThenPictureInUse_data();
     void chosenFileThenPictureInUse();
 
@@ -101,36 +107,41 @@ void TestPictureList::initTestCase()
     notAPicture.write("plain text, not a picture");
 }
 
-void TestPictureList::fillFromStoredList_data()
+void TestPictureList::fillThenSave_data()
 {
     QTest::addColumn<Entries>("stored");
-    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("warning");
+    QTest::addColumn<Entries>("saved");
 
     const QString a = picture("a.png"), b = picture("b.png"), c = picture("c.png");
-    QTest::newRow("nothing stored") << Entries() << QStringList() << QString();
+    QTest::newRow("nothing stored") << Entries() << QStringList() << QString() << Entries{{"Count", "0"}};
     QTest::newRow("three, shown in reverse")
-        << Entries{{"Count", 3}, {"0", a}, {"1", b}, {"2", c}} << QStringList{"c.png", "b.png", "a.png"} << QString();
+        << Entries{{"Count", 3}, {"0", a}, {"1", b}, {"2", c}} << QStringList{"c.png", "b.png", "a.png"} << QString()
+        << Entries{{"Count", "3"}, {"0", c}, {"1", b}, {"2", a}};
     QTest::newRow("negative count") << Entries{{"Count", -3}, {"0", a}} << QStringList()
-                                    << "ImageList/Count is -3 but 0 pictures are stored.\n";
+                                    << "ImageList/Count is -3 but 0 pictures are stored.\n"
+                                    << Entries{{"Count", "0"}};
     QTest::newRow("huge count, keys missing")
         << Entries{{"Count", 100000}, {"0", a}, {"2", c}} << QStringList{"c.png", "a.png"}
-        << "ImageList/Count is 100000 but 2 pictures are stored.\n";
-    QTest::newRow("keys beyond the count are ignored")
-        << Entries{{"Count", 1}, {"0", a}, {"1", b}} << QStringList{"a.png"} << QString();
+        << "ImageList/Count is 100000 but 2 pictures are stored.\n"
+        << Entries{{"Count", "2"}, {"0", c}, {"1", a}};
     QTest::newRow("file gone since it was stored")
         << Entries{{"Count", 3}, {"0", a}, {"1", picture("gone.png")}, {"2", b}} << QStringList{"b.png", "a.png"}
-        << "1 stored pictures no longer load and were left out.\n";
+        << "1 stored pictures no longer load and were left out.\n"
+        << Entries{{"Count", "2"}, {"0", b}, {"1", a}};
     QTest::newRow("file that is no picture")
         << Entries{{"Count", 2}, {"0", picture("notes.png")}, {"1", c}} << QStringList{"c.png"}
-        << "1 stored pictures no longer load and were left out.\n";
+        << "1 stored pictures no longer load and were left out.\n"
+        << Entries{{"Count", "1"}, {"0", c}};
 }
 
-void TestPictureList::fillFromStoredList()
+void TestPictureList::fillThenSave()
 {
     QFETCH(Entries, stored);
-    QFETCH(QStringList, expected);
+    QFETCH(QStringList, shown);
     QFETCH(QString, warning);
+    QFETCH(Entries, saved);
 
     writeImageList(stored);
     QWidget window;
@@ -139,31 +150,16 @@ void TestPictureList::fillFromStoredList()
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     list.fill();
 
-    QCOMPARE(list.widget()->count(), 12 + expected.size());
-    QCOMPARE(userRows(list), expected);
+    QCOMPARE(list.widget()->count(), 12 + shown.size());
+    QCOMPARE(userRows(list), shown);
     QCOMPARE(list.pathAt(0), QString("://skins/add.png"));
-    QCOMPARE(list.pathAt(1 + expected.size()), QString("://background/1.jpg"));
-    QCOMPARE(list.pathAt(6 + expected.size()), QString("://background/6.png"));
-    QCOMPARE(list.pathAt(11 + expected.size()), QString("://background/11.jpg"));
-    QCOMPARE(list.widget()->item(0)->toolTip(), QString::fromUtf8("选择图片文件夹"));
-    QCOMPARE(list.widget()->item(1 + expected.size())->toolTip(), QString::fromUtf8("默认图片"));
-}
-
-void TestPictureList::saveWritesListOrder()
-{
-    const QString a = picture("a.png"), b = picture("b.png");
-    writeImageList({{"Count", 3}, {"0", a}, {"1", picture("gone.png")}, {"2", b}});
-    QWidget window;
-    PictureList list(&window, [] { return QString(); });
-    QTest::ignoreMessage(QtWarningMsg, "1 stored pictures no longer load and were left out.\n");
-    list.fill();
+    QCOMPARE(list.pathAt(1 + shown.size()), QString("://background/1.jpg"));
+    QCOMPARE(list.pathAt(11 + shown.size()), QString("://background/11.jpg"));
     QVERIFY(list.save());
-
-    // Loading reversed the order; the vanished picture is forgotten along with its stale key.
-    QCOMPARE(readImageList(), (Entries{{"Count", "2"}, {"0", b}, {"1", a}}));
+    QCOMPARE(readImageList(), saved);
 }
 
-void TestPictureList::deleteRow_data()
+void TestPictureList::rightClickDeletes_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("accept");
@@ -171,18 +167,16 @@ void TestPictureList::deleteRow_data()
     QTest::addColumn<QStringList>("remaining");
     QTest::addColumn<QString>("chosen");
 
-    QTest::newRow("user picture, accepted")
-        << 1 << true << QString::fromUtf8("是否删除此图片？") << QStringList{"a.png"} << "a.png";
-    QTest::newRow("last user picture, accepted")
-        << 2 << true << QString::fromUtf8("是否删除此图片？") << QStringList{"b.png"} << "1.jpg";
-    QTest::newRow("user picture, declined")
-        << 1 << false << QString::fromUtf8("是否删除此图片？") << QStringList{"b.png", "a.png"} << QString();
+    const QString ask = QString::fromUtf8("是否删除此图片？");
+    QTest::newRow("user picture, accepted") << 1 << true << ask << QStringList{"a.png"} << "a.png";
+    QTest::newRow("last user picture, accepted") << 2 << true << ask << QStringList{"b.png"} << "1.jpg";
+    QTest::newRow("user picture, declined") << 1 << false << ask << QStringList{"b.png", "a.png"} << QString();
     QTest::newRow("built-in picture") << 3 << true << QString::fromUtf8("默认图片不能删除。")
                                       << QStringList{"b.png", "a.png"} << QString();
     QTest::newRow("add entry") << 0 << true << QString() << QStringList{"b.png", "a.png"} << QString();
 }
 
-void TestPictureList::deleteRow()
+void TestPictureList::rightClickDeletes()
 {
     QFETCH(int, row);
     QFETCH(bool, accept);
@@ -190,17 +184,16 @@ void TestPictureList::deleteRow()
     QFETCH(QStringList, remaining);
     QFETCH(QString, chosen);
 
-    const QString a = picture("a.png"), b = picture("b.png");
-    writeImageList({{"Count", 2}, {"0", a}, {"1", b}});
+    writeImageList({{"Count", 2}, {"0", picture("a.png")}, {"1", picture("b.png")}});
     QWidget window;
     PictureList list(&window, [] { return QString(); });
-    list.fill();
-    list.widget()->setCurrentRow(row);
+    showList(&window, &list);
     QSignalSpy chosenSpy(&list, &PictureList::backgroundChosen);
 
     QString asked;
     answerNextQuestion(accept, &asked);
-    list.SlotDeletePix(row);
+    const QRect item = list.widget()->visualItemRect(list.widget()->item(row));
+    QTest::mouseClick(list.widget()->viewport(), Qt::RightButton, {}, item.center());
     QCoreApplication::processEvents();
 
     QCOMPARE(asked, question);
@@ -236,12 +229,8 @@ void TestPictureList::deleteMarkHitArea()
 
     writeImageList({{"Count", 1}, {"0", picture("a.png")}});
     QWidget window;
-    window.resize(960, 588);
     PictureList list(&window, [] { return QString(); });
-    list.fill();
-    list.widget()->show();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showList(&window, &list);
 
     QSignalSpy deleteClicks(list.widget()->itemDelegate(), SIGNAL(handleDeleteClick(int)));
     const QRect item = list.widget()->visualItemRect(list.widget()->item(row));
@@ -257,50 +246,6 @@ void TestPictureList::deleteMarkHitArea()
     QCOMPARE(list.userCount(), 1);
 }
 
-void TestPictureList::rightClickDeletesCurrentRow()
-{
-    writeImageList({{"Count", 1}, {"0", picture("a.png")}});
-    QWidget window;
-    window.resize(960, 588);
-    PictureList list(&window, [] { return QString(); });
-    list.fill();
-    list.widget()->show();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QString asked;
-    answerNextQuestion(true, &asked);
-    const QRect item = list.widget()->visualItemRect(list.widget()->item(1));
-    QTest::mouseClick(list.widget()->viewport(), Qt::RightButton, {}, item.center());
-    QCoreApplication::processEvents();
-
-    QCOMPARE(asked, QString::fromUtf8("是否删除此图片？"));
-    QCOMPARE(list.userCount(), 0);
-    QCOMPARE(readImageList().value("Count").toInt(), 0);
-}
-
-void TestPictureList::clickChoosesBackground()
-{
-    writeImageList({{"Count", 1}, {"0", picture("a.png")}});
-    QWidget window;
-    window.resize(960, 588);
-    PictureList list(&window, [] { return QString(); });
-    list.fill();
-    list.widget()->show();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QSignalSpy chosen(&list, &PictureList::backgroundChosen);
-
-    for (int row : {1, 4}) {
-        const QRect item = list.widget()->visualItemRect(list.widget()->item(row));
-        QTest::mouseClick(list.widget()->viewport(), Qt::LeftButton, {}, item.center());
-    }
-
-    QCOMPARE(chosen.count(), 2);
-    QCOMPARE(chosen.at(0).at(0).toString(), picture("a.png"));
-    QCOMPARE(chosen.at(1).at(0).toString(), QString("://background/3.jpg"));
-}
-
 void TestPictureList::chosenFileThenPictureInUse_data()
 {
     QTest::addColumn<QString>("file");
@@ -312,8 +257,8 @@ void TestPictureList::chosenFileThenPictureInUse_data()
                                                     << "://background/2.jpg" << QStringList{"b.png", "a.png"} << 4;
     QTest::newRow("picture added, user picture in use")
         << "c.png" << picture("a.png") << QStringList{"c.png", "a.png"} << 2;
-    QTest::newRow("no picture, nothing selected") << "notes.png" << picture("gone.png") << QStringList{"a.png"} << -1;
-    QTest::newRow("dialog cancelled") << "" << picture("a.png") << QStringList{"a.png"} << 1;
+    QTest::newRow("no picture, picture in use gone")
+        << "notes.png" << picture("gone.png") << QStringList{"a.png"} << -1;
 }
 
 void TestPictureList::chosenFileThenPictureInUse()
@@ -328,7 +273,7 @@ void TestPictureList::chosenFileThenPictureInUse()
     PictureList list(&window, [inUse] { return inUse; });
     list.fill();
     QSignalSpy chosen(&list, &PictureList::backgroundChosen);
-    const QString path = file.isEmpty() ? QString() : picture(file);
+    const QString path = picture(file);
     if (file == "notes.png")
         QTest::ignoreMessage(QtWarningMsg, qPrintable("Unable to load picture " + path + ".\n"));
 
