@@ -4,9 +4,36 @@
 #include "config/themeprofile.h"
 
 #include <QDebug>
+#include <QImageReader>
+
+#include <utility>
 
 namespace korvo {
 namespace {
+
+// Pictures come from anywhere on the disk. The preview never shows more than a few times its own
+// size, so a larger picture is decoded at that size instead of whole: a camera's panorama or a
+// hostile 20000 x 20000 file would otherwise take gigabytes.
+constexpr int LargestPictureSide = 2048;
+// Formats that cannot decode at a smaller size are read whole only up to this many pixels.
+constexpr qint64 LargestUnscaledPixels = 6000LL * 6000LL;
+
+QImage readPicture(const QString& path)
+{
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.width() > LargestPictureSide || size.height() > LargestPictureSide) {
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize) &&
+            qint64(size.width()) * size.height() > LargestUnscaledPixels) {
+            return QImage(); // the caller reports it as not loadable
+        }
+        const QSize scaled = size.scaled(LargestPictureSide, LargestPictureSide, Qt::KeepAspectRatio);
+        reader.setScaledSize(scaled);
+        qDebug("The picture %s is %dx%d; it is read at %dx%d.\n", qUtf8Printable(path), size.width(), size.height(),
+               scaled.width(), scaled.height());
+    }
+    return reader.read();
+}
 
 int firstSlotHolding(const std::array<int, SlotCount>& row, int kind)
 {
@@ -42,9 +69,19 @@ void LayoutModel::setCurRectId(int row)
     working_.curRectId = row;
 }
 
+void LayoutModel::swapSlots(int slot, int other)
+{
+    if (slot < 0 || slot >= SlotCount || other < 0 || other >= SlotCount) {
+        qWarning("Slot %d or %d does not exist; nothing is moved.\n", slot, other);
+        return;
+    }
+    std::swap(working_.customShow[0][slot], working_.customShow[0][other]);
+    emit changed();
+}
+
 void LayoutModel::pushSnapshot()
 {
-    history_.push_back(EditSnapshot{0, working_.record});
+    history_.push_back(EditSnapshot{0, working_.record, working_.curRectId});
 }
 
 void LayoutModel::setTextMetrics(int fontHeight, int lineSpacing)
@@ -58,7 +95,7 @@ QImage LayoutModel::loadPicture(const QString& path, const QString& fallback) co
     const QString& chosen = path.isEmpty() ? fallback : path;
     if (chosen.isEmpty())
         return QImage();
-    QImage picture(chosen);
+    const QImage picture = readPicture(chosen);
     if (picture.isNull())
         qWarning("Unable to load the picture %s.\n", qUtf8Printable(chosen));
     return picture;
@@ -237,10 +274,12 @@ void LayoutModel::UndoEdit(bool toStart)
         return;
     if (toStart) {
         working_.record = history_.front().record;
+        working_.curRectId = history_.front().curRectId;
         history_.clear();
     } else {
         history_.pop_back();
         working_.record = history_.back().record;
+        working_.curRectId = history_.back().curRectId;
     }
     emit UndoColorSignal(working_.record.Color);
     emit UndoTextSize(working_.record.Size);

@@ -12,11 +12,13 @@ namespace korvo {
 
 struct ThemeProfile;
 
-// Undo steps of the layout editor: full copies of the working record, oldest first.
+// Undo steps of the layout editor: full copies of the working record, oldest first, with the
+// free text's row, so that undoing a drag of the text puts it back where it stood.
 struct EditSnapshot
 {
     uint8_t flag = 0; // kept for the record's on-disk companions; always 0
     LayoutRecord record;
+    int curRectId = 1;
 };
 using EditHistory = std::vector<EditSnapshot>;
 
@@ -39,6 +41,8 @@ public:
 
     void setEnglishInterface(bool english);
     void setCurRectId(int row); // 0..2; anything else keeps the row
+    // Exchanges the figures of two slots of the five-slot style; either may be empty.
+    void swapSlots(int slot, int other);
 
     const QImage& previewBackground() const { return previewBackground_; }
     const QImage& customBackground() const { return customBackground_; }

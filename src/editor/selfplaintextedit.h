@@ -18,6 +18,13 @@ public:
     // Cuts the present text to maxLength, leaving the cursor at its end.
     void enforceMaxLength();
 
+signals:
+    // The user left the editor; its owner then takes the text over.
+    void editingFinished();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
     int maxLength_ = 40;
 };
