@@ -22,7 +22,7 @@ TavoPushButton* makeColorSwatch(QWidget* parent, int index, const QRect& geometr
     swatch->setGeometry(geometry);
     const QString picture = QString::fromLatin1(SwatchPictures[index]);
     swatch->setPictures(picture, picture, picture);
-    swatch->setFillColor(QColor::fromRgba(textColorAt(index)), TavoPushButton::FillShape::Ellipse);
+    swatch->setFillColor(QColor::fromRgba(textColorAt(index)));
     return swatch;
 }
 

@@ -35,10 +35,9 @@ void TavoPushButton::setIcons(const QString& normal, const QString& selected)
     update();
 }
 
-void TavoPushButton::setFillColor(const QColor& color, FillShape shape)
+void TavoPushButton::setFillColor(const QColor& color)
 {
     fillColor_ = color;
-    fillShape_ = shape;
     update();
 }
 
@@ -123,11 +122,7 @@ void TavoPushButton::paintEvent(QPaintEvent*)
     } else if (fillColor_.isValid()) {
         painter.setPen(selected ? QPen(SelectedTextColor, 2) : Qt::NoPen);
         painter.setBrush(fillColor_);
-        const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
-        if (fillShape_ == FillShape::Ellipse)
-            painter.drawEllipse(area);
-        else
-            painter.drawRect(area);
+        painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
     } else {
         painter.setPen(Qt::NoPen);
         painter.setBrush(selected ? SelectedPlateColor : PlateColor);

@@ -25,11 +25,6 @@ public:
         Pressed = 2,
         Disabled = 3
     };
-    enum class FillShape
-    {
-        Rectangle,
-        Ellipse
-    };
 
     explicit TavoPushButton(QWidget* parent = nullptr);
 
@@ -38,7 +33,8 @@ public:
     // Icons drawn before the text: the first in the normal and disabled states, the second in
     // the hover and pressed states.
     void setIcons(const QString& normal, const QString& selected);
-    void setFillColor(const QColor& color, FillShape shape);
+    // A round swatch of this colour, painted where no picture is at hand.
+    void setFillColor(const QColor& color);
 
     void setToggleMode(bool toggle);
     bool toggleMode() const { return toggle_; }
@@ -66,7 +62,6 @@ private:
     std::array<QPixmap, 3> pictures_;
     std::array<QPixmap, 2> icons_;
     QColor fillColor_;
-    FillShape fillShape_ = FillShape::Rectangle;
     int state_ = Normal;
     bool toggle_ = false;
     bool checked_ = false;
