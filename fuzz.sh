@@ -6,7 +6,7 @@ set -euo pipefail
 seconds="${1:-60}"
 source "$(dirname "$0")/scripts/common.sh"
 korvo_install_packages
-CC=clang CXX=clang++ korvo_build build-fuzz -DKORVO_BUILD_FUZZ=ON -DKORVO_BUILD_TESTS=OFF -DKORVO_BUILD_BENCH=OFF \
+CC=clang CXX=clang++ KORVO_BUILD_TARGETS=fuzz_config korvo_build build-fuzz -DKORVO_BUILD_FUZZ=ON -DKORVO_BUILD_TESTS=OFF -DKORVO_BUILD_BENCH=OFF \
     -DKORVO_SANITIZE=address -DCMAKE_BUILD_TYPE=Debug
 cd "$KORVO_ROOT/build-fuzz"
 mkdir -p corpus artifacts

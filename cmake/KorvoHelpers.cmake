@@ -33,6 +33,7 @@ function(korvo_add_test name)
     set(labels unit)
     if(ARG_THREADED)
         list(APPEND labels threaded)
+        set_property(GLOBAL APPEND PROPERTY KORVO_THREADED_TESTS ${name})
     endif()
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVO_PROGRAM_DIR=${KORVO_PROGRAM_DIR};KORVO_SOURCE_DIR=${CMAKE_SOURCE_DIR}")

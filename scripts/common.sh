@@ -26,9 +26,13 @@ korvo_install_packages() {
 }
 
 # korvo_build DIR [cmake options...]
+# KORVO_BUILD_TARGETS, when set, names the only targets to build (the sanitizer and fuzz runs
+# need a fraction of the tree).
 korvo_build() {
     local dir="$1"
     shift
     cmake -S "$KORVO_ROOT" -B "$KORVO_ROOT/$dir" "$@" >/dev/null
-    cmake --build "$KORVO_ROOT/$dir" --parallel "$(nproc)"
+    local targets=()
+    for t in ${KORVO_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+    cmake --build "$KORVO_ROOT/$dir" --parallel "$(nproc)" "${targets[@]}"
 }
