@@ -1,0 +1,101 @@
+// The shipped built-in themes: every figure they show can be redrawn as area updates that fit
+// the screen's packets, with the area rule each theme is designed for, and their pictures load.
+
+#include "compose/arearenderer.h"
+#include "config/configstore.h"
+#include "config/themeprofile.h"
+#include "screenfixture.h"
+
+using namespace korvo;
+
+class TestThemes : public QObject
+{
+    Q_OBJECT
+
+    ScreenFixture fixture;
+    ThemeProfile profile;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(fixture.start());
+        const QString source =
+            qEnvironmentVariable("KORVO_SOURCE_DIR") + QStringLiteral("/resources/templates/Config.ini");
+        QFile::remove(configFilePath());
+        QVERIFY(QFile::copy(source, configFilePath()));
+        loadThemeProfile(profile);
+    }
+
+    void figuresFitTheirPackets_data()
+    {
+        QTest::addColumn<int>("themeId");
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("areas");
+        struct Row
+        {
+            int themeId, kind;
+            const char* text;
+            int areas;
+        };
+        const Row rows[] = {
+            {0, CpuTemperature, "88℃", 1}, {0, CpuLoad, "100%", 1},    {0, MemoryLoad, "99%", 1},
+            {0, Time, "23:59", 1},         {0, CpuPower, "125w", 1},   {0, Date, "2025.12.31", 1},
+            {0, FanSpeed, "3500", 0},      {1, Time, "23:59", 4},      {1, Date, "2025.12.31", 3},
+            {1, CpuTemperature, "88℃", 0}, {2, CpuPower, "125w", 2},   {2, CpuTemperature, "88℃", 1},
+            {2, CpuLoad, "100%", 1},       {2, Time, "23:59", 1},      {2, Date, "2025.12.31", 1},
+            {3, Time, "23:59", 2},         {3, Date, "2025.12.31", 3}, {3, CpuTemperature, "88℃", 1},
+            {3, MemoryLoad, "99%", 1},     {3, CpuPower, "125w", 1},
+        };
+        for (int hor : {0, 1}) {
+            for (const Row& row : rows) {
+                QTest::addRow("%c%d kind %d", hor ? 'V' : 'H', row.themeId + 1, row.kind)
+                    << row.themeId << hor << row.kind << QString::fromUtf8(row.text) << row.areas;
+            }
+        }
+    }
+
+    void figuresFitTheirPackets()
+    {
+        QFETCH(int, themeId);
+        QFETCH(int, hor);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, areas);
+
+        LayoutState state;
+        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
+        state.ThemeID = uint8_t(themeId);
+        state.Hor = uint8_t(hor);
+        CommittedLayout committed;
+        committed.set(state);
+        compose::AreaRenderer renderer(committed);
+        fixture.screen->clearLog();
+        QCOMPARE(renderer.drawMetric(text, kind), areas);
+        QCOMPARE(sentAreas(fixture.screen->log()).size(), areas);
+        QCOMPARE(fixture.screen->stats().rejected, 0);
+    }
+
+    void picturesLoad_data()
+    {
+        QTest::addColumn<int>("themeId");
+        QTest::addColumn<int>("hor");
+        for (int hor : {0, 1})
+            for (int themeId = 0; themeId < ThemeCount; ++themeId)
+                QTest::addRow("%c%d", hor ? 'V' : 'H', themeId + 1) << themeId << hor;
+    }
+
+    void picturesLoad()
+    {
+        QFETCH(int, themeId);
+        QFETCH(int, hor);
+        const LayoutRecord& record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
+        QCOMPARE(QImage(record.StringD1).size(), hor == 1 ? QSize(170, 320) : QSize(320, 170));
+        QVERIFY(!QImage(record.StringPixmapS).isNull());
+        QVERIFY(record.StringPixmap.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestThemes)
+#include "test_themes.moc"
