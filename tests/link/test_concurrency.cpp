@@ -1,5 +1,6 @@
 #include "link/hidbackend.h"
 #include "link/link.h"
+#include "link/linkstate.h"
 #include "link/virtualscreen.h"
 
 #include <QtTest>
@@ -124,6 +125,22 @@ private slots:
         QCOMPARE(screen->stats().areaPackets, 0);
         QCOMPARE(screen->stats().framesCompleted, 1);
         QCOMPARE(screen->stats().commands, 1);
+    }
+
+    // The other order: the frame got the link first and was sent whole while the area waited.
+    // Lock hand-over order is up to the system, so the test holds the link itself and lets a
+    // frame's start be seen while the area is queued behind it.
+    void areaQueuedWhileFrameWentOutIsDropped()
+    {
+        bool written = true;
+        std::unique_lock<std::mutex> link(detail::linkMutex);
+        std::thread areaThread([&written] { written = SendAreaImageWithPos(whiteArea, 10, 10, 2, 2); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        detail::frameSerial.fetch_add(1);
+        link.unlock();
+        areaThread.join();
+        QVERIFY(!written);
+        QCOMPARE(screen->stats().writes, 0);
     }
 
     void framesAndAreasNeverInterleave()
