@@ -1,0 +1,102 @@
+// What the composition costs: one area update per figure kind (render, encode, send to the
+// virtual screen), one refresh pass, one apply without its pause, and the CPU the running
+// refresh loop takes per minute.
+
+#include "benchsupport.h"
+#include "compose/applyrenderer.h"
+#include "compose/arearenderer.h"
+#include "compose/previewgeometry.h"
+#include "compose/refreshdatathread.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace korvo;
+
+namespace {
+
+benchsupport::Stage* stage = nullptr;
+
+// Two texts per kind, alternated so that every update is a change.
+const char* const texts[7][2] = {{"45℃", "46℃"},     {"65%", "66%"}, {"20%", "21%"},
+                                 {"18:46", "18:47"}, {"15w", "16w"}, {"2019.12.21", "2019.12.22"},
+                                 {"1000", "1100"}};
+
+void BM_AreaUpdate(benchmark::State& state)
+{
+    const int kind = int(state.range(0));
+    compose::AreaRenderer renderer(stage->committed);
+    const QString pair[2] = {QString::fromUtf8(texts[kind][0]), QString::fromUtf8(texts[kind][1])};
+    int areas = 0;
+    int i = 0;
+    for (auto _ : state)
+        areas = renderer.drawMetric(pair[++i % 2], kind);
+    state.counters["areas"] = areas;
+}
+BENCHMARK(BM_AreaUpdate)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
+
+void BM_RefreshPass(benchmark::State& state)
+{
+    compose::AreaRenderer renderer(stage->committed);
+    compose::RefreshDataThread refresh(&renderer, std::chrono::milliseconds(0), std::chrono::milliseconds(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(refresh.runPass());
+    refresh.stop();
+}
+BENCHMARK(BM_RefreshPass)->Unit(benchmark::kMicrosecond);
+
+void BM_Apply(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const bool sent = compose::applyLayout(stage->layout, stage->picture, compose::editorSize(0),
+                                               [] { stage->committed.set(stage->layout); });
+        benchmark::DoNotOptimize(sent);
+    }
+}
+BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond);
+
+// The loop as it runs in the program, figures changing every second as GetCPUInfo would publish
+// them; the whole process's CPU time over the run, scaled to a minute.
+void BM_RunningLoop(benchmark::State& state)
+{
+    const int seconds = int(state.range(0));
+    for (auto _ : state) {
+        compose::AreaRenderer renderer(stage->committed);
+        compose::RefreshDataThread refresh(&renderer);
+        const double cpuBefore = benchsupport::cpuSeconds();
+        const auto wallBefore = std::chrono::steady_clock::now();
+        refresh.start();
+        for (int s = 0; s < seconds; ++s) {
+            stage->publish(40 + s % 20, 5 + s % 30, 10 + s % 25);
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+        refresh.stop();
+        const double cpu = benchsupport::cpuSeconds() - cpuBefore;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+        state.counters["cpu_s_per_min"] = cpu / wall * 60;
+        state.counters["core_percent"] = cpu / wall * 100;
+        state.counters["rss_MiB"] = benchsupport::residentKiB() / 1024.0;
+    }
+}
+BENCHMARK(BM_RunningLoop)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchsupport::Stage s;
+    if (!s.start())
+        return 1;
+    stage = &s;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

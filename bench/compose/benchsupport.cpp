@@ -1,0 +1,96 @@
+#include "benchsupport.h"
+
+#include "compose/applyrenderer.h"
+#include "compose/fonts.h"
+#include "compose/previewgeometry.h"
+#include "config/configstore.h"
+#include "config/themeprofile.h"
+#include "link/link.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace benchsupport {
+
+using namespace korvo;
+
+bool Stage::start()
+{
+    if (!home.isValid())
+        return false;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("KORVO_CPUINFO_KEY", QByteArray("KorvoBench") + QByteArray::number(qint64(::getpid())));
+    compose::installFontSubstitutions();
+    screen = std::make_unique<link::VirtualScreen>();
+    link::InitDeviceTable();
+    if (link::EnumerateScreens() != 0) {
+        std::fprintf(stderr, "The virtual screen was not found.\n");
+        return false;
+    }
+    cpuInfo.setKey(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+    if (!cpuInfo.create(4096)) {
+        std::fprintf(stderr, "No shared memory: %s\n", qPrintable(cpuInfo.errorString()));
+        return false;
+    }
+    const QString source = QStringLiteral(KORVO_SOURCE_DIR "/resources/templates/Config.ini");
+    QFile::remove(configFilePath());
+    if (!QFile::copy(source, configFilePath())) {
+        std::fprintf(stderr, "Unable to copy %s\n", qPrintable(source));
+        return false;
+    }
+    ThemeProfile profile;
+    loadThemeProfile(profile);
+    layout.record = profile.landscape[0];
+    layout.record.Show_[FanSpeed] = 1;
+    layout.record.ShowStringRect_[FanSpeed] = QRect(100, 5, 68, 30);
+    picture = QImage(layout.record.StringD1);
+    if (picture.isNull()) {
+        std::fprintf(stderr, "The theme picture %s is missing.\n", qPrintable(layout.record.StringD1));
+        return false;
+    }
+    publish(45, 65, 15);
+    return compose::applyLayout(layout, picture, compose::editorSize(0), [this] { committed.set(layout); });
+}
+
+void Stage::publish(int temperature, int load, int power)
+{
+    const qint32 words[4] = {temperature, load, power, 0};
+    cpuInfo.lock();
+    std::memcpy(cpuInfo.data(), words, sizeof(words));
+    cpuInfo.unlock();
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+int openDescriptors()
+{
+    return int(
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return -1;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace benchsupport

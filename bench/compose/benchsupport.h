@@ -1,0 +1,37 @@
+#pragma once
+
+// The stage shared by the composition benchmarks and the soak run: private per-user folders, a
+// virtual screen, CPU figures published the way GetCPUInfo does, and the default theme applied.
+
+#include "config/layoutrecord.h"
+#include "link/virtualscreen.h"
+
+#include <QImage>
+#include <QSharedMemory>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace benchsupport {
+
+struct Stage
+{
+    QTemporaryDir home;
+    std::unique_ptr<korvo::link::VirtualScreen> screen;
+    QSharedMemory cpuInfo;
+    korvo::CommittedLayout committed;
+    korvo::LayoutState layout; // the default theme, with the fan speed shown as well
+    QImage picture;
+
+    // False (with a message on stderr) when something could not be set up.
+    bool start();
+    void publish(int temperature, int load, int power);
+};
+
+// Resident set size and open descriptors of this process.
+long residentKiB();
+int openDescriptors();
+// CPU seconds (user + system) this process has used.
+double cpuSeconds();
+
+} // namespace benchsupport

@@ -1,0 +1,61 @@
+// Runs the refresh loop against the virtual screen for a long time, with the figures changing
+// every second, and reports memory and open descriptors after a warm-up and at the end.
+//
+//   soak_refresh [seconds]      (default 600)
+
+#include "benchsupport.h"
+#include "compose/arearenderer.h"
+#include "compose/refreshdatathread.h"
+
+#include <QGuiApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+using namespace korvo;
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
+    if (seconds < 20) {
+        std::fprintf(stderr, "usage: soak_refresh [seconds >= 20]\n");
+        return 2;
+    }
+    benchsupport::Stage stage;
+    if (!stage.start())
+        return 1;
+    stage.screen->setLogging(false);
+
+    compose::AreaRenderer renderer(stage.committed);
+    compose::RefreshDataThread refresh(&renderer);
+    const double cpuStart = benchsupport::cpuSeconds();
+    refresh.start();
+    constexpr int WarmUp = 10; // fonts, caches and allocator pools settle first
+    long rssStart = 0;
+    int fdStart = 0;
+    for (int s = 0; s < seconds; ++s) {
+        if (s == WarmUp) {
+            rssStart = benchsupport::residentKiB();
+            fdStart = benchsupport::openDescriptors();
+            std::printf("start (after %d s): RSS %ld KiB, open fds %d\n", WarmUp, rssStart, fdStart);
+            std::fflush(stdout);
+        }
+        stage.publish(35 + (s * 7) % 50, 1 + (s * 13) % 100, 5 + (s * 3) % 120);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    refresh.stop();
+    const double cpu = benchsupport::cpuSeconds() - cpuStart;
+    const long rssEnd = benchsupport::residentKiB();
+    const int fdEnd = benchsupport::openDescriptors();
+    const auto stats = stage.screen->stats();
+    std::printf("end (after %d s):   RSS %ld KiB, open fds %d\n", seconds, rssEnd, fdEnd);
+    std::printf("RSS growth %ld KiB, fd growth %d\n", rssEnd - rssStart, fdEnd - fdStart);
+    std::printf("CPU %.3f s in %d s (%.3f %% of one core); %d area packets, %d rejected, %d interleaved\n", cpu,
+                seconds, cpu / seconds * 100, stats.areaPackets, stats.rejected, stats.interleaved);
+    return stats.rejected == 0 && stats.interleaved == 0 ? 0 : 1;
+}
