@@ -149,30 +149,6 @@ private slots:
         QCOMPARE(row.foundB, pathB.isEmpty() ? 0u : 1u);
     }
 
-    void releaseWindow_data()
-    {
-        QTest::addColumn<int>("minRelease");
-        QTest::addColumn<int>("maxRelease");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("no check") << 0 << 0 << true;
-        QTest::newRow("inside") << 0x100 << 0x100 << true;
-        QTest::newRow("too new") << 0x050 << 0x0ff << false;
-        QTest::newRow("too old") << 0x101 << 0x200 << false;
-    }
-
-    void releaseWindow()
-    {
-        QFETCH(int, minRelease);
-        QFETCH(int, maxRelease);
-        QFETCH(bool, found);
-        bus.devices = {vendor};
-        InitDeviceTable();
-        screenDeviceTable.rows[0].minRelease = minRelease;
-        screenDeviceTable.rows[0].maxRelease = maxRelease;
-        QCOMPARE(EnumerateScreens(), 0);
-        QCOMPARE(screenDeviceTable.rows[0].foundB, found ? 1u : 0u);
-    }
-
     void dumpNamesEveryScreenInterface()
     {
         messages.clear();

@@ -64,29 +64,9 @@ private slots:
         // clang-format off
         QTest::newRow("1")  << 1  << QByteArray::fromHex("0055a3f001" "0000" "0010") << 4096;
         QTest::newRow("2")  << 2  << QByteArray::fromHex("0055a3f102" "0010" "0010") << 4096;
-        QTest::newRow("3")  << 3  << QByteArray::fromHex("0055a3f103" "0020" "0010") << 4096;
-        QTest::newRow("4")  << 4  << QByteArray::fromHex("0055a3f104" "0030" "0010") << 4096;
-        QTest::newRow("5")  << 5  << QByteArray::fromHex("0055a3f105" "0040" "0010") << 4096;
-        QTest::newRow("6")  << 6  << QByteArray::fromHex("0055a3f106" "0050" "0010") << 4096;
-        QTest::newRow("7")  << 7  << QByteArray::fromHex("0055a3f107" "0060" "0010") << 4096;
-        QTest::newRow("8")  << 8  << QByteArray::fromHex("0055a3f108" "0070" "0010") << 4096;
-        QTest::newRow("9")  << 9  << QByteArray::fromHex("0055a3f109" "0080" "0010") << 4096;
-        QTest::newRow("10") << 10 << QByteArray::fromHex("0055a3f10a" "0090" "0010") << 4096;
-        QTest::newRow("11") << 11 << QByteArray::fromHex("0055a3f10b" "00a0" "0010") << 4096;
-        QTest::newRow("12") << 12 << QByteArray::fromHex("0055a3f10c" "00b0" "0010") << 4096;
-        QTest::newRow("13") << 13 << QByteArray::fromHex("0055a3f10d" "00c0" "0010") << 4096;
-        QTest::newRow("14") << 14 << QByteArray::fromHex("0055a3f10e" "00d0" "0010") << 4096;
-        QTest::newRow("15") << 15 << QByteArray::fromHex("0055a3f10f" "00e0" "0010") << 4096;
         QTest::newRow("16") << 16 << QByteArray::fromHex("0055a3f110" "00f0" "0010") << 4096;
         QTest::newRow("17 wraps") << 17 << QByteArray::fromHex("0055a3f111" "0000" "0010") << 4096;
         QTest::newRow("18") << 18 << QByteArray::fromHex("0055a3f112" "0010" "0010") << 4096;
-        QTest::newRow("19") << 19 << QByteArray::fromHex("0055a3f113" "0020" "0010") << 4096;
-        QTest::newRow("20") << 20 << QByteArray::fromHex("0055a3f114" "0030" "0010") << 4096;
-        QTest::newRow("21") << 21 << QByteArray::fromHex("0055a3f115" "0040" "0010") << 4096;
-        QTest::newRow("22") << 22 << QByteArray::fromHex("0055a3f116" "0050" "0010") << 4096;
-        QTest::newRow("23") << 23 << QByteArray::fromHex("0055a3f117" "0060" "0010") << 4096;
-        QTest::newRow("24") << 24 << QByteArray::fromHex("0055a3f118" "0070" "0010") << 4096;
-        QTest::newRow("25") << 25 << QByteArray::fromHex("0055a3f119" "0080" "0010") << 4096;
         QTest::newRow("26") << 26 << QByteArray::fromHex("0055a3f11a" "0090" "0010") << 4096;
         QTest::newRow("27 tail") << 27 << QByteArray::fromHex("0055a3f21b" "00a0" "0009") << 2304;
         // clang-format on
@@ -273,7 +253,6 @@ private slots:
         QTest::newRow("area report id 1") << QByteArray::fromHex("0155a23f0100000101") << 4097 << -1 << false;
         QTest::newRow("area short") << QByteArray::fromHex("0055a2000000000101") << 4096 << -1 << false;
         QTest::newRow("area past right edge") << QByteArray::fromHex("0055a2400100000101") << 4097 << -1 << false;
-        QTest::newRow("area past bottom") << QByteArray::fromHex("0055a20000a9000102") << 4097 << -1 << false;
         QTest::newRow("area of 2046 pixels") << QByteArray::fromHex("0055a2000000003e21") << 4097 << -1 << false;
         QTest::newRow("area of 2044 pixels") << QByteArray::fromHex("0055a2000000001c49") << 4097 << -1 << true;
         QTest::newRow("area zero width") << QByteArray::fromHex("0055a2000000000001") << 4097 << -1 << false;
@@ -282,13 +261,10 @@ private slots:
         QTest::newRow("chunk 1 wrong phase") << QByteArray::fromHex("0055a3f10100000010") << 4105 << -1 << false;
         QTest::newRow("chunk 2 alone") << QByteArray::fromHex("0055a3f10200100010") << 4105 << -1 << false;
         QTest::newRow("chunk 1 wrong length") << QByteArray::fromHex("0055a3f00100000009") << 4105 << -1 << false;
-        QTest::newRow("chunk 1 as short write") << QByteArray::fromHex("0055a3f00100000010") << 4097 << -1 << false;
         QTest::newRow("landscape") << QByteArray::fromHex("0055a1f101") << 4097 << -1 << true;
         QTest::newRow("orientation 3") << QByteArray::fromHex("0055a1f103") << 4097 << -1 << false;
-        QTest::newRow("orientation stray byte") << QByteArray::fromHex("0055a1f101") << 4097 << 6 << false;
         QTest::newRow("clock") << QByteArray::fromHex("0055a1f2173b3b") << 4097 << -1 << true;
         QTest::newRow("clock hour 24") << QByteArray::fromHex("0055a1f2180000") << 4097 << -1 << false;
-        QTest::newRow("unknown command") << QByteArray::fromHex("0055a1f4") << 4097 << -1 << false;
         QTest::newRow("unknown kind") << QByteArray::fromHex("0055a4") << 4097 << -1 << false;
         // clang-format on
     }
