@@ -125,8 +125,15 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
         committed_.Style = working_.Style;
         committed_.ThemeID = working_.ThemeID;
         committedLayout_.set(committed_);
-        customBackground_ = loadPicture(profile.custom[0].StringPixmap, record.StringD1);
-        previewBackground_ = loadPicture(record.StringPixmap, record.StringD1);
+        const QString& customPath = profile.custom[0].StringPixmap;
+        customBackground_ = loadPicture(customPath, record.StringD1);
+        // Mostly both are the same file; it is read (and a failure reported) once.
+        const QString& previewPath = record.StringPixmap;
+        if ((previewPath.isEmpty() ? record.StringD1 : previewPath) ==
+            (customPath.isEmpty() ? record.StringD1 : customPath))
+            previewBackground_ = customBackground_;
+        else
+            previewBackground_ = loadPicture(previewPath, record.StringD1);
     } else if (working_.Mode == 0) {
         previewBackground_ = loadPicture(record.StringPixmap, record.StringD1);
     } else {
