@@ -141,4 +141,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestGetCpuInfo)
-#include "tst_getcpuinfo.moc"
+#include "test_getcpuinfo.moc"

@@ -111,4 +111,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFigureTexts)
-#include "tst_figuretexts.moc"
+#include "test_figuretexts.moc"

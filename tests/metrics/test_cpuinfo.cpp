@@ -149,4 +149,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestCpuInfo)
-#include "tst_cpuinfo.moc"
+#include "test_cpuinfo.moc"

@@ -264,4 +264,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSensors)
-#include "tst_sensors.moc"
+#include "test_sensors.moc"
