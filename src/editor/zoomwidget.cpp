@@ -122,6 +122,9 @@ void ZoomWidget::SetEditingActive(bool on)
 void ZoomWidget::UndoEdit(bool toStart)
 {
     model_->UndoEdit(toStart);
+    // Applying stores the editor's text as the free text; it must not bring back what was undone.
+    textEditor_->setPlainText(model_->working().record.String_[FreeText]);
+    StyleTextEditor();
 }
 
 void ZoomWidget::ResetCustomShow()

@@ -86,6 +86,7 @@ private slots:
     void cutWhenTurningToPortrait_data();
     void cutWhenTurningToPortrait();
     void longPaste();
+    void cancelledTextStaysCancelled();
 
 private:
     // A shown editor with the given layout, painted once so that its hit areas exist.
@@ -462,6 +463,25 @@ void TestZoomWidgetGestures::longPaste()
     QTest::keyClicks(w->textEditor(), "!");
     QTest::keyClick(w->textEditor(), Qt::Key_Return);
     QCOMPARE(w->model().working().record.String_[FreeText], QString(39, QChar(0x5B57)) + "!");
+}
+
+// Cancelling the edit undoes to the start; the apply that follows stores the editor's text, which
+// must then be the restored one.
+void TestZoomWidgetGestures::cancelledTextStaysCancelled()
+{
+    ZoomWidget* w = makeWidget(customProfile(0, false, "Hello"));
+    QVERIFY(w);
+    w->SetEditingActive(true);
+    QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(217, 150));
+    QTest::keyClicks(w->textEditor(), " there");
+    QTest::keyClick(w->textEditor(), Qt::Key_Return);
+    w->SetTextColor(2);
+    QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello there"));
+
+    w->UndoEdit(true);
+    w->CommitTextEditor();
+    QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello"));
+    QCOMPARE(w->model().working().record.Color, uint8_t(0));
 }
 
 QTEST_MAIN(TestZoomWidgetGestures)
