@@ -59,10 +59,9 @@ bool applyLayout(const LayoutState& working, const QImage& previewBackground, QS
     if (QFile::exists(path) && !QFile::remove(path))
         qDebug("Unable to remove %s.\n", qUtf8Printable(path));
     // An unwritable picture is not fatal: area updates then draw on whatever stands there.
-    if (composed.background.save(path))
-        wholePictureGeneration.fetch_add(1, std::memory_order_release);
-    else
+    if (!composed.background.save(path))
         qDebug("Unable to save %s.\n", qUtf8Printable(path));
+    wholePictureGeneration.fetch_add(1, std::memory_order_release);
 
     std::vector<uint8_t> buffer(link::FrameBytes);
     encodeFrame(composed.frame, working.Hor, buffer.data());

@@ -16,7 +16,7 @@ QRect screenPlacement(const QRect& area, int hor)
     return QRect(area.top(), link::ScreenHeight - 1 - area.right(), area.height(), area.width());
 }
 
-AreaRenderer::AreaRenderer(const CommittedLayout& committed) : committed_(committed), buffer_(link::AreaPayloadLimit) {}
+AreaRenderer::AreaRenderer(const CommittedLayout& committed) : committed_(committed) {}
 
 const QString& AreaRenderer::lastDrawn(int kind) const
 {
@@ -28,13 +28,34 @@ int AreaRenderer::drawMetric(const QString& text, int kind)
 {
     if (text.isEmpty() || !isElementKind(kind))
         return 0;
-    const std::shared_ptr<const LayoutState> state = committed_.get();
+    std::shared_ptr<const LayoutState> state = committed_.get();
     const std::vector<QRect> areas = dirtyAreas(*state, kind, text, lastDrawn_[kind]);
     lastDrawn_[kind] = text;
     if (areas.empty())
         return 0;
 
-    const QSize size = deviceSize(state->Hor);
+    SentFigure& sent = sent_[kind];
+    const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
+    if (sent.text != text || sent.state != state || sent.backdropGeneration != generation || sent.areas != areas) {
+        render(*state, kind, text, areas, sent.packets);
+        sent.text = text;
+        sent.state = std::move(state);
+        sent.backdropGeneration = generation;
+        sent.areas = areas;
+    }
+    int accepted = 0;
+    for (const Packet& packet : sent.packets) {
+        const QRect& p = packet.placed;
+        if (link::SendAreaImageWithPos(packet.pixels.data(), p.x(), p.y(), p.width(), p.height()))
+            ++accepted;
+    }
+    return accepted;
+}
+
+void AreaRenderer::render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
+                          std::vector<Packet>& packets)
+{
+    const QSize size = deviceSize(state.Hor);
     if (canvas_.size() != size)
         canvas_ = QImage(size, QImage::Format_RGB16);
     const QImage& backdrop = backdrop_.picture();
@@ -47,32 +68,22 @@ int AreaRenderer::drawMetric(const QString& text, int kind)
         if (!backdrop.isNull())
             painter.drawImage(canvas_.rect(), backdrop);
     }
-    for (const TextItem& item : valueTexts(*state, kind, text))
+    for (const TextItem& item : valueTexts(state, kind, text))
         drawTextItem(painter, item);
     painter.end();
 
-    int sent = 0;
+    packets.clear();
     for (const QRect& wanted : areas) {
         const QRect area = wanted.intersected(canvas_.rect());
         if (area.isEmpty() || area.width() * area.height() * 2 > link::AreaPayloadLimit)
             continue;
-        if (sendArea(canvas_, area, state->Hor))
-            ++sent;
+        QImage piece = canvas_.copy(area);
+        if (state.Hor == 1)
+            piece = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
+        Packet packet{screenPlacement(area, state.Hor), std::vector<uint8_t>(size_t(area.width() * area.height() * 2))};
+        link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());
+        packets.push_back(std::move(packet));
     }
-    return sent;
-}
-
-bool AreaRenderer::sendArea(const QImage& canvas, const QRect& area, int hor)
-{
-    const QImage piece = canvas.copy(area);
-    const QRect placed = screenPlacement(area, hor);
-    if (hor != 1) {
-        link::ConvertImageToDeviceBuffer(piece, buffer_.data());
-    } else {
-        const QImage turned = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
-        link::ConvertImageToDeviceBuffer(turned, buffer_.data());
-    }
-    return link::SendAreaImageWithPos(buffer_.data(), placed.x(), placed.y(), placed.width(), placed.height());
 }
 
 } // namespace korvo::compose

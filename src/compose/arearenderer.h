@@ -2,14 +2,15 @@
 
 #include "config/layoutrecord.h"
 
+#include "compose/backdrop.h"
+
 #include <QImage>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
-
-#include "compose/backdrop.h"
 
 namespace korvo::compose {
 
@@ -32,13 +33,32 @@ public:
     const QString& lastDrawn(int kind) const;
 
 private:
-    bool sendArea(const QImage& canvas, const QRect& area, int hor);
+    // One area as the screen takes it: where it goes and its encoded pixels.
+    struct Packet
+    {
+        QRect placed;
+        std::vector<uint8_t> pixels;
+    };
+    // The packets last sent for a figure. Time and date are resent every pass, mostly unchanged:
+    // the same text over the same layout and background gives the same bytes, so they are sent
+    // again without drawing.
+    struct SentFigure
+    {
+        QString text;
+        std::shared_ptr<const LayoutState> state;
+        uint64_t backdropGeneration = 0;
+        std::vector<QRect> areas;
+        std::vector<Packet> packets;
+    };
+
+    void render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
+                std::vector<Packet>& packets);
 
     const CommittedLayout& committed_;
     std::array<QString, ElementKindCount> lastDrawn_;
+    std::array<SentFigure, ElementKindCount> sent_;
     BackdropCache backdrop_;
     QImage canvas_;
-    std::vector<uint8_t> buffer_;
 };
 
 } // namespace korvo::compose

@@ -15,26 +15,21 @@ QString wholePicturePath()
 
 const QImage& BackdropCache::picture()
 {
-    const QString path = wholePicturePath();
-    const QFileInfo info(path);
-    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    const qint64 size = info.exists() ? info.size() : -1;
     const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
-    if (loaded_ && path == path_ && modified == modified_ && size == size_ && generation == generation_)
+    if (loaded_ && generation == generation_)
         return picture_;
-    path_ = path;
-    modified_ = modified;
-    size_ = size;
+    if (path_.isEmpty())
+        path_ = wholePicturePath();
     generation_ = generation;
     loaded_ = true;
     picture_ = QImage();
-    if (size >= 0) {
-        QImage decoded(path);
-        if (decoded.isNull())
-            qDebug("Unable to load %s.\n", qUtf8Printable(path));
-        else
-            picture_ = decoded.convertToFormat(QImage::Format_RGB16);
-    }
+    if (!QFileInfo::exists(path_))
+        return picture_;
+    const QImage decoded(path_);
+    if (decoded.isNull())
+        qDebug("Unable to load %s.\n", qUtf8Printable(path_));
+    else
+        picture_ = decoded.convertToFormat(QImage::Format_RGB16);
     return picture_;
 }
 

@@ -3,7 +3,6 @@
 // "/whole.png" in the per-user data folder: the last applied background without texts, on which
 // area updates are drawn.
 
-#include <QDateTime>
 #include <QImage>
 #include <QString>
 
@@ -18,8 +17,9 @@ QString wholePicturePath();
 // file even when its time stamp and size did not change.
 extern std::atomic<uint64_t> wholePictureGeneration;
 
-// Keeps the decoded picture (converted to the device pixel format) and decodes it again only when
-// the file changed. Used by one thread at a time.
+// Keeps the decoded picture (converted to the device pixel format) and decodes it again only after
+// the apply renderer wrote a new one. Only this program writes the file, so the refresh loop needs
+// no file system call per update. Used by one thread at a time.
 class BackdropCache
 {
 public:
@@ -29,8 +29,6 @@ public:
 private:
     QImage picture_;
     QString path_;
-    QDateTime modified_;
-    qint64 size_ = -1;
     uint64_t generation_ = 0;
     bool loaded_ = false;
 };

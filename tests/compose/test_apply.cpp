@@ -2,6 +2,7 @@
 // leaves behind.
 
 #include "compose/applyrenderer.h"
+#include "compose/arearenderer.h"
 #include "compose/backdrop.h"
 #include "compose/previewgeometry.h"
 #include "compose/tavoprocess.h"
@@ -157,6 +158,26 @@ private slots:
         QCOMPARE(fixture.screen->stats().framesCompleted, frames);
         QCOMPARE(fixture.screen->stats().commands, frames); // the orientation, only after a frame
         QCOMPARE(*committed.get(), frames == 1 ? working : before);
+    }
+
+    void areasFollowANewBackground()
+    {
+        // The time is resent every pass with the same text. Once a new background was saved it
+        // must be drawn on that, even when the layout itself was not committed again.
+        LayoutState working;
+        working.record.highlight = CpuTemperature;
+        working.record.Show_[Time] = 1;
+        working.record.ShowStringRect_[Time] = QRect(100, 100, 60, 30);
+        CommittedLayout committed;
+        committed.set(working);
+        compose::AreaRenderer renderer(committed);
+        for (QRgb colour : {red, blue}) {
+            QImage plain(320, 170, QImage::Format_RGB32);
+            plain.fill(colour);
+            QVERIFY(compose::applyLayout(working, plain, compose::editorSize(0), nullptr));
+            QCOMPARE(renderer.drawMetric(QStringLiteral("09:05"), Time), 1);
+            QCOMPARE(fixture.screen->framebuffer().pixel(101, 101), colour);
+        }
     }
 
     void stoppedBeforeStartSendsNothing()
