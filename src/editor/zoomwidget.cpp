@@ -192,13 +192,6 @@ void ZoomWidget::solteditingFinished()
         CommitTextEditor();
 }
 
-QRect ZoomWidget::cornerHandle(int corner) const
-{
-    if (corner < 0 || corner >= int(cornerHandles_.size()))
-        return QRect();
-    return cornerHandles_[corner];
-}
-
 int ZoomWidget::hor() const
 {
     return model_->working().Hor == 1 ? 1 : 0;

@@ -65,9 +65,8 @@ public:
     // Closes the text editor and keeps what it holds as the free text.
     void CommitTextEditor();
 
-    // The crop frame and its corner handles as the last paint placed them, and the last hover.
+    // The crop frame as the last paint placed it, and what the pointer last hovered over.
     QRect frameRect() const { return frameRect_; }
-    QRect cornerHandle(int corner) const;
     int hitCode() const { return hitCode_; }
 
 public slots:
