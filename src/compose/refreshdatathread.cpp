@@ -92,10 +92,10 @@ void RefreshDataThread::run()
             break;
     }
     qDebug("isStop.\n");
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        inLoop_ = false;
-    }
+    // Notified under the lock: once stop() sees the loop left, this thread no longer touches the
+    // condition variable, which the owner may then destroy.
+    std::lock_guard<std::mutex> guard(mutex_);
+    inLoop_ = false;
     wake_.notify_all();
 }
 

@@ -43,6 +43,12 @@ TavoProcessThread::TavoProcessThread(const LayoutState& working, const QImage& p
 {
 }
 
+TavoProcessThread::~TavoProcessThread()
+{
+    wait();
+    finished_.load(std::memory_order_acquire);
+}
+
 void TavoProcessThread::stop()
 {
     stop_.store(true);
@@ -50,10 +56,16 @@ void TavoProcessThread::stop()
 
 bool TavoProcessThread::succeeded() const
 {
-    return succeeded_.load();
+    return finished_.load(std::memory_order_acquire) && succeeded_.load();
 }
 
 void TavoProcessThread::run()
+{
+    apply();
+    finished_.store(true, std::memory_order_release);
+}
+
+void TavoProcessThread::apply()
 {
     if (stop_.load()) {
         qDebug("isStop.\n");

@@ -46,8 +46,12 @@ public:
                       std::function<void()> commit, std::function<void()> afterApply, int pauseMs = 1000,
                       QObject* parent = nullptr);
 
+    // Waits for run() to end before the members it reads go.
+    ~TavoProcessThread() override;
+
     void stop();
-    // Whether the last run sent the frame.
+    // Whether the run has ended and sent the frame. Everything the run did (the commit and the
+    // after-apply step included) is visible to the caller once this returned true.
     bool succeeded() const;
 
 signals:
@@ -57,6 +61,8 @@ protected:
     void run() override;
 
 private:
+    void apply();
+
     const LayoutState working_;
     const QImage background_;
     const QSize widgetSize_;
@@ -65,6 +71,9 @@ private:
     const int pauseMs_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> succeeded_{false};
+    // Set last thing in run(). QThread::wait() orders the end of run() before whatever follows it,
+    // but in a way the thread sanitizer cannot see; this flag's release and acquire it can.
+    std::atomic<bool> finished_{false};
 };
 
 } // namespace korvo::compose
