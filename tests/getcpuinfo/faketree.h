@@ -6,20 +6,14 @@
 #include <QStringList>
 
 // Lays out files under a root, each given as "relative/path=content", the way sysfs and procfs
-// hold one value per file. Returns false when a file cannot be written.
+// hold one value per file.
 inline bool writeTree(const QString& root, const QStringList& files)
 {
     for (const QString& entry : files) {
-        const int split = entry.indexOf(QLatin1Char('='));
-        const QString path = root + QLatin1Char('/') + entry.left(split);
-        if (!QDir().mkpath(QFileInfo(path).path()))
+        QFile file(root + '/' + entry.section('=', 0, 0));
+        if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
             return false;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        const QByteArray content = entry.mid(split + 1).toUtf8() + '\n';
-        if (file.write(content) != content.size())
-            return false;
+        file.write(entry.section('=', 1).toUtf8() + '\n');
     }
     return true;
 }
