@@ -18,12 +18,6 @@ QRect screenPlacement(const QRect& area, int hor)
 
 AreaRenderer::AreaRenderer(const CommittedLayout& committed) : committed_(committed) {}
 
-const QString& AreaRenderer::lastDrawn(int kind) const
-{
-    static const QString none;
-    return isElementKind(kind) ? lastDrawn_[kind] : none;
-}
-
 int AreaRenderer::drawMetric(const QString& text, int kind)
 {
     if (text.isEmpty() || !isElementKind(kind))

@@ -30,8 +30,6 @@ public:
     // accepted.
     int drawMetric(const QString& text, int kind);
 
-    const QString& lastDrawn(int kind) const;
-
 private:
     // One area as the screen takes it: where it goes and its encoded pixels.
     struct Packet

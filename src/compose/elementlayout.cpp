@@ -272,7 +272,7 @@ std::vector<TextItem> frameTexts(const LayoutState& state)
 {
     const LayoutRecord& record = state.record;
     std::vector<TextItem> items;
-    for (int kind = 0; kind < FreeText + 1; ++kind) {
+    for (int kind = 0; kind <= FreeText; ++kind) {
         QString text = record.String_[kind];
         if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
             text = record.String_[SecondString];

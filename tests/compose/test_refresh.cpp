@@ -130,25 +130,19 @@ private slots:
         refresh.stop();
     }
 
-    void unreachableFiguresReadOne()
+    void withoutGetCpuInfo()
     {
-        // Without GetCPUInfo and without a segment that can be made, every figure reads 1. The
-        // segment's key file cannot be made when the temporary folder is a plain file.
-        const QString notAFolder = fixture.home.filePath(QStringLiteral("plain-file"));
-        QFile file(notAFolder);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        const QByteArray tmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", notAFolder.toUtf8());
-        qputenv("KORVO_CPUINFO_KEY", "KorvoRefreshTestUnreachable");
+        // Nobody made the segment: the loop makes it, zero-filled. The temperature reads 0, load
+        // and power their floor of 1, the fan its slowest step.
+        qputenv("KORVO_CPUINFO_KEY",
+                QByteArray("KorvoRefreshTestAlone") + QByteArray::number(QCoreApplication::applicationPid()));
         compose::RefreshDataThread refresh(nullptr, Ms(0), Ms(0));
         QVERIFY(refresh.runPass());
         refresh.stop();
-        qputenv("TMPDIR", tmp);
         qputenv("KORVO_CPUINFO_KEY", cpuInfo.key().toUtf8());
 
         const auto& texts = refresh.snapshot().lastText;
-        QCOMPARE(texts[CpuTemperature], QStringLiteral("1℃"));
+        QCOMPARE(texts[CpuTemperature], QStringLiteral("0℃"));
         QCOMPARE(texts[CpuLoad], QStringLiteral("1%"));
         QCOMPARE(texts[CpuPower], QStringLiteral("1w"));
         QCOMPARE(texts[FanSpeed], QStringLiteral("1000"));
