@@ -1,0 +1,441 @@
+#include "link/hidbackend.h"
+#include "link/link.h"
+#include "link/linkstate.h"
+#include "link/virtualscreen.h"
+#include "platform/clock.h"
+
+#include <hidapi.h>
+
+#include <QtTest>
+
+#include <future>
+#include <memory>
+#include <thread>
+
+using namespace korvo::link;
+
+struct Listed
+{
+    const char* path;
+    unsigned short productId, usagePage, usage, release;
+};
+Q_DECLARE_METATYPE(std::vector<Listed>)
+
+namespace {
+
+// Every byte of chunk n's payload is n, so each chunk shows where it came from.
+const std::vector<uint8_t> numberedFrame = [] {
+    std::vector<uint8_t> frame(FrameBytes);
+    for (int i = 0; i < FrameBytes; ++i)
+        frame[i] = uint8_t(i / 4096 + 1);
+    return frame;
+}();
+
+// A whole report: the given head, payload bytes of one value, then zeros up to its length.
+QByteArray report(const QByteArray& hex, int length, int payload = 0, char value = 0)
+{
+    const QByteArray bytes = QByteArray::fromHex(hex) + QByteArray(payload, value);
+    return bytes + QByteArray(length - bytes.size(), 0);
+}
+
+QImage rgb16(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB16);
+    image.fill(QColor(colour));
+    return image;
+}
+
+// The bus lists hand-made interfaces; opening and writing go to the virtual screen.
+const Listed consumer{VirtualScreen::consumerPath(), 0xFD01, 0x000C, 1, 0x100};
+const Listed vendor{VirtualScreen::vendorPath(), 0xFD01, 0xFFA0, 1, 0x100};
+std::vector<Listed> listed;
+std::vector<hid_device_info> records;
+int initResult = 0;
+HidBackend listingBackend;
+
+hid_device_info* listEnumerate(unsigned short, unsigned short)
+{
+    records.assign(listed.size(), hid_device_info{});
+    for (size_t i = 0; i < listed.size(); ++i) {
+        const Listed& d = listed[i];
+        // clang-format off
+        records[i] = {const_cast<char*>(d.path), 0x04D9, d.productId, nullptr, d.release, const_cast<wchar_t*>(L"Maker"),
+                      const_cast<wchar_t*>(L"TFT Screen"), d.usagePage, d.usage, d.usagePage == 0xFFA0 ? 1 : 0,
+                      i + 1 < records.size() ? &records[i + 1] : nullptr};
+        // clang-format on
+    }
+    return records.empty() ? nullptr : records.data();
+}
+
+// Holds the fifth write inside hid_write until the test lets it go, so another thread can act
+// while a frame is on its way.
+HidBackend gatedBackend;
+std::atomic<int> writes{0};
+std::promise<void> held, released;
+
+int gatedWrite(hid_device* device, const unsigned char* data, size_t length)
+{
+    if (++writes == 5) {
+        held.set_value();
+        released.get_future().wait();
+    }
+    return listingBackend.write(device, data, length);
+}
+
+QStringList messages;
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    messages << text;
+}
+
+} // namespace
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<VirtualScreen> screen;
+
+    void attach(const std::vector<Listed>& devices = {consumer, vendor})
+    {
+        listed = devices;
+        InitDeviceTable();
+        QCOMPARE(EnumerateScreens(), 0);
+    }
+
+private slots:
+    void init()
+    {
+        screen = std::make_unique<VirtualScreen>();
+        screen->setLogging(true);
+        listingBackend = currentHidBackend();
+        listingBackend.init = [] { return initResult; };
+        listingBackend.enumerate = listEnumerate;
+        listingBackend.freeEnumeration = [](hid_device_info*) {};
+        setHidBackend(&listingBackend);
+        initResult = 0;
+        attach();
+    }
+
+    void cleanup()
+    {
+        korvo::setClockOverride({});
+        CloseScreen();
+        QCOMPARE(screen->stats().openHandles, 0); // no test may leave a handle behind
+        screen.reset();
+    }
+
+    void frameChunk_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<int>("payload");
+        QTest::newRow("1") << 1 << QByteArray("0055a3f001 0000 0010") << 4096;
+        QTest::newRow("2") << 2 << QByteArray("0055a3f102 0010 0010") << 4096;
+        QTest::newRow("16") << 16 << QByteArray("0055a3f110 00f0 0010") << 4096;
+        QTest::newRow("17 wraps") << 17 << QByteArray("0055a3f111 0000 0010") << 4096;
+        QTest::newRow("18") << 18 << QByteArray("0055a3f112 0010 0010") << 4096;
+        QTest::newRow("27 tail") << 27 << QByteArray("0055a3f21b 00a0 0009") << 2304;
+    }
+
+    void frameChunk()
+    {
+        QFETCH(int, number);
+        QFETCH(QByteArray, header);
+        QFETCH(int, payload);
+        QVERIFY(SendFrame(numberedFrame.data(), 0));
+        const std::vector<QByteArray> log = screen->log();
+        QCOMPARE(int(log.size()), 27);
+        QCOMPARE(log[number - 1], report(header, 4105, payload, char(number)));
+        QCOMPARE(screen->stats().framesCompleted, 1);
+        QCOMPARE(screen->stats().openHandles, 0);
+        QVERIFY(!frameSendBusy.load());
+    }
+
+    // An empty expectation: refused before anything is written.
+    void area_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("red and blue at x 300") << QRect(300, 5, 2, 1) << QByteArray("0055a2 2c01 0500 02 01 f800 001f");
+        QTest::newRow("2046 pixels") << QRect(0, 0, 62, 33) << QByteArray();
+        QTest::newRow("256 wide") << QRect(0, 0, 256, 1) << QByteArray();
+        QTest::newRow("empty") << QRect(0, 0, 0, 5) << QByteArray();
+    }
+
+    void area()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QByteArray, bytes);
+        std::vector<uint8_t> pixels(256 * 256 * 2);
+        pixels[0] = 0xF8;
+        pixels[3] = 0x1F;
+        if (bytes.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not fit one packet"));
+        QCOMPARE(SendAreaImageWithPos(pixels.data(), area.x(), area.y(), area.width(), area.height()),
+                 !bytes.isEmpty());
+        const std::vector<QByteArray> log = screen->log();
+        QCOMPARE(int(log.size()), bytes.isEmpty() ? 0 : 1);
+        if (!bytes.isEmpty())
+            QCOMPARE(log[0], report(bytes, 4097));
+    }
+
+    void command_data()
+    {
+        QTest::addColumn<int>("kind"); // 0, 1: orientation; 2: clock; 3: clock after turning
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("landscape") << 0 << QTime(9, 5, 7) << QByteArray("0055a1f101");
+        QTest::newRow("portrait") << 1 << QTime(9, 5, 7) << QByteArray("0055a1f102");
+        QTest::newRow("clock") << 2 << QTime(9, 5, 7) << QByteArray("0055a1f2090507");
+        QTest::newRow("clock after turning") << 3 << QTime(23, 59, 58) << QByteArray("0055a1f3173b3a");
+    }
+
+    void command()
+    {
+        QFETCH(int, kind);
+        QFETCH(QTime, now);
+        QFETCH(QByteArray, bytes);
+        korvo::setClockOverride([now] { return QDateTime(QDate(2024, 3, 1), now); });
+        QVERIFY(kind < 2 ? SendOrientation(kind) : kind == 2 ? SendTimeSync() : SendTimeSyncAfterOrientation());
+        const std::vector<QByteArray> log = screen->log();
+        QCOMPARE(int(log.size()), 1);
+        QCOMPARE(log[0], report(bytes, 4097));
+        QCOMPARE(screen->stats().rejected, 0);
+    }
+
+    // A failed write closes the handle and clears the flag, and nothing more is written; after an
+    // unplug nothing can be written at all.
+    void brokenFrame_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<int>("unplugAfter");
+        QTest::newRow("first write fails") << 1 << 0;
+        QTest::newRow("wrapped offset fails") << 17 << 0;
+        QTest::newRow("last write fails") << 27 << 0;
+        QTest::newRow("unplugged mid-frame") << 0 << 10;
+    }
+
+    void brokenFrame()
+    {
+        QFETCH(int, failing);
+        QFETCH(int, unplugAfter);
+        if (failing)
+            screen->failWrite(failing);
+        else
+            screen->unplugAfterWrites(unplugAfter);
+        QVERIFY(!SendFrame(numberedFrame.data(), 0));
+        QCOMPARE(int(screen->log().size()), failing + unplugAfter);
+        QCOMPARE(screen->stats().openHandles, 0);
+        QVERIFY(commandHandle == nullptr);
+        QVERIFY(!frameSendBusy.load());
+        attach();
+        QCOMPARE(SendFrame(numberedFrame.data(), 0), failing > 0);
+        QCOMPARE(screen->stats().framesCompleted, failing > 0 ? 1 : 0);
+    }
+
+    void noScreen()
+    {
+        attach({});
+        QCOMPARE(screenDeviceTable.rows[0].foundB, 0u);
+        QVERIFY(!SendFrame(numberedFrame.data(), 0));
+        QVERIFY(!SendAreaImageWithPos(numberedFrame.data(), 0, 0, 4, 4));
+        QVERIFY(!SendTimeSync());
+        QVERIFY(!SendOrientation(1));
+        QCOMPARE(screen->stats().opens, 0);
+    }
+
+    void areaDuringFrameIsDropped()
+    {
+        gatedBackend = listingBackend;
+        gatedBackend.write = gatedWrite;
+        setHidBackend(&gatedBackend);
+        bool frameSent = false;
+        std::thread frameThread([&frameSent] { frameSent = SendFrame(numberedFrame.data(), 0); });
+        held.get_future().wait();
+        auto area =
+            std::async(std::launch::async, [] { return SendAreaImageWithPos(numberedFrame.data(), 10, 10, 2, 2); });
+        const bool answeredAtOnce = area.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        released.set_value();
+        frameThread.join();
+        QVERIFY(answeredAtOnce); // a dropped area does not wait for the frame
+        QVERIFY(!area.get());
+        QVERIFY(frameSent);
+        QCOMPARE(screen->stats().writes, 27);
+        QCOMPARE(screen->stats().framesCompleted, 1);
+    }
+
+    // An area that passed its first check and then waited for the link while a whole frame went
+    // out must not be sent after it: it would draw stale figures over the new picture. Which
+    // waiter gets the lock is up to the system, so the test holds the link itself.
+    void areaQueuedWhileFrameWentOutIsDropped()
+    {
+        bool written = true;
+        std::unique_lock<std::mutex> link(detail::linkMutex);
+        std::thread areaThread([&written] { written = SendAreaImageWithPos(numberedFrame.data(), 10, 10, 2, 2); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        detail::frameSerial.fetch_add(1);
+        link.unlock();
+        areaThread.join();
+        QVERIFY(!written);
+        QCOMPARE(screen->stats().writes, 0);
+    }
+
+    // Rows are packed without Qt's scan-line padding, and nothing is written past the image.
+    void encode_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("red") << rgb16(1, 1, qRgb(255, 0, 0)) << QByteArray("f800");
+        QTest::newRow("blue") << rgb16(1, 1, qRgb(0, 0, 255)) << QByteArray("001f");
+        QTest::newRow("white") << rgb16(2, 1, qRgb(255, 255, 255)) << QByteArray("ffffffff");
+        // 7 pixels are 14 bytes; Qt pads each scan line to 16.
+        QImage odd = rgb16(7, 2, qRgb(255, 0, 0));
+        for (int x = 0; x < 7; ++x)
+            odd.setPixel(x, 1, x < 6 ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
+        QTest::newRow("odd width") << odd << QByteArray("f800f800f800f800f800f800f800 001f001f001f001f001f001f07e0");
+        QImage other(1, 1, QImage::Format_RGB32);
+        other.fill(qRgb(0, 0, 255));
+        QTest::newRow("converted first") << other << QByteArray("001f");
+        QTest::newRow("empty") << QImage() << QByteArray();
+    }
+
+    void encode()
+    {
+        QFETCH(QImage, image);
+        QFETCH(QByteArray, expected);
+        if (image.format() == QImage::Format_RGB32)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is not RGB16, converting first"));
+        QByteArray output(64, char(0xAA));
+        ConvertImageToDeviceBuffer(image, reinterpret_cast<uint8_t*>(output.data()));
+        const QByteArray bytes = QByteArray::fromHex(expected);
+        QCOMPARE(output, bytes + QByteArray(64 - bytes.size(), char(0xAA)));
+    }
+
+    // The virtual screen is the other half of every link test: it must refuse what a screen
+    // would not understand, or a broken sender would pass.
+    void screenChecks_data()
+    {
+        QTest::addColumn<QByteArray>("packet");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4097) << true;
+        QTest::newRow("area short") << report("0055a2000000000101", 4096) << false;
+        QTest::newRow("area past right edge") << report("0055a2400100000101", 4097) << false;
+        QTest::newRow("area of 2046 pixels") << report("0055a2000000003e21", 4097) << false;
+        QTest::newRow("area stray padding") << report("0055a2000000000101", 4097, 3, 1) << false;
+        QTest::newRow("chunk 1") << report("0055a3f00100000010", 4105) << true;
+        QTest::newRow("chunk 1 wrong phase") << report("0055a3f10100000010", 4105) << false;
+        QTest::newRow("chunk 1 wrong offset") << report("0055a3f00100100010", 4105) << false;
+        QTest::newRow("chunk 1 wrong length") << report("0055a3f00100000009", 4105) << false;
+        QTest::newRow("chunk 2 alone") << report("0055a3f10200100010", 4105) << false;
+        QTest::newRow("unknown kind") << report("0055a4", 4097) << false;
+    }
+
+    void screenChecks()
+    {
+        QFETCH(QByteArray, packet);
+        QFETCH(bool, accepted);
+        const HidBackend& hid = currentHidBackend();
+        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
+        QCOMPARE(hid.write(vendor, reinterpret_cast<const uint8_t*>(packet.constData()), packet.size()), packet.size());
+        hid.close(vendor);
+        QCOMPARE(screen->stats().rejected, accepted ? 0 : 1);
+    }
+
+    void packetInsideFrameIsCounted()
+    {
+        const HidBackend& hid = currentHidBackend();
+        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
+        const QByteArray chunk = report("0055a3f00100000010", 4105);
+        hid.write(vendor, reinterpret_cast<const uint8_t*>(chunk.constData()), chunk.size());
+        QVERIFY(SendTimeSync());
+        hid.close(vendor);
+        QCOMPARE(screen->stats().interleaved, 1);
+    }
+
+    void record_data()
+    {
+        QTest::addColumn<std::vector<Listed>>("devices");
+        QTest::addColumn<QByteArray>("pathA");
+        QTest::addColumn<QByteArray>("pathB");
+        QTest::newRow("other usage") << std::vector<Listed>{{"/dev/hidraw3", 0xFD01, 0xFFA0, 2, 0x100}} << QByteArray()
+                                     << QByteArray();
+        QTest::newRow("other product") << std::vector<Listed>{{"/dev/hidraw4", 0xFD02, 0xFFA0, 1, 0x100}}
+                                       << QByteArray() << QByteArray();
+        QTest::newRow("later one wins") << std::vector<Listed>{vendor, {"/dev/hidraw7", 0xFD01, 0xFFA0, 1, 0x200}}
+                                        << QByteArray() << QByteArray("/dev/hidraw7");
+    }
+
+    void record()
+    {
+        QFETCH(std::vector<Listed>, devices);
+        QFETCH(QByteArray, pathA);
+        QFETCH(QByteArray, pathB);
+        attach(devices);
+        const ScreenDeviceEntry& row = screenDeviceTable.rows[0];
+        QCOMPARE(QByteArray(row.pathA), pathA);
+        QCOMPARE(QByteArray(row.pathB), pathB);
+        QCOMPARE(row.foundA, pathA.isEmpty() ? 0u : 1u);
+        QCOMPARE(row.foundB, pathB.isEmpty() ? 0u : 1u);
+    }
+
+    void dumpNamesEveryScreenInterface()
+    {
+        messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+        attach({{"/dev/hidraw8", 0xFD02, 0xFFA0, 1, 0x100}, {"/dev/hidraw2", 0xFD01, 0xFFA0, 1, 0x100}});
+        qInstallMessageHandler(previous);
+        QCOMPARE(messages, QStringList({"type: 4d9 fd01", "path: /dev/hidraw2", "usge 1 uu ffa0", "Manufacturer: Maker",
+                                        "Product:      TFT Screen", "Release:      100", "Interface:    1", "", ""}));
+    }
+
+    void openByName_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("hidapiInit");
+        QTest::addColumn<int>("opens");
+        QTest::newRow("product name") << QByteArray("TFT Screen") << 0 << 2;
+        QTest::newRow("trailing space") << QByteArray("TFT Screen ") << 0 << 0;
+        QTest::newRow("hidapi fails") << QByteArray("TFT Screen") << -1 << 0;
+    }
+
+    void openByName()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, hidapiInit);
+        QFETCH(int, opens);
+        initResult = hidapiInit;
+        QCOMPARE(EnumerateScreens(), hidapiInit);
+        OpenScreenByName(name.constData());
+        QCOMPARE(screen->stats().opens, opens);
+        QCOMPARE(commandHandle != nullptr, opens > 0);
+    }
+
+    // Every handle that is replaced is closed, also the consumer handle that CloseScreen keeps
+    // once a packet has closed the command handle.
+    void reopeningNeverLeaks()
+    {
+        OpenScreenByName("TFT Screen");
+        OpenScreenByName("TFT Screen");
+        QCOMPARE(screen->stats().openHandles, 2);
+        QVERIFY(SendTimeSync());
+        QVERIFY(commandHandle == nullptr);
+        CloseScreen();
+        QCOMPARE(screen->stats().openHandles, 1);
+        OpenScreenByName("TFT Screen");
+        QCOMPARE(screen->stats().openHandles, 2);
+    }
+
+    void screenArrivingLater()
+    {
+        attach({});
+        OpenScreenByName("TFT Screen");
+        QCOMPARE(screen->stats().opens, 0);
+        SetArrivedScreenPath(VirtualScreen::vendorPath());
+        OpenScreenByName("TFT Screen");
+        QVERIFY(commandHandle != nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "test_link.moc"
