@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QtGlobal>
 
-// Points the per-user folders at fresh temporary folders, so no test touches a real home.
+// Points the per-user folders at a fresh temporary folder, so no test touches a real home.
 class TempConfig
 {
 public:
@@ -16,10 +15,12 @@ public:
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/data"));
     }
     QString configDir() const { return dir.path() + "/config/Korvo TFT"; }
-    QString dataDir() const { return dir.path() + "/data/Korvo TFT"; }
     QString configFile() const { return configDir() + "/Config.ini"; }
-
-    bool writeConfig(const QByteArray& content) const { return writeFile(configFile(), content); }
+    // Creates the folder if needed.
+    bool writeConfig(const QByteArray& content) const
+    {
+        return QDir().mkpath(configDir()) && writeFile(configFile(), content);
+    }
     QByteArray readConfig() const { return readFile(configFile()); }
 
     static bool writeFile(const QString& path, const QByteArray& content)
@@ -41,19 +42,13 @@ class LogCapture
 {
 public:
     LogCapture()
+        : previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { lines << m; }))
     {
         lines.clear();
-        previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture() { qInstallMessageHandler(previous); }
-    static QStringList lines;
+    static inline QStringList lines;
 
 private:
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message) { lines << message; }
     QtMessageHandler previous;
 };
-inline QStringList LogCapture::lines;
-
-#include "config/layoutrecord.h"
-#include <QMetaType>
-Q_DECLARE_METATYPE(korvo::CustomShowTable)

@@ -1,8 +1,11 @@
 #include "config/configstore.h"
 #include "config/tempconfig.h"
+#include "config/themeprofile.h"
 
 #include <QDir>
 #include <QtTest>
+
+#include <random>
 
 using namespace korvo;
 
@@ -11,138 +14,229 @@ class TestConfigStore : public QObject
     Q_OBJECT
 
 private slots:
-    void folderIsCreatedOnce_data();
-    void folderIsCreatedOnce();
-    void folderThatCannotBeCreated();
-    void curRectIdReadsSafely_data();
-    void curRectIdReadsSafely();
+    void init() { temp = std::make_unique<TempConfig>(); }
+    void folders_data();
+    void folders();
     void setCurRectIdWritesAtOnce();
-    void unwritableConfigIsReported();
-    void firstRunMarker();
-    void customShowReadsSafely_data();
-    void customShowReadsSafely();
+    void roundTrip();
+    void savedKeysAsWritten_data();
+    void savedKeysAsWritten();
+    void unusableValuesTakeDefaults_data();
+    void unusableValuesTakeDefaults();
+    void damagedFileGivesDefaults_data();
+    void damagedFileGivesDefaults();
+
+private:
+    std::unique_ptr<TempConfig> temp;
 };
 
-void TestConfigStore::folderIsCreatedOnce_data()
+namespace {
+
+// Every field differs from its default and from the other groups', so that a key written under
+// the wrong name or into the wrong group shows up.
+LayoutRecord distinctRecord(int seed)
+{
+    LayoutRecord r;
+    r.XPt = seed + 1;
+    r.YPt = -(seed + 2);
+    r.XZoom = -(seed + 3);
+    r.YZoom = seed + 4;
+    r.highlight = uint8_t(seed % 9);
+    for (int n = 0; n < 9; ++n) {
+        r.Show_[n] = uint8_t((seed + n) % 2);
+        r.Show2_[n] = uint8_t(n == seed % 9);
+        r.ShowRect_[n] = QRect(seed + n, 2 * n, 30 + n, 10 + seed);
+        r.ShowStringRect_[n] = QRect(n, seed, 40, 12 + n);
+        r.String_[n] = QString("text %1, %2 \"quoted\"").arg(seed).arg(n);
+    }
+    r.StringPixmap = QString("/pictures/user %1.png").arg(seed);
+    r.StringD1 = QString(":/background/%1.jpg").arg(seed);
+    r.StringPixmapS = QString("box%1.png").arg(seed);
+    r.Size = uint8_t(seed % 3);
+    r.Color = uint8_t(seed % 6);
+    return r;
+}
+
+ThemeProfile sampleProfile()
+{
+    ThemeProfile p;
+    p.Mode = p.Hor = p.Style = 1;
+    p.ThemeID = 3;
+    for (int n = 0; n < 4; ++n) {
+        p.landscape[n] = distinctRecord(n);
+        p.portrait[n] = distinctRecord(10 + n);
+    }
+    p.custom = {distinctRecord(20), distinctRecord(30)};
+    p.custom[0].Show_[7] = 0;
+    return p;
+}
+
+const QByteArray Kept("[CUSTOM1]\nColor=3\nShowRect_2=@Rect(1 2 3 4)\nShow_7=0\nString_7=Kept\n\n"
+                      "[Config]\nCurRectID=2\n\n[CustomShow]\n0-0=6\n0-1=5\n0-2=8\n0-3=0\n0-4=7\n"
+                      "1-0=1\n1-1=2\n1-2=3\n1-3=4\n1-4=-1\n");
+
+} // namespace
+
+// A folder is created once, raising the first-use flag; one that cannot be created is logged.
+void TestConfigStore::folders_data()
 {
     QTest::addColumn<bool>("config");
-    QTest::addColumn<QString>("subPath");
-    QTest::newRow("configuration folder") << true << "/config/Korvo TFT";
-    QTest::newRow("home data folder") << false << "/data/Korvo TFT";
+    QTest::addColumn<bool>("blocked"); // a file stands where the folder's parent should be
+    QTest::newRow("configuration folder") << true << false;
+    QTest::newRow("home data folder") << false << false;
+    QTest::newRow("configuration folder blocked") << true << true;
 }
 
-void TestConfigStore::folderIsCreatedOnce()
+void TestConfigStore::folders()
 {
     QFETCH(bool, config);
-    QFETCH(QString, subPath);
-    TempConfig temp;
+    QFETCH(bool, blocked);
+    const QString path = temp->dir.path() + (config ? "/config/Korvo TFT" : "/data/Korvo TFT");
+    if (blocked)
+        QVERIFY(TempConfig::writeFile(temp->dir.path() + "/config", "a file"));
     auto folder = config ? &configDirPath : &homeDataDirPath;
     firstUseFlag = false;
-    QCOMPARE(folder(), temp.dir.path() + subPath);
-    QVERIFY(QDir(temp.dir.path() + subPath).exists());
-    QVERIFY(firstUseFlag);
-    firstUseFlag = false;
-    QCOMPARE(folder(), temp.dir.path() + subPath);
-    QVERIFY(!firstUseFlag);
-}
-
-void TestConfigStore::folderThatCannotBeCreated()
-{
-    TempConfig temp;
-    QVERIFY(TempConfig::writeFile(temp.dir.path() + "/config", "a file where the folder should be"));
-    firstUseFlag = false;
     LogCapture log;
-    QCOMPARE(curRectId(), 1);
+    QCOMPARE(folder(), path);
+    QCOMPARE(QDir(path).exists(), !blocked);
+    QCOMPARE(bool(firstUseFlag), !blocked);
+    QCOMPARE(LogCapture::lines, blocked ? QStringList{"Unable to create the folder " + path + ".\n"} : QStringList());
+    firstUseFlag = false;
+    folder();
     QVERIFY(!firstUseFlag);
-    QCOMPARE(LogCapture::lines, QStringList{"Unable to create the folder " + temp.dir.path() + "/config/Korvo TFT.\n"});
-}
-
-void TestConfigStore::curRectIdReadsSafely_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("logLines");
-    QTest::newRow("no file") << QByteArray() << 1 << 0;
-    QTest::newRow("row 0") << QByteArray("[Config]\nCurRectID=0\n") << 0 << 0;
-    QTest::newRow("row 2") << QByteArray("[Config]\nCurRectID=2\n") << 2 << 0;
-    QTest::newRow("row 7") << QByteArray("[Config]\nCurRectID=7\n") << 1 << 1;
-    QTest::newRow("negative") << QByteArray("[Config]\nCurRectID=-1\n") << 1 << 1;
-    QTest::newRow("text") << QByteArray("[Config]\nCurRectID=top\n") << 1 << 1;
-    QTest::newRow("rectangle") << QByteArray("[Config]\nCurRectID=@Rect(0 0 1 1)\n") << 1 << 1;
-}
-
-void TestConfigStore::curRectIdReadsSafely()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, expected);
-    QFETCH(int, logLines);
-    TempConfig temp;
-    QVERIFY(QDir().mkpath(temp.configDir()));
-    if (!content.isEmpty())
-        QVERIFY(temp.writeConfig(content));
-    LogCapture log;
-    QCOMPARE(curRectId(), expected);
-    QCOMPARE(LogCapture::lines.size(), logLines);
 }
 
 void TestConfigStore::setCurRectIdWritesAtOnce()
 {
-    TempConfig temp;
     setCurRectId(2);
-    QCOMPARE(temp.readConfig(), QByteArray("[Config]\nCurRectID=2\n"));
+    QCOMPARE(temp->readConfig(), QByteArray("[Config]\nCurRectID=2\n"));
+    QVERIFY(QFile::remove(temp->configFile()) && QDir().mkpath(temp->configFile()));
+    LogCapture log;
+    setCurRectId(2);
+    QCOMPARE(LogCapture::lines, QStringList{"Unable to write " + temp->configFile() + ".\n"});
+}
+
+// A profile save leaves CUSTOM1, CurRectID and CustomShow as they are; both custom groups read
+// the free text as shown whatever the file says, the other groups as stored (H2's is 0).
+void TestConfigStore::roundTrip()
+{
+    QVERIFY(temp->writeConfig(Kept));
+    const ThemeProfile saved = sampleProfile();
+    saveThemeProfile(saved);
+
+    LogCapture log;
+    ThemeProfile loaded;
+    loadThemeProfile(loaded);
+    ThemeProfile expected = saved;
+    expected.custom[0].Show_[7] = 1;
+    expected.custom[1] = LayoutRecord();
+    expected.custom[1].Color = 3;
+    expected.custom[1].ShowRect_[2] = QRect(1, 2, 3, 4);
+    expected.custom[1].Show_[7] = 1;
+    expected.custom[1].String_[7] = "Kept";
+    QVERIFY(loaded == expected);
     QCOMPARE(curRectId(), 2);
-}
-
-void TestConfigStore::unwritableConfigIsReported()
-{
-    TempConfig temp;
-    QVERIFY(QDir().mkpath(temp.configFile()));
-    LogCapture log;
-    setCurRectId(2);
-    QCOMPARE(LogCapture::lines, QStringList{"Unable to write " + temp.configFile() + ".\n"});
-}
-
-void TestConfigStore::firstRunMarker()
-{
-    TempConfig temp;
-    setProgramDirOverride(temp.dir.path());
-    LogCapture log;
-    QVERIFY(!showAtStart());
-    removeFirstRunMarker();
-    QVERIFY(TempConfig::writeFile(temp.dir.path() + "/first.ini", QByteArray()));
-    QVERIFY(showAtStart());
-    removeFirstRunMarker();
-    QVERIFY(!QFile::exists(temp.dir.path() + "/first.ini"));
-    QVERIFY(!showAtStart());
+    QCOMPARE(loadCustomShow(), (CustomShowTable{{{6, 5, 8, 0, 7}, {1, 2, 3, 4, -1}}}));
     QVERIFY(LogCapture::lines.isEmpty());
-    setProgramDirOverride(QString());
 }
 
-void TestConfigStore::customShowReadsSafely_data()
+void TestConfigStore::savedKeysAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("mode keys") << QByteArray("[Config]\nHor=1\nMode=1\nStyle=1\nThemeID=3\n");
+    QTest::newRow("first custom group") << QByteArray("[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n");
+    QTest::newRow("rectangles") << QByteArray("ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=");
+    QTest::newRow("text rectangle") << QByteArray("ShowStringRect_8=@Rect(8 20 40 20)\n");
+    QTest::newRow("free text") << QByteArray("String_7=\"text 20, 7 \\\"quoted\\\"\"\n");
+    QTest::newRow("pictures and size") << QByteArray(
+        "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n");
+    QTest::newRow("placement") << QByteArray("XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n");
+    QTest::newRow("landscape group") << QByteArray("[H4]\nColor=3\n");
+    QTest::newRow("portrait group") << QByteArray("[V1]\nColor=4\n");
+}
+
+void TestConfigStore::savedKeysAsWritten()
+{
+    QFETCH(QByteArray, line);
+    saveThemeProfile(sampleProfile());
+    const QByteArray file = temp->readConfig();
+    QVERIFY2(file.contains(line), file.constData());
+}
+
+// Every value that would index a table reads as the field's default, all of a file's problems in one
+// log line per read; the cut to 8 bits comes first.
+void TestConfigStore::unusableValuesTakeDefaults_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<CustomShowTable>("expected");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("expected");
     QTest::addColumn<int>("logLines");
-    QTest::newRow("no file") << QByteArray() << CustomShowTable{{{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}}} << 0;
-    QTest::newRow("complete") << QByteArray("[CustomShow]\n0-0=6\n0-1=5\n0-2=8\n0-3=0\n0-4=7\n"
-                                            "1-0=1\n1-1=2\n1-2=3\n1-3=4\n1-4=-1\n")
-                              << CustomShowTable{{{6, 5, 8, 0, 7}, {1, 2, 3, 4, -1}}} << 0;
-    QTest::newRow("out of range and wrong type") << QByteArray("[CustomShow]\n0-0=42\n0-1=3\n0-2=9\n1-2=abc\n1-3=-2\n")
-                                                 << CustomShowTable{{{-1, 3, -1, -1, -1}, {-1, -1, -1, -1, -1}}} << 1;
+    QTest::newRow("colour 9") << QByteArray("[CUSTOM0]\nColor=9\n") << "Color" << 0 << 1;
+    QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
+    QTest::newRow("size 200") << QByteArray("[CUSTOM0]\nSize=200\n") << "Size" << 0 << 1;
+    QTest::newRow("highlight 9") << QByteArray("[CUSTOM0]\nhighlight=9\n") << "highlight" << 0 << 1;
+    QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
+    QTest::newRow("theme 5") << QByteArray("[Config]\nThemeID=5\n") << "ThemeID" << 0 << 1;
+    QTest::newRow("orientation 3") << QByteArray("[Config]\nHor=3\n") << "Hor" << 0 << 1;
+    QTest::newRow("style 7") << QByteArray("[Config]\nStyle=7\n") << "Style" << 0 << 1;
+    QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
+    QTest::newRow("text row 7") << QByteArray("[Config]\nCurRectID=7\n") << "CurRectID" << 1 << 1;
+    QTest::newRow("text row -1") << QByteArray("[Config]\nCurRectID=-1\n") << "CurRectID" << 1 << 1;
+    QTest::newRow("slot entry 42") << QByteArray("[CustomShow]\n1-4=42\n") << "1-4" << -1 << 1;
+    QTest::newRow("slot entry -2") << QByteArray("[CustomShow]\n1-4=-2\n") << "1-4" << -1 << 1;
+    QTest::newRow("slot entry as text") << QByteArray("[CustomShow]\n1-4=abc\n") << "1-4" << -1 << 1;
+    QTest::newRow("rectangle as text") << QByteArray("[CUSTOM0]\nShowRect_0=wide\n") << "ShowRect_0" << 0 << 1;
+    QTest::newRow("rectangle overflowing")
+        << QByteArray("[CUSTOM0]\nShowRect_0=@Rect(10 0 2147483647 5)\n") << "ShowRect_0" << 0 << 1;
+    QTest::newRow("several bad values, one line")
+        << QByteArray("[Config]\nHor=3\nThemeID=9\n[CUSTOM0]\nColor=9\nSize=9\n") << "Color" << 0 << 1;
 }
 
-void TestConfigStore::customShowReadsSafely()
+void TestConfigStore::unusableValuesTakeDefaults()
 {
     QFETCH(QByteArray, content);
-    QFETCH(CustomShowTable, expected);
+    QFETCH(QString, field);
+    QFETCH(int, expected);
     QFETCH(int, logLines);
-    TempConfig temp;
-    QVERIFY(QDir().mkpath(temp.configDir()));
-    if (!content.isEmpty())
-        QVERIFY(temp.writeConfig(content));
+    QVERIFY(temp->writeConfig(content));
+    ThemeProfile p;
     LogCapture log;
-    QCOMPARE(loadCustomShow(), expected);
+    loadThemeProfile(p);
+    const LayoutRecord& c = p.custom[0];
+    // clang-format off
+    const QStringList names{"Color", "Size", "highlight", "XZoom", "ThemeID", "Hor", "Style", "Mode", "ShowRect_0",
+                            "CurRectID", "1-4"};
+    const QList<int> values{c.Color, c.Size, c.highlight, c.XZoom, p.ThemeID, p.Hor, p.Style, p.Mode,
+                            c.ShowRect_[0].width(), curRectId(), loadCustomShow()[1][4]};
+    // clang-format on
+    QCOMPARE(values.value(names.indexOf(field), INT_MIN), expected);
     QCOMPARE(LogCapture::lines.size(), logLines);
+}
+
+// Random bytes spread over 10 MB, and a file cut off inside a section name.
+void TestConfigStore::damagedFileGivesDefaults_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    std::mt19937 random(7);
+    QByteArray junk(10 * 1024 * 1024, '\0');
+    for (char& c : junk)
+        c = char(random());
+    QTest::newRow("10 MB of binary junk") << junk;
+    QTest::newRow("truncated section") << QByteArray("[Config]\nMode=1\nHor=1\n[CUSTOM0]\nColor=2\n[CUST");
+}
+
+void TestConfigStore::damagedFileGivesDefaults()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(temp->writeConfig(content));
+    ThemeProfile loaded = sampleProfile();
+    LogCapture log;
+    loadThemeProfile(loaded);
+    ThemeProfile defaults;
+    defaults.custom[0].Show_[7] = defaults.custom[1].Show_[7] = 1;
+    QVERIFY(loaded == defaults);
+    QCOMPARE(LogCapture::lines,
+             QStringList{temp->configFile() + " is damaged; its settings are ignored and defaults used.\n"});
 }
 
 QTEST_GUILESS_MAIN(TestConfigStore)

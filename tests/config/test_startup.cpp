@@ -2,7 +2,6 @@
 #include "config/startup.h"
 #include "config/tempconfig.h"
 
-#include <QDir>
 #include <QImage>
 #include <QtTest>
 
@@ -15,99 +14,72 @@ class TestStartup : public QObject
 private slots:
     void templatesAndMarker_data();
     void templatesAndMarker();
-    void missingTemplatesAfterInstall();
     void shippedTemplates();
 };
 
 namespace {
-const QByteArray TemplateConfig("[Config]\nMode=1\n");
-const QByteArray TemplatePicture("template picture");
-const QByteArray UserConfig("[Config]\nThemeID=2\n");
-const QByteArray UserPicture("user picture");
-const QString Copied("File copied successfully.");
+const QString Copied("File copied successfully."), Failed("Failed to copy file.");
 } // namespace
 
 void TestStartup::templatesAndMarker_data()
 {
+    QTest::addColumn<bool>("templates");
     QTest::addColumn<bool>("marker");
     QTest::addColumn<bool>("userConfig");
     QTest::addColumn<bool>("userPicture");
-    QTest::addColumn<QByteArray>("expectedConfig");
-    QTest::addColumn<QByteArray>("expectedPicture");
-    QTest::addColumn<QStringList>("expectedLog");
-    QTest::addColumn<bool>("expectedFlag");
-    QTest::addColumn<int>("expectedMode");
-    QTest::addColumn<int>("expectedTheme");
-    QTest::newRow("fresh user") << false << false << false << TemplateConfig << TemplatePicture
-                                << QStringList{Copied, Copied} << true << 1 << 0;
-    QTest::newRow("ordinary start") << false << true << true << UserConfig << UserPicture << QStringList{} << false << 0
-                                    << 2;
-    QTest::newRow("after installation") << true << true << true << TemplateConfig << TemplatePicture
-                                        << QStringList{Copied, Copied} << true << 1 << 0;
+    QTest::addColumn<QStringList>("log"); // the first-use flag is raised exactly when something was copied or tried
+    QTest::addColumn<int>("theme");       // 1 from the template, 2 from the user's file
+    QTest::addColumn<QByteArray>("picture");
+    QTest::newRow("fresh user") << true << false << false << false << QStringList{Copied, Copied} << 1
+                                << QByteArray("template picture");
+    QTest::newRow("ordinary start") << true << false << true << true << QStringList{} << 2
+                                    << QByteArray("user picture");
+    QTest::newRow("after installation") << true << true << true << true << QStringList{Copied, Copied} << 1
+                                        << QByteArray("template picture");
     QTest::newRow("only the picture missing")
-        << false << true << false << UserConfig << TemplatePicture << QStringList{Copied} << true << 0 << 2;
+        << true << false << true << false << QStringList{Copied} << 2 << QByteArray("template picture");
+    QTest::newRow("templates missing after installation")
+        << false << true << true << true << QStringList{Failed, Failed} << 0 << QByteArray();
 }
 
 void TestStartup::templatesAndMarker()
 {
+    QFETCH(bool, templates);
     QFETCH(bool, marker);
     QFETCH(bool, userConfig);
     QFETCH(bool, userPicture);
-    QFETCH(QByteArray, expectedConfig);
-    QFETCH(QByteArray, expectedPicture);
-    QFETCH(QStringList, expectedLog);
-    QFETCH(bool, expectedFlag);
-    QFETCH(int, expectedMode);
-    QFETCH(int, expectedTheme);
+    QFETCH(QStringList, log);
+    QFETCH(int, theme);
+    QFETCH(QByteArray, picture);
 
     TempConfig temp;
-    const QString program = temp.dir.path() + "/program";
-    QVERIFY(QDir().mkpath(program));
-    QVERIFY(QDir().mkpath(temp.configDir()));
+    const QString program = temp.dir.path() + "/program", user = temp.configDir();
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
     setProgramDirOverride(program);
-    QVERIFY(TempConfig::writeFile(program + "/Config.ini", TemplateConfig));
-    QVERIFY(TempConfig::writeFile(program + "/whole.png", TemplatePicture));
-    if (marker)
-        QVERIFY(TempConfig::writeFile(program + "/first.ini", QByteArray()));
-    if (userConfig)
-        QVERIFY(temp.writeConfig(UserConfig));
-    if (userPicture)
-        QVERIFY(TempConfig::writeFile(temp.configDir() + "/whole.png", UserPicture));
+    QVERIFY(!templates || TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
+    QVERIFY(!templates || TempConfig::writeFile(program + "/whole.png", "template picture"));
+    QVERIFY(!marker || TempConfig::writeFile(program + "/first.ini", ""));
+    QVERIFY(!userConfig || temp.writeConfig("[Config]\nThemeID=2\n"));
+    QVERIFY(!userPicture || TempConfig::writeFile(user + "/whole.png", "user picture"));
 
     firstUseFlag = false;
     ThemeProfile profile;
-    {
-        LogCapture log;
-        prepareStartupData(profile);
-        QCOMPARE(LogCapture::lines, expectedLog);
-    }
-    QCOMPARE(bool(firstUseFlag), expectedFlag);
-    QCOMPARE(temp.readConfig(), expectedConfig);
-    QCOMPARE(TempConfig::readFile(temp.configDir() + "/whole.png"), expectedPicture);
-    QCOMPARE(int(profile.Mode), expectedMode);
-    QCOMPARE(int(profile.ThemeID), expectedTheme);
-    QCOMPARE(QFile::exists(program + "/first.ini"), marker);
-    setProgramDirOverride(QString());
-}
-
-void TestStartup::missingTemplatesAfterInstall()
-{
-    TempConfig temp;
-    QVERIFY(QDir().mkpath(temp.configDir()));
-    setProgramDirOverride(temp.dir.path());
-    QVERIFY(TempConfig::writeFile(temp.dir.path() + "/first.ini", QByteArray()));
-    QVERIFY(temp.writeConfig(UserConfig));
-    ThemeProfile profile;
     profile.ThemeID = 3;
-    LogCapture log;
-    prepareStartupData(profile);
-    QCOMPARE(LogCapture::lines, (QStringList{"Failed to copy file.", "Failed to copy file."}));
-    QVERIFY(!QFile::exists(temp.configFile()));
-    QCOMPARE(int(profile.ThemeID), 0);
+    {
+        LogCapture capture;
+        prepareStartupData(profile);
+        QCOMPARE(LogCapture::lines, log);
+    }
+    QCOMPARE(bool(firstUseFlag), !log.isEmpty());
+    QCOMPARE(int(profile.ThemeID), theme);
+    QCOMPARE(TempConfig::readFile(user + "/whole.png"), picture);
+    QCOMPARE(QFile::exists(program + "/first.ini"), marker); // the main window removes it later
+    removeFirstRunMarker();
+    QVERIFY(!QFile::exists(program + "/first.ini"));
     setProgramDirOverride(QString());
 }
 
-// The files the build places beside the program.
+// The files the build places beside the program: a custom layout that loads without complaint.
 void TestStartup::shippedTemplates()
 {
     TempConfig temp;
@@ -117,20 +89,10 @@ void TestStartup::shippedTemplates()
     prepareStartupData(profile);
     QCOMPARE(LogCapture::lines, (QStringList{Copied, Copied}));
     QCOMPARE(int(profile.Mode), 1);
-    QCOMPARE(int(profile.Style), 0);
-    const LayoutRecord& custom = profile.custom[0];
-    QCOMPARE(custom.Show_, (std::array<uint8_t, 9>{1, 1, 1, 1, 1, 0, 0, 1, 0}));
-    QCOMPARE(custom.Show2_, (std::array<uint8_t, 9>{1, 0, 0, 0, 0, 0, 0, 0, 0}));
-    QCOMPARE(custom.String_[7], QString("Hello from Korvo TFT"));
-    QCOMPARE(custom.StringD1, QString(":/background/1.jpg"));
+    QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 1, 1, 1, 0, 0, 1, 0}));
+    QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
     QCOMPARE(loadCustomShow(), (CustomShowTable{{{0, 1, 3, 2, 4}, {-1, -1, 0, -1, -1}}}));
-    QCOMPARE(curRectId(), 1);
-    QVERIFY(QFile::exists(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/Default.ini"));
-
-    const QImage picture(temp.configDir() + "/whole.png");
-    QCOMPARE(picture.size(), QSize(320, 170));
-    QCOMPARE(picture.pixel(0, 0), qRgb(24, 28, 36));
-    QCOMPARE(picture.pixel(319, 169), qRgb(12, 14, 18));
+    QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
     setProgramDirOverride(QString());
 }
 

@@ -1,147 +1,82 @@
 #include "widgets/tavopushbutton.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using korvo::TavoPushButton;
-
-namespace {
-void sendCrossing(QWidget* widget, QEvent::Type type)
-{
-    QEvent event(type);
-    QApplication::sendEvent(widget, &event);
-}
-} // namespace
 
 class TestTavoPushButton : public QObject
 {
     Q_OBJECT
 private slots:
-    void flagSetters_data();
-    void flagSetters();
-    void leftPress_data();
-    void leftPress();
-    void crossing_data();
-    void crossing();
+    void pointerVisit_data();
+    void pointerVisit();
 };
 
-void TestTavoPushButton::flagSetters_data()
+// The pointer enters, maybe presses, leaves (a press that opens a dialog takes the pointer away
+// before the release) and releases. States: 0 normal, 1 hover, 2 pressed, 3 disabled.
+void TestTavoPushButton::pointerVisit_data()
 {
     QTest::addColumn<bool>("toggle");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("press");
+    QTest::addColumn<QStringList>("trace");
+    QTest::addColumn<QList<int>>("states"); // after the setters, enter, press, leave, release
+    QTest::addColumn<bool>("checkedAfter");
 
-    QTest::newRow("plain") << false << false << true << 0;
-    QTest::newRow("checked plain button, enabled") << false << true << true << 0;
-    QTest::newRow("checked toggle, enabled") << true << true << true << 1;
-    QTest::newRow("disabled") << false << false << false << 3;
+    const QStringList pressed{"over", "mousePressSignal", "EnterSignal", "pressed", "release", "clicked"};
+    QTest::newRow("plain, passing over") << false << false << true << false << QStringList{"over", "out"}
+                                         << QList<int>{0, 1, 0} << false;
+    QTest::newRow("plain, pressed") << false << false << true << true << pressed << QList<int>{0, 1, 2, 0, 1} << true;
+    QTest::newRow("toggle turning on") << true << false << true << true << pressed << QList<int>{0, 0, 2, 2, 2} << true;
+    QTest::newRow("toggle turning off") << true << true << true << true << pressed << QList<int>{1, 1, 0, 0, 0}
+                                        << false;
+    QTest::newRow("toggle on, passing over")
+        << true << true << true << false << QStringList{"over", "out"} << QList<int>{1, 1, 2} << true;
+    QTest::newRow("disabled") << false << false << false << true << QStringList{"over", "out", "release"}
+                              << QList<int>{3, 3, 3, 3, 3} << false;
 }
 
-void TestTavoPushButton::flagSetters()
+void TestTavoPushButton::pointerVisit()
 {
     QFETCH(bool, toggle);
     QFETCH(bool, checked);
     QFETCH(bool, enabled);
-    QFETCH(int, state);
-
-    TavoPushButton button;
-    button.setButtonChecked(true);
-    button.setToggleMode(toggle);
-    QCOMPARE(button.state(), 0);
-    button.setButtonChecked(checked);
-    QCOMPARE(button.state(), checked ? 2 : 0);
-    button.setButtonEnabled(enabled);
-    QCOMPARE(button.state(), state);
-    QCOMPARE(button.isEnabled(), enabled);
-}
-
-void TestTavoPushButton::leftPress_data()
-{
-    QTest::addColumn<bool>("toggle");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("checkedBefore");
-    QTest::addColumn<QStringList>("signalsOnPress");
-    QTest::addColumn<int>("stateWhileHeld");
-    QTest::addColumn<int>("clicks");
-
-    const QStringList all{"mousePressSignal", "EnterSignal", "pressed"};
-    QTest::newRow("plain button") << false << true << false << all << 2 << 1;
-    QTest::newRow("toggle turning on") << true << true << false << all << 2 << 1;
-    QTest::newRow("toggle turning off") << true << true << true << all << 0 << 1;
-    QTest::newRow("disabled") << false << false << false << QStringList() << 3 << 0;
-}
-
-void TestTavoPushButton::leftPress()
-{
-    QFETCH(bool, toggle);
-    QFETCH(bool, enabled);
-    QFETCH(bool, checkedBefore);
-    QFETCH(QStringList, signalsOnPress);
-    QFETCH(int, stateWhileHeld);
-    QFETCH(int, clicks);
-
-    TavoPushButton button;
-    button.resize(60, 30);
-    button.setToggleMode(toggle);
-    button.setButtonChecked(checkedBefore);
-    button.setButtonEnabled(enabled);
-    QStringList order;
-    connect(&button, &TavoPushButton::mousePressSignal, [&](QMouseEvent*) { order << "mousePressSignal"; });
-    connect(&button, &TavoPushButton::EnterSignal, [&](TavoPushButton*) { order << "EnterSignal"; });
-    connect(&button, &QAbstractButton::pressed, [&] { order << "pressed"; });
-    QSignalSpy clicked(&button, &QAbstractButton::clicked);
-
-    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(30, 15));
-    QCOMPARE(order, signalsOnPress);
-    QCOMPARE(button.buttonChecked(), enabled ? !checkedBefore : checkedBefore);
-    QCOMPARE(button.state(), stateWhileHeld);
-    QCOMPARE(clicked.count(), 0);
-    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(30, 15));
-    QCOMPARE(clicked.count(), clicks);
-}
-
-void TestTavoPushButton::crossing_data()
-{
-    QTest::addColumn<bool>("toggle");
-    QTest::addColumn<bool>("checked");
-    QTest::addColumn<bool>("pressFirst");
-    QTest::addColumn<int>("stateInside");
-    QTest::addColumn<int>("overSignals");
-    QTest::addColumn<int>("stateAfterLeave");
-
-    QTest::newRow("plain button") << false << false << false << 1 << 2 << 0;
-    QTest::newRow("toggle, checked") << true << true << false << 2 << 2 << 2;
-    // A press that opens a dialog takes the pointer away; that leave is not reported.
-    QTest::newRow("leave right after a press") << false << false << true << 2 << 1 << 0;
-}
-
-void TestTavoPushButton::crossing()
-{
-    QFETCH(bool, toggle);
-    QFETCH(bool, checked);
-    QFETCH(bool, pressFirst);
-    QFETCH(int, stateInside);
-    QFETCH(int, overSignals);
-    QFETCH(int, stateAfterLeave);
+    QFETCH(bool, press);
+    QFETCH(QStringList, trace);
+    QFETCH(QList<int>, states);
+    QFETCH(bool, checkedAfter);
 
     TavoPushButton button;
     button.resize(60, 30);
     button.setToggleMode(toggle);
     button.setButtonChecked(checked);
-    QSignalSpy over(&button, &TavoPushButton::OverSignal);
+    button.setButtonEnabled(enabled);
+    QStringList seen;
+    connect(&button, &TavoPushButton::OverSignal, [&](TavoPushButton*, bool in) { seen << (in ? "over" : "out"); });
+    connect(&button, &TavoPushButton::mousePressSignal, [&](QMouseEvent*) { seen << "mousePressSignal"; });
+    connect(&button, &TavoPushButton::EnterSignal, [&](TavoPushButton*) { seen << "EnterSignal"; });
+    connect(&button, &QAbstractButton::pressed, [&] { seen << "pressed"; });
+    connect(&button, &QAbstractButton::clicked, [&] { seen << "clicked"; });
+    QList<int> seenStates{button.state()};
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
 
-    sendCrossing(&button, QEvent::Enter);
-    QCOMPARE(over.count(), 1);
-    QCOMPARE(over.at(0).at(1).toBool(), true);
-    if (pressFirst)
+    QApplication::sendEvent(&button, &enter);
+    seenStates << button.state();
+    if (press) {
         QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(30, 15));
-    QCOMPARE(button.state(), stateInside);
-
-    sendCrossing(&button, QEvent::Leave);
-    QCOMPARE(over.count(), overSignals);
-    QCOMPARE(over.last().at(1).toBool(), overSignals == 1);
-    QCOMPARE(button.state(), stateAfterLeave);
+        seenStates << button.state();
+    }
+    QApplication::sendEvent(&button, &leave);
+    seenStates << button.state();
+    if (press) {
+        seen << "release";
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(30, 15));
+        seenStates << button.state();
+    }
+    QCOMPARE(seen, trace);
+    QCOMPARE(seenStates, states);
+    QCOMPARE(button.buttonChecked(), checkedAfter);
 }
 
 QTEST_MAIN(TestTavoPushButton)
