@@ -16,29 +16,6 @@ QString indexed(const char* key, int n)
     return QLatin1String(key) + QString::number(n);
 }
 
-void writeRecord(QSettings& settings, const QString& group, const LayoutRecord& r)
-{
-    settings.beginGroup(group);
-    settings.setValue(QStringLiteral("XPt"), r.XPt);
-    settings.setValue(QStringLiteral("YPt"), r.YPt);
-    settings.setValue(QStringLiteral("XZoom"), r.XZoom);
-    settings.setValue(QStringLiteral("YZoom"), r.YZoom);
-    settings.setValue(QStringLiteral("highlight"), int(r.highlight));
-    for (int n = 0; n < ElementKindCount; ++n) {
-        settings.setValue(indexed("Show_", n), int(r.Show_[n]));
-        settings.setValue(indexed("Show2_", n), int(r.Show2_[n]));
-        settings.setValue(indexed("ShowRect_", n), r.ShowRect_[n]);
-        settings.setValue(indexed("ShowStringRect_", n), r.ShowStringRect_[n]);
-        settings.setValue(indexed("String_", n), r.String_[n]);
-    }
-    settings.setValue(QStringLiteral("StringPixmap"), r.StringPixmap);
-    settings.setValue(QStringLiteral("StringD1"), r.StringD1);
-    settings.setValue(QStringLiteral("StringPixmapS"), r.StringPixmapS);
-    settings.setValue(QStringLiteral("Size"), int(r.Size));
-    settings.setValue(QStringLiteral("Color"), int(r.Color));
-    settings.endGroup();
-}
-
 // The custom groups always show the free text, whatever the file says.
 void readRecord(SettingsReader& reader, const QString& group, LayoutRecord& r, bool custom)
 {
@@ -67,6 +44,29 @@ void readRecord(SettingsReader& reader, const QString& group, LayoutRecord& r, b
 
 } // namespace
 
+void writeLayoutGroup(QSettings& settings, const QString& group, const LayoutRecord& r)
+{
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("XPt"), r.XPt);
+    settings.setValue(QStringLiteral("YPt"), r.YPt);
+    settings.setValue(QStringLiteral("XZoom"), r.XZoom);
+    settings.setValue(QStringLiteral("YZoom"), r.YZoom);
+    settings.setValue(QStringLiteral("highlight"), int(r.highlight));
+    for (int n = 0; n < ElementKindCount; ++n) {
+        settings.setValue(indexed("Show_", n), int(r.Show_[n]));
+        settings.setValue(indexed("Show2_", n), int(r.Show2_[n]));
+        settings.setValue(indexed("ShowRect_", n), r.ShowRect_[n]);
+        settings.setValue(indexed("ShowStringRect_", n), r.ShowStringRect_[n]);
+        settings.setValue(indexed("String_", n), r.String_[n]);
+    }
+    settings.setValue(QStringLiteral("StringPixmap"), r.StringPixmap);
+    settings.setValue(QStringLiteral("StringD1"), r.StringD1);
+    settings.setValue(QStringLiteral("StringPixmapS"), r.StringPixmapS);
+    settings.setValue(QStringLiteral("Size"), int(r.Size));
+    settings.setValue(QStringLiteral("Color"), int(r.Color));
+    settings.endGroup();
+}
+
 bool ThemeProfile::operator==(const ThemeProfile& o) const
 {
     return Mode == o.Mode && Hor == o.Hor && ThemeID == o.ThemeID && portrait == o.portrait &&
@@ -81,10 +81,10 @@ void saveThemeProfile(const ThemeProfile& profile)
     settings->setValue(QStringLiteral("Config/Style"), int(profile.Style));
     settings->setValue(QStringLiteral("Config/Hor"), int(profile.Hor));
     for (int n = 0; n < ThemeCount; ++n)
-        writeRecord(*settings, indexed("H", n + 1), profile.landscape[n]);
+        writeLayoutGroup(*settings, indexed("H", n + 1), profile.landscape[n]);
     for (int n = 0; n < ThemeCount; ++n)
-        writeRecord(*settings, indexed("V", n + 1), profile.portrait[n]);
-    writeRecord(*settings, QLatin1String(CustomGroups[0]), profile.custom[0]);
+        writeLayoutGroup(*settings, indexed("V", n + 1), profile.portrait[n]);
+    writeLayoutGroup(*settings, QLatin1String(CustomGroups[0]), profile.custom[0]);
     flushConfig(*settings);
 }
 

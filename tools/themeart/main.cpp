@@ -11,6 +11,7 @@
 #include "compose/applyrenderer.h"
 #include "compose/fonts.h"
 #include "compose/previewgeometry.h"
+#include "config/themeprofile.h"
 #include "themes.h"
 
 #include <QDir>
@@ -32,29 +33,6 @@ bool save(const QImage& image, const QString& path)
         return true;
     std::fprintf(stderr, "Unable to write %s\n", qPrintable(path));
     return false;
-}
-
-void writeGroup(QSettings& ini, const QString& group, const LayoutRecord& r)
-{
-    ini.beginGroup(group);
-    ini.setValue(QStringLiteral("XPt"), r.XPt);
-    ini.setValue(QStringLiteral("YPt"), r.YPt);
-    ini.setValue(QStringLiteral("XZoom"), r.XZoom);
-    ini.setValue(QStringLiteral("YZoom"), r.YZoom);
-    ini.setValue(QStringLiteral("highlight"), int(r.highlight));
-    for (int n = 0; n < ElementKindCount; ++n) {
-        ini.setValue(QStringLiteral("Show_%1").arg(n), int(r.Show_[n]));
-        ini.setValue(QStringLiteral("Show2_%1").arg(n), int(r.Show2_[n]));
-        ini.setValue(QStringLiteral("ShowRect_%1").arg(n), r.ShowRect_[n]);
-        ini.setValue(QStringLiteral("ShowStringRect_%1").arg(n), r.ShowStringRect_[n]);
-        ini.setValue(QStringLiteral("String_%1").arg(n), r.String_[n]);
-    }
-    ini.setValue(QStringLiteral("StringPixmap"), r.StringPixmap);
-    ini.setValue(QStringLiteral("StringD1"), r.StringD1);
-    ini.setValue(QStringLiteral("StringPixmapS"), r.StringPixmapS);
-    ini.setValue(QStringLiteral("Size"), int(r.Size));
-    ini.setValue(QStringLiteral("Color"), int(r.Color));
-    ini.endGroup();
 }
 
 // The screen in a 170 x 90 icon with rounded corners; portrait screens stand upright in it.
@@ -112,7 +90,7 @@ int main(int argc, char** argv)
             const themeart::Design design = themeart::themeDesign(themeId, hor);
             const QImage background = themeart::drawBackground(themeId, hor, design);
             ok = save(background, out.filePath(themeart::pictureStem(themeId, hor) + QStringLiteral(".png"))) && ok;
-            writeGroup(groups, QString(hor == 1 ? 'V' : 'H') + QString::number(themeId + 1), design.record);
+            writeLayoutGroup(groups, QString(hor == 1 ? 'V' : 'H') + QString::number(themeId + 1), design.record);
 
             LayoutState state;
             state.record = design.record;
