@@ -1,5 +1,5 @@
-#include "platform/memoryload.h"
 #include "platform/meminfo.h"
+#include "platform/memoryload.h"
 
 #include <QFile>
 
