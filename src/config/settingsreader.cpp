@@ -86,11 +86,10 @@ QRect SettingsReader::rect(const QString& key)
         return QRect();
     }
     const QRect r = value.toRect();
-    // Corners are checked through the stored size too, so that x + width cannot overflow later.
-    const qint64 right = qint64(r.x()) + r.width() - 1;
-    const qint64 bottom = qint64(r.y()) + r.height() - 1;
-    if (!inCoordinateRange(r.x()) || !inCoordinateRange(r.y()) || right < -CoordinateLimit || right > CoordinateLimit ||
-        bottom < -CoordinateLimit || bottom > CoordinateLimit) {
+    // All four stored corners are checked, never the size: width() of a rectangle whose corners
+    // lie far apart overflows, and so would every later sum of position and size.
+    if (!inCoordinateRange(r.left()) || !inCoordinateRange(r.top()) || !inCoordinateRange(r.right()) ||
+        !inCoordinateRange(r.bottom())) {
         note(key, value);
         return QRect();
     }
