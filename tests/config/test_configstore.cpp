@@ -235,6 +235,9 @@ void TestConfigStore::damagedFileGivesDefaults()
     ThemeProfile defaults;
     defaults.custom[0].Show_[7] = defaults.custom[1].Show_[7] = 1;
     QVERIFY(loaded == defaults);
+    // The rest of start-up reads the same file: defaults again, and no second line.
+    QCOMPARE(loadCustomShow(), EmptyCustomShow);
+    QCOMPARE(curRectId(), 1);
     QCOMPARE(LogCapture::lines,
              QStringList{temp->configFile() + " is damaged; its settings are ignored and defaults used.\n"});
 }
