@@ -1,11 +1,7 @@
 #include "config/settingsreader.h"
 
-#include <QDateTime>
 #include <QDebug>
-#include <QFileInfo>
 #include <QSettings>
-
-#include <mutex>
 
 namespace korvo {
 namespace {
@@ -125,17 +121,6 @@ QString SettingsReader::string(const QString& key)
 void SettingsReader::reportProblems() const
 {
     if (damaged_) {
-        // Start-up reads the file three times (profile, slots, free-text row); a damaged file
-        // is said once until it changes.
-        static std::mutex reportedMutex;
-        static QString reported;
-        const QFileInfo info(settings_->fileName());
-        const QString stamp =
-            info.filePath() + QString::number(info.size()) + QString::number(info.lastModified().toMSecsSinceEpoch());
-        std::lock_guard<std::mutex> lock(reportedMutex);
-        if (stamp == reported)
-            return;
-        reported = stamp;
         qWarning("%s is damaged; its settings are ignored and defaults used.\n", qUtf8Printable(settings_->fileName()));
         return;
     }
