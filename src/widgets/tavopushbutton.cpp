@@ -91,7 +91,8 @@ void TavoPushButton::leaveEvent(QEvent* event)
 
 void TavoPushButton::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && isEnabled()) {
+    // Qt sends no mouse events to a disabled button, so none of this runs while it is disabled.
+    if (event->button() == Qt::LeftButton) {
         emit mousePressSignal(event);
         checked_ = !checked_;
         pressedJustNow_ = true;
@@ -104,7 +105,7 @@ void TavoPushButton::mousePressEvent(QMouseEvent* event)
 void TavoPushButton::mouseReleaseEvent(QMouseEvent* event)
 {
     pressedJustNow_ = false;
-    if (!toggle_ && isEnabled())
+    if (!toggle_)
         setState(rect().contains(event->pos()) ? Hover : Normal);
     QPushButton::mouseReleaseEvent(event);
 }
