@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "logcapture.h"
+
 // Points the per-user folders at a fresh temporary folder, so no test touches a real home.
 class TempConfig
 {
@@ -35,20 +37,4 @@ public:
     }
 
     QTemporaryDir dir;
-};
-
-// Collects the debug output while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-        : previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { lines << m; }))
-    {
-        lines.clear();
-    }
-    ~LogCapture() { qInstallMessageHandler(previous); }
-    static inline QStringList lines;
-
-private:
-    QtMessageHandler previous;
 };

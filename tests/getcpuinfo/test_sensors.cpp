@@ -1,19 +1,15 @@
 #include "GetCPUInfo/sensors.h"
 #include "faketree.h"
+#include "logcapture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using namespace korvo::sensors;
 
 namespace {
-
-QStringList messages;
-
-void collectMessage(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    messages << text;
-}
 
 constexpr qint64 Second = 1000000;
 
@@ -40,6 +36,7 @@ class TestSensors : public QObject
 private:
     QTemporaryDir root_;
     QString sys_, proc_;
+    std::unique_ptr<LogCapture> log_;
 
 private slots:
     void init()
@@ -48,10 +45,9 @@ private slots:
         const QString tree = root_.path() + '/' + QString::number(++row);
         sys_ = tree + "/sys";
         proc_ = tree + "/proc";
-        messages.clear();
-        qInstallMessageHandler(collectMessage);
+        log_ = std::make_unique<LogCapture>();
     }
-    void cleanup() { qInstallMessageHandler(nullptr); }
+    void cleanup() { log_.reset(); }
 
     void temperature_data()
     {
@@ -91,7 +87,7 @@ private slots:
         QCOMPARE(sampler.sample(0).temperature, 48);
         QVERIFY(QDir(sys_ + "/class/hwmon/hwmon0").removeRecursively());
         QCOMPARE(sampler.sample(Second).temperature, 31);
-        QVERIFY(messages.filter("temperature").isEmpty());
+        QVERIFY(LogCapture::lines.filter("temperature").isEmpty());
     }
 
     // Successive /proc/stat first lines and the load read after each (the first is no rate yet).
@@ -177,7 +173,7 @@ private slots:
             const CpuFigures figures = sampler.sample(tick * Second);
             QVERIFY(figures.temperature == 0 && figures.load == 0 && figures.power == 0);
         }
-        QCOMPARE(messages.size(), 3);
+        QCOMPARE(LogCapture::lines.size(), 3);
     }
 };
 

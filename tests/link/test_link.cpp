@@ -2,6 +2,7 @@
 #include "link/link.h"
 #include "link/linkstate.h"
 #include "link/virtualscreen.h"
+#include "logcapture.h"
 #include "platform/clock.h"
 
 #include <hidapi.h>
@@ -80,12 +81,6 @@ int gatedWrite(hid_device* device, const unsigned char* data, size_t length)
         released.get_future().wait();
     }
     return listingBackend.write(device, data, length);
-}
-
-QStringList messages;
-void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    messages << text;
 }
 
 } // namespace
@@ -381,12 +376,13 @@ private slots:
 
     void dumpNamesEveryScreenInterface()
     {
-        messages.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
-        attach({{"/dev/hidraw8", 0xFD02, 0xFFA0, 1, 0x100}, {"/dev/hidraw2", 0xFD01, 0xFFA0, 1, 0x100}});
-        qInstallMessageHandler(previous);
-        QCOMPARE(messages, QStringList({"type: 4d9 fd01", "path: /dev/hidraw2", "usge 1 uu ffa0", "Manufacturer: Maker",
-                                        "Product:      TFT Screen", "Release:      100", "Interface:    1", "", ""}));
+        {
+            LogCapture log;
+            attach({{"/dev/hidraw8", 0xFD02, 0xFFA0, 1, 0x100}, {"/dev/hidraw2", 0xFD01, 0xFFA0, 1, 0x100}});
+        }
+        QCOMPARE(LogCapture::lines,
+                 QStringList({"type: 4d9 fd01", "path: /dev/hidraw2", "usge 1 uu ffa0", "Manufacturer: Maker",
+                              "Product:      TFT Screen", "Release:      100", "Interface:    1", "", ""}));
     }
 
     void openByName_data()
