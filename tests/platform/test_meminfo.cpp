@@ -22,6 +22,10 @@ private slots:
         QTest::newRow("zero total") << QByteArray("MemTotal: 0 kB\nMemAvailable: 0 kB\n") << 0;
         QTest::newRow("more available than total") << QByteArray("MemTotal: 10 kB\nMemAvailable: 20 kB\n") << 0;
         QTest::newRow("empty") << QByteArray() << 0;
+        QTest::newRow("cut off inside MemAvailable") << QByteArray("MemTotal: 8 kB\nMemAvail") << 0;
+        QTest::newRow("no line end") << QByteArray("MemTotal: 8 kB\nMemAvailable: 2") << 75;
+        QTest::newRow("figure beyond any memory")
+            << QByteArray("MemTotal: 99999999999999999999999 kB\nMemAvailable: 1 kB\n") << 0;
     }
 
     void load()
