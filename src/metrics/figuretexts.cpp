@@ -18,6 +18,13 @@ int fanSpeedFor(int degrees)
     return (degrees - 50) * 100 + 1000;
 }
 
+// The clock texts are built from the numbers: the format-string path of QDateTime::toString runs
+// through the locale machinery, which is most of a pass's text work.
+QString padded(int value, int width)
+{
+    return QString::number(value).rightJustified(width, QLatin1Char('0'));
+}
+
 } // namespace
 
 QString temperatureText(int degrees)
@@ -39,7 +46,8 @@ QString memoryLoadText()
 
 QString timeText()
 {
-    return currentDateTime().toString(QStringLiteral("hh:mm"));
+    const QTime now = currentDateTime().time();
+    return padded(now.hour(), 2) + QLatin1Char(':') + padded(now.minute(), 2);
 }
 
 QString powerText(int watts)
@@ -49,7 +57,9 @@ QString powerText(int watts)
 
 QString dateText()
 {
-    return currentDateTime().toString(QStringLiteral("yyyy.MM.dd"));
+    const QDate today = currentDateTime().date();
+    return padded(today.year(), 4) + QLatin1Char('.') + padded(today.month(), 2) + QLatin1Char('.') +
+           padded(today.day(), 2);
 }
 
 QString fanSpeedText(int degrees)

@@ -55,11 +55,27 @@ private slots:
         QTEST(korvo::metrics::metricText(kind, cpu), "expected");
     }
 
-    void clockInTheEvening()
+    void clock_data()
     {
-        korvo::setClockOverride([] { return QDateTime(QDate(2019, 12, 31), QTime(21, 40, 59)); });
-        QCOMPARE(timeText(), "21:40");
-        QCOMPARE(dateText(), "2019.12.31");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("evening") << QDateTime(QDate(2019, 12, 31), QTime(21, 40, 59)) << "21:40"
+                                 << "2019.12.31";
+        QTest::newRow("single digits padded") << QDateTime(QDate(2027, 3, 4), QTime(5, 6, 7)) << "05:06"
+                                              << "2027.03.04";
+        QTest::newRow("midnight") << QDateTime(QDate(2026, 1, 1), QTime(0, 0)) << "00:00"
+                                  << "2026.01.01";
+        QTest::newRow("three-digit year") << QDateTime(QDate(987, 10, 11), QTime(12, 0)) << "12:00"
+                                          << "0987.10.11";
+    }
+    void clock()
+    {
+        QFETCH(QDateTime, now);
+        korvo::setClockOverride([now] { return now; });
+        QTEST(timeText(), "time");
+        QTEST(dateText(), "date");
+        korvo::setClockOverride(nullptr);
     }
 };
 
