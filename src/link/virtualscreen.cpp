@@ -36,7 +36,8 @@ unsigned le16(const uint8_t* at)
 
 bool zeroFrom(const uint8_t* data, size_t from, size_t length)
 {
-    return std::all_of(data + from, data + length, [](uint8_t byte) { return byte == 0; });
+    // All zero exactly when the first byte is zero and every byte equals the one after it.
+    return from >= length || (data[from] == 0 && std::memcmp(data + from, data + from + 1, length - from - 1) == 0);
 }
 
 } // namespace
