@@ -20,15 +20,21 @@ AreaRenderer::AreaRenderer(const CommittedLayout& committed) : committed_(commit
 
 int AreaRenderer::drawMetric(const QString& text, int kind)
 {
+    prepareMetric(text, kind);
+    return sendMetric(kind);
+}
+
+void AreaRenderer::prepareMetric(const QString& text, int kind)
+{
     if (text.isEmpty() || !isElementKind(kind))
-        return 0;
+        return;
     std::shared_ptr<const LayoutState> state = committed_.get();
     const std::vector<QRect> areas = dirtyAreas(*state, kind, text, lastDrawn_[kind]);
     lastDrawn_[kind] = text;
-    if (areas.empty())
-        return 0;
-
     SentFigure& sent = sent_[kind];
+    sent.pending = !areas.empty();
+    if (!sent.pending)
+        return;
     const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
     if (sent.text != text || sent.state != state || sent.backdropGeneration != generation || sent.areas != areas) {
         render(*state, kind, text, areas, sent.packets);
@@ -37,6 +43,14 @@ int AreaRenderer::drawMetric(const QString& text, int kind)
         sent.backdropGeneration = generation;
         sent.areas = areas;
     }
+}
+
+int AreaRenderer::sendMetric(int kind)
+{
+    if (!isElementKind(kind) || !sent_[kind].pending)
+        return 0;
+    SentFigure& sent = sent_[kind];
+    sent.pending = false;
     int accepted = 0;
     for (const Packet& packet : sent.packets) {
         const QRect& p = packet.placed;
@@ -53,12 +67,19 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
     if (canvas_.size() != size)
         canvas_ = QImage(size, QImage::Format_RGB16);
     const QImage& backdrop = backdrop_.picture();
+    // Only the areas are sent, so only they are drawn: a figure's areas are a small part of the
+    // canvas, and every pixel inside the clip comes out as a whole-canvas drawing would give it.
+    QRect bounds;
+    for (const QRect& area : areas)
+        bounds |= area;
+    bounds &= canvas_.rect();
     QPainter painter(&canvas_);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(bounds);
     if (backdrop.size() == size) {
-        painter.drawImage(0, 0, backdrop);
+        painter.drawImage(bounds.topLeft(), backdrop, bounds);
     } else {
-        canvas_.fill(Qt::transparent);
+        painter.fillRect(bounds, Qt::black);
         if (!backdrop.isNull())
             painter.drawImage(canvas_.rect(), backdrop);
     }

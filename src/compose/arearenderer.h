@@ -30,6 +30,12 @@ public:
     // accepted.
     int drawMetric(const QString& text, int kind);
 
+    // drawMetric in two steps, so that several figures can be drawn in one go and sent apart:
+    // prepareMetric draws and keeps the areas, sendMetric sends what was prepared for `kind`
+    // (once) and returns how many the link accepted.
+    void prepareMetric(const QString& text, int kind);
+    int sendMetric(int kind);
+
 private:
     // One area as the screen takes it: where it goes and its encoded pixels.
     struct Packet
@@ -47,6 +53,7 @@ private:
         uint64_t backdropGeneration = 0;
         std::vector<QRect> areas;
         std::vector<Packet> packets;
+        bool pending = false; // prepared and not yet sent
     };
 
     void render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,

@@ -50,6 +50,8 @@ private:
     AreaRenderer* const renderer_;
     const Milliseconds passPause_;
     const Milliseconds kindPause_;
+    // The pause still owed after the last redrawn figure; run() adds it to the pass pause.
+    Milliseconds owedPause_{0};
     metrics::MetricSnapshot snapshot_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> detached_{false};

@@ -169,6 +169,23 @@ private slots:
         QCOMPARE(sentAreas(fixture.screen->log()), (QVector<QRect>{QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)}));
     }
 
+    void aPreparedFigureIsSentOnce()
+    {
+        LayoutState state;
+        state.record.highlight = CpuTemperature;
+        state.record.Show_[Time] = 1;
+        state.record.ShowStringRect_[Time] = QRect(100, 100, 60, 30);
+        CommittedLayout committed;
+        committed.set(state);
+        compose::AreaRenderer renderer(committed);
+        fixture.screen->clearLog();
+        renderer.prepareMetric(QStringLiteral("09:05"), Time);
+        QVERIFY(fixture.screen->log().empty());
+        QCOMPARE(renderer.sendMetric(Time), 1);
+        QCOMPARE(renderer.sendMetric(Time), 0);
+        QCOMPARE(sentAreas(fixture.screen->log()), QVector<QRect>{QRect(100, 100, 60, 30)});
+    }
+
     void portraitPlacement_data()
     {
         QTest::addColumn<QRect>("area");

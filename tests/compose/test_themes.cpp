@@ -1,7 +1,9 @@
 // The shipped built-in themes: every figure they show can be redrawn as area updates that fit
 // the screen's packets, with the area rule each theme is designed for, and their pictures load.
 
+#include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
+#include "compose/previewgeometry.h"
 #include "config/configstore.h"
 #include "config/themeprofile.h"
 #include "screenfixture.h"
@@ -75,6 +77,33 @@ private slots:
         QCOMPARE(renderer.drawMetric(text, kind), areas);
         QCOMPARE(sentAreas(fixture.screen->log()).size(), areas);
         QCOMPARE(fixture.screen->stats().rejected, 0);
+    }
+
+    void areaUpdatesRepeatTheFrame_data() { picturesLoad_data(); }
+
+    void areaUpdatesRepeatTheFrame()
+    {
+        // Redrawing every figure with the text the frame was composed with must leave the screen
+        // exactly as the frame left it: same background, same glyphs, nothing outside the areas.
+        QFETCH(int, themeId);
+        QFETCH(int, hor);
+        LayoutState state;
+        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
+        state.ThemeID = uint8_t(themeId);
+        state.Hor = uint8_t(hor);
+        CommittedLayout committed;
+        QVERIFY(compose::applyLayout(state, QImage(state.record.StringD1), compose::editorSize(hor),
+                                     [&] { committed.set(state); }));
+        const QImage frame = fixture.screen->framebuffer();
+        compose::AreaRenderer renderer(committed);
+        int sent = 0;
+        for (int kind = 0; kind < FreeText; ++kind) {
+            if (!state.record.String_[kind].isEmpty())
+                sent += renderer.drawMetric(state.record.String_[kind], kind);
+        }
+        QVERIFY(sent > 0);
+        QCOMPARE(fixture.screen->stats().rejected, 0);
+        QCOMPARE(fixture.screen->framebuffer(), frame);
     }
 
     void picturesLoad_data()
