@@ -13,8 +13,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace benchsupport {
 
@@ -59,12 +61,35 @@ bool Stage::start()
     return compose::applyLayout(layout, picture, compose::editorSize(0), [this] { committed.set(layout); });
 }
 
-void Stage::publish(int temperature, int load, int power)
+namespace {
+
+void publishTo(QSharedMemory& memory, int temperature, int load, int power)
 {
     const qint32 words[4] = {temperature, load, power, 0};
-    cpuInfo.lock();
-    std::memcpy(cpuInfo.data(), words, sizeof(words));
-    cpuInfo.unlock();
+    memory.lock();
+    std::memcpy(memory.data(), words, sizeof(words));
+    memory.unlock();
+}
+
+} // namespace
+
+void Stage::publish(int temperature, int load, int power)
+{
+    publishTo(cpuInfo, temperature, load, power);
+}
+
+int runPublisher(int seconds)
+{
+    QSharedMemory memory(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+    if (!memory.attach()) {
+        std::fprintf(stderr, "The publisher found no segment: %s\n", qPrintable(memory.errorString()));
+        return 1;
+    }
+    for (int s = 0; s < seconds; ++s) {
+        publishTo(memory, 40 + s % 60, 2 + s % 97, 3 + s % 89);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    return 0;
 }
 
 long residentKiB()

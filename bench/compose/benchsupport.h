@@ -28,6 +28,11 @@ struct Stage
     void publish(int temperature, int load, int power);
 };
 
+// Stands in for GetCPUInfo in a process of its own, as in the program: attaches to the stage's
+// segment (its key comes through the environment) and publishes a new value of every CPU figure
+// each second, none repeating within the run. Returns the exit code.
+int runPublisher(int seconds);
+
 // Resident set size and open descriptors of this process.
 long residentKiB();
 int openDescriptors();
