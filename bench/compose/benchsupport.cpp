@@ -22,6 +22,18 @@ namespace benchsupport {
 
 using namespace korvo;
 
+namespace {
+
+void publishTo(QSharedMemory& memory, int temperature, int load, int power)
+{
+    const qint32 words[4] = {temperature, load, power, 0};
+    memory.lock();
+    std::memcpy(memory.data(), words, sizeof(words));
+    memory.unlock();
+}
+
+} // namespace
+
 bool Stage::start()
 {
     if (!home.isValid())
@@ -57,25 +69,8 @@ bool Stage::start()
         std::fprintf(stderr, "The theme picture %s is missing.\n", qPrintable(layout.record.StringD1));
         return false;
     }
-    publish(45, 65, 15);
+    publishTo(cpuInfo, 45, 65, 15);
     return compose::applyLayout(layout, picture, compose::editorSize(0), [this] { committed.set(layout); });
-}
-
-namespace {
-
-void publishTo(QSharedMemory& memory, int temperature, int load, int power)
-{
-    const qint32 words[4] = {temperature, load, power, 0};
-    memory.lock();
-    std::memcpy(memory.data(), words, sizeof(words));
-    memory.unlock();
-}
-
-} // namespace
-
-void Stage::publish(int temperature, int load, int power)
-{
-    publishTo(cpuInfo, temperature, load, power);
 }
 
 int runPublisher(int seconds)

@@ -25,7 +25,6 @@ struct Stage
 
     // False (with a message on stderr) when something could not be set up.
     bool start();
-    void publish(int temperature, int load, int power);
 };
 
 // Stands in for GetCPUInfo in a process of its own, as in the program: attaches to the stage's
