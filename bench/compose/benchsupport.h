@@ -1,7 +1,8 @@
 #pragma once
 
 // The stage shared by the composition benchmarks and the soak run: private per-user folders, a
-// virtual screen, CPU figures published the way GetCPUInfo does, and the default theme applied.
+// virtual screen, the CPU figures segment with a first set of figures, and the default theme
+// applied.
 
 #include "config/layoutrecord.h"
 #include "link/virtualscreen.h"
