@@ -9,13 +9,10 @@
 #include "compose/refreshdatathread.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 
 using namespace korvo;
@@ -69,10 +66,8 @@ void BM_RunningLoop(benchmark::State& state)
 {
     const int seconds = int(state.range(0));
     for (auto _ : state) {
-        QProcess publisher;
-        publisher.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--publisher"), QString::number(seconds + 10)});
-        if (!publisher.waitForStarted()) {
+        benchsupport::Publisher publisher;
+        if (!publisher.start(seconds + 10)) {
             state.SkipWithError("The publisher did not start.");
             return;
         }
@@ -87,8 +82,6 @@ void BM_RunningLoop(benchmark::State& state)
         const double cpu = benchsupport::cpuSeconds() - cpuBefore;
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
         refresh.stop();
-        publisher.kill();
-        publisher.waitForFinished();
         state.counters["cpu_s_per_min"] = cpu / wall * 60;
         state.counters["core_percent"] = cpu / wall * 100;
         state.counters["rss_MiB"] = benchsupport::residentKiB() / 1024.0;
@@ -102,8 +95,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3 && std::strcmp(argv[1], "--publisher") == 0)
-        return benchsupport::runPublisher(std::atoi(argv[2]));
+    if (const int code = benchsupport::publisherMain(argc, argv); code >= 0)
+        return code;
     QGuiApplication app(argc, argv);
     benchsupport::Stage s;
     if (!s.start())

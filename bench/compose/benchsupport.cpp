@@ -7,6 +7,7 @@
 #include "config/themeprofile.h"
 #include "link/link.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -73,13 +75,33 @@ bool Stage::start()
     return compose::applyLayout(layout, picture, compose::editorSize(0), [this] { committed.set(layout); });
 }
 
-int runPublisher(int seconds)
+bool Publisher::start(int seconds)
 {
+    process_.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--publisher"), QString::number(seconds)});
+    if (process_.waitForStarted())
+        return true;
+    std::fprintf(stderr, "The publisher did not start: %s\n", qPrintable(process_.errorString()));
+    return false;
+}
+
+Publisher::~Publisher()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.kill();
+    process_.waitForFinished();
+}
+
+int publisherMain(int argc, char** argv)
+{
+    if (argc != 3 || std::strcmp(argv[1], "--publisher") != 0)
+        return -1;
     QSharedMemory memory(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
     if (!memory.attach()) {
         std::fprintf(stderr, "The publisher found no segment: %s\n", qPrintable(memory.errorString()));
         return 1;
     }
+    const int seconds = std::atoi(argv[2]);
     for (int s = 0; s < seconds; ++s) {
         publishTo(memory, 40 + s % 60, 2 + s % 97, 3 + s % 89);
         std::this_thread::sleep_for(std::chrono::seconds(1));

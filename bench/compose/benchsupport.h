@@ -8,6 +8,7 @@
 #include "link/virtualscreen.h"
 
 #include <QImage>
+#include <QProcess>
 #include <QSharedMemory>
 #include <QTemporaryDir>
 
@@ -28,10 +29,22 @@ struct Stage
     bool start();
 };
 
-// Stands in for GetCPUInfo in a process of its own, as in the program: attaches to the stage's
-// segment (its key comes through the environment) and publishes a new value of every CPU figure
-// each second, none repeating within the run. Returns the exit code.
-int runPublisher(int seconds);
+// Stands in for GetCPUInfo in a process of its own, as in the program: this program started
+// again with "--publisher SECONDS" attaches to the stage's segment (its key comes through the
+// environment) and publishes a new value of every CPU figure each second, none repeating within
+// a minute. The process is stopped when this object goes.
+class Publisher
+{
+public:
+    bool start(int seconds);
+    ~Publisher();
+
+private:
+    QProcess process_;
+};
+
+// Runs the publisher and returns its exit code when the arguments ask for it, otherwise -1.
+int publisherMain(int argc, char** argv);
 
 // Resident set size and open descriptors of this process.
 long residentKiB();

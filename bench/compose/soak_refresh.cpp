@@ -8,12 +8,10 @@
 #include "compose/refreshdatathread.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 using namespace korvo;
@@ -22,8 +20,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3 && std::strcmp(argv[1], "--publisher") == 0)
-        return benchsupport::runPublisher(std::atoi(argv[2]));
+    if (const int code = benchsupport::publisherMain(argc, argv); code >= 0)
+        return code;
     QGuiApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
     if (seconds < 20) {
@@ -36,13 +34,9 @@ int main(int argc, char** argv)
     stage.screen->setLogging(false);
 
     // The figures come from a second process, as GetCPUInfo's do.
-    QProcess publisher;
-    publisher.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--publisher"), QString::number(seconds + 10)});
-    if (!publisher.waitForStarted()) {
-        std::fprintf(stderr, "The publisher did not start.\n");
+    benchsupport::Publisher publisher;
+    if (!publisher.start(seconds + 10))
         return 1;
-    }
     compose::AreaRenderer renderer(stage.committed);
     compose::RefreshDataThread refresh(&renderer);
     const double cpuStart = benchsupport::cpuSeconds();
@@ -60,8 +54,6 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     refresh.stop();
-    publisher.kill();
-    publisher.waitForFinished();
     const double cpu = benchsupport::cpuSeconds() - cpuStart;
     const long rssEnd = benchsupport::residentKiB();
     const int fdEnd = benchsupport::openDescriptors();
