@@ -93,9 +93,7 @@ BENCHMARK(BM_RunningLoop)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond)->Use
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (const int code = benchsupport::publisherMain(argc, argv); code >= 0)
+    if (const int code = benchsupport::beforeApplication(argc, argv); code >= 0)
         return code;
     QGuiApplication app(argc, argv);
     benchsupport::Stage s;

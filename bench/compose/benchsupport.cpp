@@ -92,8 +92,10 @@ Publisher::~Publisher()
     process_.waitForFinished();
 }
 
-int publisherMain(int argc, char** argv)
+int beforeApplication(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc != 3 || std::strcmp(argv[1], "--publisher") != 0)
         return -1;
     QSharedMemory memory(qEnvironmentVariable("KORVO_CPUINFO_KEY"));

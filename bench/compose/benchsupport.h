@@ -43,8 +43,10 @@ private:
     QProcess process_;
 };
 
-// Runs the publisher and returns its exit code when the arguments ask for it, otherwise -1.
-int publisherMain(int argc, char** argv);
+// The start of each bench program's main, before the application object: picks the offscreen
+// platform unless one was chosen, and when the arguments ask for the publisher runs it and
+// returns its exit code; otherwise returns -1.
+int beforeApplication(int argc, char** argv);
 
 // Resident set size and open descriptors of this process.
 long residentKiB();

@@ -18,9 +18,7 @@ using namespace korvo;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (const int code = benchsupport::publisherMain(argc, argv); code >= 0)
+    if (const int code = benchsupport::beforeApplication(argc, argv); code >= 0)
         return code;
     QGuiApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;

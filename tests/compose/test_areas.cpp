@@ -171,12 +171,8 @@ private slots:
 
     void aPreparedFigureIsSentOnce()
     {
-        LayoutState state;
-        state.record.highlight = CpuTemperature;
-        state.record.Show_[Time] = 1;
-        state.record.ShowStringRect_[Time] = QRect(100, 100, 60, 30);
         CommittedLayout committed;
-        committed.set(state);
+        committed.set(showing(theme(0, 0, CpuTemperature), Time, QRect(100, 100, 60, 30)));
         compose::AreaRenderer renderer(committed);
         fixture.screen->clearLog();
         renderer.prepareMetric(QStringLiteral("09:05"), Time);

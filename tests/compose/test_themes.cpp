@@ -17,6 +17,15 @@ class TestThemes : public QObject
     ScreenFixture fixture;
     ThemeProfile profile;
 
+    LayoutState builtIn(int themeId, int hor) const
+    {
+        LayoutState state;
+        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
+        state.ThemeID = uint8_t(themeId);
+        state.Hor = uint8_t(hor);
+        return state;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -66,10 +75,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, areas);
 
-        LayoutState state;
-        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
-        state.ThemeID = uint8_t(themeId);
-        state.Hor = uint8_t(hor);
+        const LayoutState state = builtIn(themeId, hor);
         CommittedLayout committed;
         committed.set(state);
         compose::AreaRenderer renderer(committed);
@@ -87,10 +93,7 @@ private slots:
         // exactly as the frame left it: same background, same glyphs, nothing outside the areas.
         QFETCH(int, themeId);
         QFETCH(int, hor);
-        LayoutState state;
-        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
-        state.ThemeID = uint8_t(themeId);
-        state.Hor = uint8_t(hor);
+        const LayoutState state = builtIn(themeId, hor);
         CommittedLayout committed;
         QVERIFY(compose::applyLayout(state, QImage(state.record.StringD1), compose::editorSize(hor),
                                      [&] { committed.set(state); }));
