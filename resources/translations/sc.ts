@@ -1,0 +1,72 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
+<context>
+    <name>korvo::EditBar</name>
+    <message>
+        <source>大</source>
+        <translation>大</translation>
+    </message>
+    <message>
+        <source>中</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <source>小</source>
+        <translation>小</translation>
+    </message>
+    <message>
+        <source>修剪</source>
+        <translation>修剪</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>返回</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::ExitMessageBox</name>
+    <message>
+        <source>温馨提示</source>
+        <translation>温馨提示</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::PictureList</name>
+    <message>
+        <source>选择图片文件夹</source>
+        <translation>选择图片文件夹</translation>
+    </message>
+    <message>
+        <source>默认图片</source>
+        <translation>默认图片</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>打开图片</translation>
+    </message>
+    <message>
+        <source>默认图片不能删除。</source>
+        <translation>默认图片不能删除。</translation>
+    </message>
+    <message>
+        <source>是否删除此图片？</source>
+        <translation>是否删除此图片？</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::ZoomWidget</name>
+    <message>
+        <source>双击进行输入</source>
+        <translation>双击进行输入</translation>
+    </message>
+</context>
+</TS>
