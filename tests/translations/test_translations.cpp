@@ -134,30 +134,17 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("expected");
         const QString lang = qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/lang/";
-        QTest::newRow("lang/en.qm OK") << lang + "en.qm"
-                                       << "korvo::ExitMessageBox"
-                                       << "确定"
-                                       << "OK";
-        QTest::newRow("lang/en.qm Cancel") << lang + "en.qm"
-                                           << "korvo::ExitMessageBox"
-                                           << "取消"
-                                           << "Cancel";
-        QTest::newRow("lang/en.qm delete question") << lang + "en.qm"
-                                                    << "korvo::PictureList"
-                                                    << "是否删除此图片？"
-                                                    << "Do you want to delete this picture?";
-        QTest::newRow("lang/sc.qm Cancel") << lang + "sc.qm"
-                                           << "korvo::ExitMessageBox"
-                                           << "取消"
-                                           << "取消";
-        QTest::newRow(":/i18n/en.qm Clip") << ":/i18n/en.qm"
-                                           << "korvo::EditBar"
-                                           << "修剪"
-                                           << "Clip";
-        QTest::newRow(":/i18n/sc.qm OK") << ":/i18n/sc.qm"
-                                         << "korvo::ExitMessageBox"
-                                         << "确定"
-                                         << "确定";
+        const auto row = [](const char* name, const QString& qm, const char* context, const char* source,
+                            const char* expected) {
+            QTest::newRow(name) << qm << QString(context) << QString(source) << QString(expected);
+        };
+        row("lang/en.qm OK", lang + "en.qm", "korvo::ExitMessageBox", "确定", "OK");
+        row("lang/en.qm Cancel", lang + "en.qm", "korvo::ExitMessageBox", "取消", "Cancel");
+        row("lang/en.qm delete question", lang + "en.qm", "korvo::PictureList", "是否删除此图片？",
+            "Do you want to delete this picture?");
+        row("lang/sc.qm Cancel", lang + "sc.qm", "korvo::ExitMessageBox", "取消", "取消");
+        row(":/i18n/en.qm Clip", ":/i18n/en.qm", "korvo::EditBar", "修剪", "Clip");
+        row(":/i18n/sc.qm OK", ":/i18n/sc.qm", "korvo::ExitMessageBox", "确定", "确定");
     }
 
     void builtTranslation()
