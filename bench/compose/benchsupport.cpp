@@ -72,7 +72,10 @@ bool Stage::start()
         return false;
     }
     publishTo(cpuInfo, 45, 65, 15);
-    return compose::applyLayout(layout, picture, compose::editorSize(0), [this] { committed.set(layout); });
+    if (!compose::applyLayout(layout, picture, compose::editorSize(0)))
+        return false;
+    committed.set(layout);
+    return true;
 }
 
 bool Publisher::start(int seconds)

@@ -6,12 +6,33 @@
 #include "link/link.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QTransform>
 
 #include <vector>
 
 namespace korvo::compose {
+namespace {
+
+QImage withTexts(const LayoutState& state, const QImage& background)
+{
+    QImage frame = background.copy();
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const TextItem& item : frameTexts(state))
+        drawTextItem(painter, item);
+    return frame;
+}
+
+bool sendEncoded(const QImage& frame, int hor)
+{
+    std::vector<uint8_t> buffer(link::FrameBytes);
+    encodeFrame(frame, hor, buffer.data());
+    return link::SendFrame(buffer.data(), 0);
+}
+
+} // namespace
 
 ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
 {
@@ -31,11 +52,7 @@ ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBack
     result.background = canvas.copy(previewFrame(hor, widgetSize))
                             .scaled(deviceSize(hor), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                             .convertToFormat(QImage::Format_RGB16);
-    result.frame = result.background.copy();
-    QPainter painter(&result.frame);
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const TextItem& item : frameTexts(working))
-        drawTextItem(painter, item);
+    result.frame = withTexts(working, result.background);
     return result;
 }
 
@@ -50,8 +67,7 @@ void encodeFrame(const QImage& frame, int hor, uint8_t* output)
     link::ConvertImageToDeviceBuffer(turned, output);
 }
 
-bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
-                 const std::function<void()>& commit)
+bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
 {
     const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize);
 
@@ -63,13 +79,31 @@ bool applyLayout(const LayoutState& working, const QImage& previewBackground, QS
         qDebug("Unable to save %s.\n", qUtf8Printable(path));
     wholePictureGeneration.fetch_add(1, std::memory_order_release);
 
-    std::vector<uint8_t> buffer(link::FrameBytes);
-    encodeFrame(composed.frame, working.Hor, buffer.data());
-    if (!link::SendFrame(buffer.data(), 0))
+    if (!sendEncoded(composed.frame, working.Hor))
         return false;
     link::SendOrientation(working.Hor == 1 ? 1 : 0);
-    if (commit)
-        commit();
+    return true;
+}
+
+bool resendLayout(const LayoutState& committed)
+{
+    const QSize size = deviceSize(committed.Hor);
+    // Our own file, but it lives in the user's folder: only a picture of the device size is
+    // taken, anything else is not decoded at all.
+    QImageReader reader(wholePicturePath());
+    QImage background;
+    if (reader.size() == size)
+        background = reader.read();
+    if (background.size() != size) {
+        qDebug("Unable to read %s at %dx%d; the frame is sent on black.\n", qUtf8Printable(wholePicturePath()),
+               size.width(), size.height());
+        background = QImage(size, QImage::Format_RGB16);
+        background.fill(Qt::black);
+    }
+    if (!sendEncoded(withTexts(committed, background.convertToFormat(QImage::Format_RGB16)), committed.Hor))
+        return false;
+    link::SendOrientation(committed.Hor == 1 ? 1 : 0);
+    link::SendTimeSyncAfterOrientation();
     return true;
 }
 

@@ -5,8 +5,6 @@
 #include <QImage>
 #include <QSize>
 
-#include <functional>
-
 namespace korvo::compose {
 
 struct ComposedFrame
@@ -25,9 +23,13 @@ ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBack
 void encodeFrame(const QImage& frame, int hor, uint8_t* output);
 
 // Applies a layout to the screen: composes, saves the background as "/whole.png", sends the
-// frame, and on success switches the screen's orientation and calls `commit`. Returns whether
-// the frame was sent; a failed send commits nothing.
-bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
-                 const std::function<void()>& commit);
+// frame and on success switches the screen's orientation. Returns whether the frame was sent.
+// Committing the layout is the caller's business, on the thread that owns it.
+bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize);
+
+// Sends the committed layout again as it was applied: the saved "/whole.png" with the layout's
+// texts, then the orientation and the clock. For a screen that was just plugged in and shows its
+// own start-up picture. Returns whether the frame was sent.
+bool resendLayout(const LayoutState& committed);
 
 } // namespace korvo::compose

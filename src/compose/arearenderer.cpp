@@ -45,6 +45,11 @@ void AreaRenderer::prepareMetric(const QString& text, int kind)
     }
 }
 
+void AreaRenderer::forgetDrawn()
+{
+    lastDrawn_.fill(QString());
+}
+
 int AreaRenderer::sendMetric(int kind)
 {
     if (!isElementKind(kind) || !sent_[kind].pending)

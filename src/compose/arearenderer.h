@@ -36,6 +36,10 @@ public:
     void prepareMetric(const QString& text, int kind);
     int sendMetric(int kind);
 
+    // A whole frame was sent: what was drawn before is gone from the screen, so the next drawing
+    // of each figure covers all of its areas instead of only the characters that changed.
+    void forgetDrawn();
+
 private:
     // One area as the screen takes it: where it goes and its encoded pixels.
     struct Packet

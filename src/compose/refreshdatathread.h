@@ -33,6 +33,10 @@ public:
     // Safe to call more than once and on a thread that never started.
     void stop();
 
+    // Makes the first pass redraw every figure, for a screen that has just been given a whole
+    // frame with sample texts. Call before start().
+    void forgetLastTexts() { snapshot_.lastText.fill(QString()); }
+
     // One pass of the loop; false when a stop request cut it short. run() calls it; tests call
     // it directly on a thread that was not started.
     bool runPass();

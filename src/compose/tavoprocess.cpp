@@ -36,10 +36,8 @@ void TavoProcessDialog::slotProcessDlg()
 }
 
 TavoProcessThread::TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
-                                     std::function<void()> commit, std::function<void()> afterApply, int pauseMs,
-                                     QObject* parent)
-    : QThread(parent), working_(working), background_(previewBackground), widgetSize_(widgetSize),
-      commit_(std::move(commit)), afterApply_(std::move(afterApply)), pauseMs_(pauseMs)
+                                     int pauseMs, QObject* parent)
+    : QThread(parent), working_(working), background_(previewBackground), widgetSize_(widgetSize), pauseMs_(pauseMs)
 {
 }
 
@@ -74,10 +72,7 @@ void TavoProcessThread::apply()
     // The pause lets the wait dialog appear before the screen blanks under the new frame.
     if (pauseMs_ > 0)
         msleep(pauseMs_);
-    const bool ok = applyLayout(working_, background_, widgetSize_, commit_);
-    succeeded_.store(ok);
-    if (ok && afterApply_)
-        afterApply_();
+    succeeded_.store(applyLayout(working_, background_, widgetSize_));
     emit DoProcessDlg();
 }
 

@@ -11,7 +11,6 @@
 #include <QThread>
 
 #include <atomic>
-#include <functional>
 
 class QLabel;
 class QMovie;
@@ -34,24 +33,21 @@ private:
     QMovie* movie_ = nullptr;
 };
 
-// Applies one layout on its own thread. It works on the copy of the working layout it was given
-// at construction, so the editor's state is never read from this thread. `commit` runs after the
-// frame was sent (the editor's CommitLayout); `afterApply` after a successful apply (the main
-// window's settings, profile and clock).
+// Applies one layout on its own thread: composes and sends, nothing more. It works on the copy
+// of the working layout it was given at construction, so the editor's state is never read from
+// this thread; whoever started it commits on its own thread once succeeded() holds.
 class TavoProcessThread : public QThread
 {
     Q_OBJECT
 public:
-    TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
-                      std::function<void()> commit, std::function<void()> afterApply, int pauseMs = 1000,
+    TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs = 1000,
                       QObject* parent = nullptr);
 
     // Waits for run() to end before the members it reads go.
     ~TavoProcessThread() override;
 
     void stop();
-    // Whether the run has ended and sent the frame. Everything the run did (the commit and the
-    // after-apply step included) is visible to the caller once this returned true.
+    // Whether the run has ended and sent the frame.
     bool succeeded() const;
 
 signals:
@@ -66,8 +62,6 @@ private:
     const LayoutState working_;
     const QImage background_;
     const QSize widgetSize_;
-    const std::function<void()> commit_;
-    const std::function<void()> afterApply_;
     const int pauseMs_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> succeeded_{false};

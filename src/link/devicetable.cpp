@@ -157,11 +157,33 @@ void CloseScreen()
     commandHandle = nullptr;
 }
 
-void SetArrivedScreenPath(const char* path)
+int RecordScreenArrival(uint32_t vendorId, uint32_t productId, const char* path)
 {
     std::lock_guard<std::mutex> lock(detail::linkMutex);
-    copyField(screenDeviceTable.rows[0].pathB, path);
-    screenDeviceTable.rows[0].foundB = 1;
+    int rows = 0;
+    for (uint32_t i = 0; i < searchedRows(); ++i) {
+        ScreenDeviceEntry& row = screenDeviceTable.rows[i];
+        if (row.vendorId != vendorId || row.productId != productId)
+            continue;
+        copyField(row.pathB, path);
+        row.foundB = 1;
+        ++rows;
+    }
+    return rows;
+}
+
+int RecordScreenRemoval(uint32_t vendorId, uint32_t productId)
+{
+    std::lock_guard<std::mutex> lock(detail::linkMutex);
+    int rows = 0;
+    for (uint32_t i = 0; i < searchedRows(); ++i) {
+        ScreenDeviceEntry& row = screenDeviceTable.rows[i];
+        if (row.vendorId != vendorId || row.productId != productId || row.foundB == 0)
+            continue;
+        row.foundB = 0;
+        ++rows;
+    }
+    return rows;
 }
 
 } // namespace korvo::link

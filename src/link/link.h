@@ -58,8 +58,12 @@ void InitDeviceTable();
 int EnumerateScreens();
 void OpenScreenByName(const char* name);
 void CloseScreen();
-// Hot-plug: record an arriving vendor-interface path in row 0 (pathB, foundB = 1).
-void SetArrivedScreenPath(const char* path);
+// Hot-plug. An arriving vendor interface: every row of this vendor and product takes its path
+// (pathB, foundB = 1). Returns how many rows did.
+int RecordScreenArrival(uint32_t vendorId, uint32_t productId, const char* path);
+// A removed vendor interface: rows of this vendor and product that had one lose it (foundB = 0).
+// Returns how many rows had one, so a second removal finds none.
+int RecordScreenRemoval(uint32_t vendorId, uint32_t productId);
 
 // Each returns true when its packets were written. An area update returns false as well when it
 // is dropped because a whole frame is being sent, or was sent while it waited.

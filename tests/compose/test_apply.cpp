@@ -5,6 +5,7 @@
 #include "compose/arearenderer.h"
 #include "compose/backdrop.h"
 #include "compose/previewgeometry.h"
+#include "compose/screensession.h"
 #include "compose/tavoprocess.h"
 #include "screenfixture.h"
 
@@ -101,8 +102,7 @@ private slots:
         QFETCH(int, orientationCode);
 
         const LayoutState working = layout(hor);
-        CommittedLayout committed;
-        QVERIFY(compose::applyLayout(working, picture(hor), compose::editorSize(hor), [&] { committed.set(working); }));
+        QVERIFY(compose::applyLayout(working, picture(hor), compose::editorSize(hor)));
 
         const QImage screen = fixture.screen->framebuffer();
         QCOMPARE(screen.pixel(markOnScreen), markColour);
@@ -114,7 +114,6 @@ private slots:
         QCOMPARE(fixture.screen->stats().framesCompleted, 1);
         QCOMPARE(fixture.screen->stats().rejected, 0);
         QCOMPARE(fixture.screen->orientation(), orientationCode);
-        QCOMPARE(*committed.get(), working);
 
         // The saved background has the value's place empty; the frame has the text there.
         const QImage whole(compose::wholePicturePath());
@@ -143,21 +142,19 @@ private slots:
             fixture.screen->failWrite(failingWrite);
 
         CommittedLayout committed;
-        const LayoutState before = *committed.get();
-        const LayoutState working = layout(1);
-        int afterApplied = 0;
-        compose::TavoProcessThread thread(
-            working, picture(1), compose::editorSize(1), [&] { committed.set(working); }, [&] { ++afterApplied; }, 0);
-        QSignalSpy done(&thread, &compose::TavoProcessThread::DoProcessDlg);
-        thread.start();
-        QVERIFY(thread.wait(20000));
+        compose::ScreenSession session(committed);
+        QSignalSpy commit(&session, &compose::ScreenSession::frameSent);
+        QSignalSpy done(&session, &compose::ScreenSession::applyFinished);
+        QVERIFY(session.apply(layout(1), picture(1), compose::editorSize(1), 0));
+        QVERIFY(!session.apply(layout(1), picture(1), compose::editorSize(1), 0)); // one at a time
+        QVERIFY(done.wait(20000));
 
-        QCOMPARE(thread.succeeded(), frames == 1);
         QCOMPARE(done.count(), 1); // the wait dialog closes either way
-        QCOMPARE(afterApplied, frames);
+        QCOMPARE(done.at(0).at(0).toBool(), frames == 1);
+        QCOMPARE(commit.count(), frames);
         QCOMPARE(fixture.screen->stats().framesCompleted, frames);
         QCOMPARE(fixture.screen->stats().commands, frames); // the orientation, only after a frame
-        QCOMPARE(*committed.get(), frames == 1 ? working : before);
+        QVERIFY(!session.applying());
     }
 
     void areasFollowANewBackground()
@@ -174,7 +171,7 @@ private slots:
         for (QRgb colour : {red, blue}) {
             QImage plain(320, 170, QImage::Format_RGB32);
             plain.fill(colour);
-            QVERIFY(compose::applyLayout(working, plain, compose::editorSize(0), nullptr));
+            QVERIFY(compose::applyLayout(working, plain, compose::editorSize(0)));
             QCOMPARE(renderer.drawMetric(QStringLiteral("09:05"), Time), 1);
             QCOMPARE(fixture.screen->framebuffer().pixel(101, 101), colour);
         }
@@ -182,15 +179,13 @@ private slots:
 
     void stoppedBeforeStartSendsNothing()
     {
-        int commits = 0;
-        compose::TavoProcessThread thread(
-            layout(0), picture(0), compose::editorSize(0), [&] { ++commits; }, nullptr, 0);
+        compose::TavoProcessThread thread(layout(0), picture(0), compose::editorSize(0), 0);
         QSignalSpy done(&thread, &compose::TavoProcessThread::DoProcessDlg);
         thread.stop();
         thread.start();
         QVERIFY(thread.wait(5000));
         QCOMPARE(done.count(), 0);
-        QCOMPARE(commits, 0);
+        QVERIFY(!thread.succeeded());
         QCOMPARE(fixture.screen->stats().writes, 0);
     }
 
@@ -198,7 +193,7 @@ private slots:
     {
         compose::TavoProcessDialog dialog;
         QCOMPARE(dialog.size(), QSize(128, 128));
-        compose::TavoProcessThread thread(layout(0), picture(0), compose::editorSize(0), nullptr, nullptr, 0);
+        compose::TavoProcessThread thread(layout(0), picture(0), compose::editorSize(0), 0);
         connect(&thread, &compose::TavoProcessThread::DoProcessDlg, &dialog,
                 &compose::TavoProcessDialog::slotProcessDlg);
         dialog.open();

@@ -72,7 +72,6 @@ private slots:
 
         CommittedLayout committed;
         compose::AreaRenderer renderer(committed);
-        int applied = 0;
         for (int round = 0; round < Rounds; ++round) {
             compose::RefreshDataThread refresh(&renderer, Ms(1), Ms(0));
             const int commandsBefore = fixture.screen->stats().commands;
@@ -80,18 +79,16 @@ private slots:
             QVERIFY(refreshWrote(*fixture.screen, commandsBefore));
 
             const LayoutState working = layout(round);
-            compose::TavoProcessThread apply(
-                working, picture, compose::editorSize(working.Hor), [&committed, working] { committed.set(working); },
-                [&applied] { ++applied; }, 0);
+            compose::TavoProcessThread apply(working, picture, compose::editorSize(working.Hor), 0);
             apply.start();
             QVERIFY(apply.wait(30000));
             QVERIFY(apply.succeeded());
+            // Committed while the loop still reads the snapshot, as the GUI thread does.
+            committed.set(working);
             refresh.stop();
-            QCOMPARE(*committed.get(), working);
         }
 
         const auto stats = fixture.screen->stats();
-        QCOMPARE(applied, Rounds);
         QCOMPARE(stats.framesCompleted, Rounds);
         QCOMPARE(stats.interleaved, 0);
         QCOMPARE(stats.rejected, 0);

@@ -95,8 +95,8 @@ private slots:
         QFETCH(int, hor);
         const LayoutState state = builtIn(themeId, hor);
         CommittedLayout committed;
-        QVERIFY(compose::applyLayout(state, QImage(state.record.StringD1), compose::editorSize(hor),
-                                     [&] { committed.set(state); }));
+        QVERIFY(compose::applyLayout(state, QImage(state.record.StringD1), compose::editorSize(hor)));
+        committed.set(state);
         const QImage frame = fixture.screen->framebuffer();
         compose::AreaRenderer renderer(committed);
         int sent = 0;

@@ -427,9 +427,15 @@ private slots:
         attach({});
         OpenScreenByName("TFT Screen");
         QCOMPARE(screen->stats().opens, 0);
-        SetArrivedScreenPath(VirtualScreen::vendorPath());
+        QCOMPARE(RecordScreenArrival(0x04D9, 0xFD02, VirtualScreen::vendorPath()), 0);
+        QCOMPARE(RecordScreenArrival(0x04D9, 0xFD01, VirtualScreen::vendorPath()), 1);
         OpenScreenByName("TFT Screen");
         QVERIFY(commandHandle != nullptr);
+        // A removal is counted once, however often it is reported.
+        QCOMPARE(RecordScreenRemoval(0x04D9, 0xFD01), 1);
+        QCOMPARE(RecordScreenRemoval(0x04D9, 0xFD01), 0);
+        OpenScreenByName("TFT Screen");
+        QCOMPARE(screen->stats().opens, 1); // only the vendor interface's arrival opened it
     }
 };
 
