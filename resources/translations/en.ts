@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>选择一个目录</source>
+        <translation>Select a folder</translation>
+    </message>
+    <message>
+        <source>显示内容</source>
+        <translation>Display items</translation>
+    </message>
+    <message>
+        <source>背景图片</source>
+        <translation>Background picture</translation>
+    </message>
+    <message>
+        <source>CPU温度</source>
+        <translation>CPU temp</translation>
+    </message>
+    <message>
+        <source>CPU使用率</source>
+        <translation>CPU load</translation>
+    </message>
+    <message>
+        <source>内存使用率</source>
+        <translation>Mem load</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>功耗</source>
+        <translation>CPU Power</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>风扇转速</source>
+        <translation>Fan speed</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>String</translation>
+    </message>
+</context>
+<context>
     <name>korvo::EditBar</name>
     <message>
         <source>大</source>
@@ -37,6 +84,78 @@
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::MainWindow</name>
+    <message>
+        <source>TFT Screen</source>
+        <translation>TFT Screen</translation>
+    </message>
+    <message>
+        <source>主题</source>
+        <translation>Theme</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>默认风格</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>打开副屏设置程序</source>
+        <translation>Open Config</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>副屏设置</source>
+        <translation>TFT Setting</translation>
+    </message>
+    <message>
+        <source>主题一</source>
+        <translation>Theme 1</translation>
+    </message>
+    <message>
+        <source>主题二</source>
+        <translation>Theme 2</translation>
+    </message>
+    <message>
+        <source>主题三</source>
+        <translation>Theme 3</translation>
+    </message>
+    <message>
+        <source>主题四</source>
+        <translation>Theme 4</translation>
+    </message>
+    <message>
+        <source>取消后之前的操作将不会保留，是否要取消？</source>
+        <translation>The previous operation will not be retained after cancellation. Do you want to cancel?</translation>
+    </message>
+    <message>
+        <source>选择一个目录</source>
+        <translation>Select a folder</translation>
+    </message>
+    <message>
+        <source>退出软件PC端屏幕内容显示信息将不准，
+确定退出？</source>
+        <translation>The information displayed on the PC screen will be inaccurate after exiting the software, are you sure to exit?</translation>
     </message>
 </context>
 <context>

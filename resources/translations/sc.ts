@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>MainWindow</name>
+    <message>
+        <source>选择一个目录</source>
+        <translation>选择一个目录</translation>
+    </message>
+    <message>
+        <source>显示内容</source>
+        <translation>显示内容</translation>
+    </message>
+    <message>
+        <source>背景图片</source>
+        <translation>背景图片</translation>
+    </message>
+    <message>
+        <source>CPU温度</source>
+        <translation>CPU温度</translation>
+    </message>
+    <message>
+        <source>CPU使用率</source>
+        <translation>CPU使用率</translation>
+    </message>
+    <message>
+        <source>内存使用率</source>
+        <translation>内存使用率</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>功耗</source>
+        <translation>功耗</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>风扇转速</source>
+        <translation>风扇转速</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>其他</translation>
+    </message>
+</context>
+<context>
     <name>korvo::EditBar</name>
     <message>
         <source>大</source>
@@ -37,6 +84,79 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::MainWindow</name>
+    <message>
+        <source>TFT Screen</source>
+        <translation>TFT Screen</translation>
+    </message>
+    <message>
+        <source>主题</source>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>默认风格</source>
+        <translation>默认风格</translation>
+    </message>
+    <message>
+        <source>打开副屏设置程序</source>
+        <translation>打开副屏设置程序</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>副屏设置</source>
+        <translation>副屏设置</translation>
+    </message>
+    <message>
+        <source>主题一</source>
+        <translation>主题一</translation>
+    </message>
+    <message>
+        <source>主题二</source>
+        <translation>主题二</translation>
+    </message>
+    <message>
+        <source>主题三</source>
+        <translation>主题三</translation>
+    </message>
+    <message>
+        <source>主题四</source>
+        <translation>主题四</translation>
+    </message>
+    <message>
+        <source>取消后之前的操作将不会保留，是否要取消？</source>
+        <translation>取消后之前的操作将不会保留，是否要取消？</translation>
+    </message>
+    <message>
+        <source>选择一个目录</source>
+        <translation>选择一个目录</translation>
+    </message>
+    <message>
+        <source>退出软件PC端屏幕内容显示信息将不准，
+确定退出？</source>
+        <translation>退出软件PC端屏幕内容显示信息将不准，
+确定退出？</translation>
     </message>
 </context>
 <context>
