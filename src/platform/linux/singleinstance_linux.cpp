@@ -1,0 +1,205 @@
+#include "platform/singleinstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace korvo::platform {
+namespace {
+
+// "show\n" is all a second start ever sends; anything longer is not from us.
+constexpr qint64 MaxRequestBytes = 16;
+// A client that has not sent its line by then is dropped, so a silent one cannot stay.
+constexpr int ClientTimeoutMs = 2000;
+// Clients being read at once; more are turned away until those have gone.
+constexpr int MaxClients = 8;
+// The second start waits at most this long in all before it gives up and exits.
+constexpr int DeliveryTimeoutMs = 1000;
+
+QString baseName()
+{
+    return QStringLiteral("korvo-tft") + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");
+}
+
+// A folder only this user can enter, the same for every copy started with the same environment.
+// QStandardPaths gives $XDG_RUNTIME_DIR when that is the user's own 0700 folder, and otherwise
+// $TMPDIR/runtime-$USER, which it creates 0700 when missing; it answers empty when that one cannot
+// be made, belongs to someone else or is open to others. The lock then goes under the user's
+// cache folder, never into a folder shared with other users, where a stranger could hold the
+// lock or answer in our place.
+QString runtimeFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) {
+        qWarning("Single instance: no runtime folder and no cache folder to keep the lock in");
+        return {};
+    }
+    const QString folder = cache + QStringLiteral("/korvo-tft-runtime");
+    if (!QDir().mkpath(folder)) {
+        qWarning("Single instance: cannot create %s", qPrintable(folder));
+        return {};
+    }
+    const QFileInfo info(folder);
+    if (info.ownerId() != uint(geteuid())) {
+        qWarning("Single instance: %s belongs to another user, not using it", qPrintable(folder));
+        return {};
+    }
+    const QFile::Permissions ownerOnly =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    if (info.permissions() != ownerOnly && !QFile::setPermissions(folder, ownerOnly)) {
+        qWarning("Single instance: cannot make %s private", qPrintable(folder));
+        return {};
+    }
+    qWarning("Single instance: no usable runtime folder, keeping the lock in %s", qPrintable(folder));
+    return folder;
+}
+
+QString socketPath(const QString& folder)
+{
+    return folder + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
+}
+
+} // namespace
+
+struct SingleInstance::Private
+{
+    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<QLocalServer> server;
+    bool acquired = false;
+};
+
+SingleInstance::SingleInstance(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
+
+SingleInstance::~SingleInstance()
+{
+    // The socket goes before the lock: once the lock is free a new copy may put its own socket
+    // in the same place, and closing ours afterwards would remove that one.
+    if (d->server)
+        d->server->close();
+    d->server.reset();
+    d->lock.reset();
+}
+
+bool SingleInstance::acquire()
+{
+    if (d->acquired)
+        return true;
+    const QString folder = runtimeFolder();
+    if (folder.isEmpty()) {
+        qWarning("Single instance: starting without a guard");
+        d->acquired = true;
+        return true;
+    }
+    const QString lockPath = folder + QLatin1Char('/') + baseName() + QStringLiteral(".lock");
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    // A copy that runs for weeks must never look stale by age; a lock whose process is gone is
+    // still taken over, since QLockFile checks the recorded pid.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+        qWarning("Single instance: cannot create %s (%s), starting without a guard", qPrintable(lockPath),
+                 lock->error() == QLockFile::PermissionError ? "permission denied" : "unknown error");
+        d->acquired = true;
+        return true;
+    }
+    d->lock = std::move(lock);
+    d->acquired = true;
+
+    // The lock is ours, so a socket file still there was left by a copy that died.
+    const QString path = socketPath(folder);
+    if (QFileInfo::exists(path) && !QLocalServer::removeServer(path))
+        qWarning("Single instance: cannot remove the old socket %s", qPrintable(path));
+    auto server = std::make_unique<QLocalServer>();
+    if (!server->listen(path)) {
+        qWarning("Single instance: cannot listen on %s: %s", qPrintable(path), qPrintable(server->errorString()));
+        return true;
+    }
+    QLocalServer* raw = server.get();
+    connect(raw, &QLocalServer::newConnection, this, [this, raw] {
+        while (QLocalSocket* client = raw->nextPendingConnection()) {
+            // Clients are children of the server until deleted, dropped ones included.
+            if (raw->findChildren<QLocalSocket*>(QString(), Qt::FindDirectChildrenOnly).size() > MaxClients) {
+                client->abort();
+                client->deleteLater();
+                continue;
+            }
+            // Qt reads no more than this from the socket, however much the client sends.
+            client->setReadBufferSize(MaxRequestBytes);
+            auto* timer = new QTimer(client);
+            timer->setSingleShot(true);
+            connect(timer, &QTimer::timeout, client, [client] {
+                client->abort();
+                client->deleteLater();
+            });
+            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            const auto readRequest = [this, client] {
+                if (!client->canReadLine()) {
+                    if (client->bytesAvailable() >= MaxRequestBytes) {
+                        client->abort();
+                        client->deleteLater();
+                    }
+                    return;
+                }
+                const QByteArray line = client->readLine(MaxRequestBytes + 1);
+                client->abort();
+                client->deleteLater();
+                // Last, since a receiver may well destroy this object.
+                if (line == "show\n")
+                    emit showRequested();
+            };
+            connect(client, &QLocalSocket::readyRead, this, readRequest);
+            timer->start(ClientTimeoutMs);
+            if (client->bytesAvailable() > 0)
+                readRequest();
+        }
+    });
+    d->server = std::move(server);
+    return true;
+}
+
+bool SingleInstance::askRunningCopyToShow()
+{
+    const QString folder = runtimeFolder();
+    if (folder.isEmpty())
+        return false;
+    const QString path = socketPath(folder);
+    const QDeadlineTimer deadline(DeliveryTimeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        if (socket.error() == QLocalSocket::ServerNotFoundError)
+            qWarning("Single instance: no running copy listens at %s", qPrintable(path));
+        else
+            qWarning("Single instance: cannot reach the running copy at %s: %s", qPrintable(path),
+                     qPrintable(socket.errorString()));
+        return false;
+    }
+    const QByteArray request("show\n");
+    if (socket.write(request) != request.size()) {
+        qWarning("Single instance: cannot send to the running copy: %s", qPrintable(socket.errorString()));
+        return false;
+    }
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+            qWarning("Single instance: the running copy did not take the request: %s",
+                     qPrintable(socket.errorString()));
+            return false;
+        }
+    }
+    socket.disconnectFromServer();
+    return true;
+}
+
+} // namespace korvo::platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace korvo::platform {
+
+// Makes sure one copy of the program runs per user. On Windows a named mutex held for the process's
+// lifetime; a second start ends silently. On Linux a lock file in the user's runtime folder, plus a
+// local socket beside it through which a second start asks the running copy to show its window.
+//
+// Keep the object alive until the program ends: destroying it gives the guard up.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this process is the first copy for this user. A guard that cannot be set up at all
+    // (no usable folder, an unwritable lock) is logged and counts as first, so that the program
+    // still starts. Calling it again after success returns true.
+    bool acquire();
+
+    // Used by a second start before it exits: asks the running copy to show its window and
+    // returns whether the request was delivered. Waits at most about a second. Windows: does
+    // nothing and returns false.
+    static bool askRunningCopyToShow();
+
+signals:
+    // A second start asked for the window (Linux only).
+    void showRequested();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace korvo::platform
