@@ -13,6 +13,7 @@
 #include <cwchar>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace korvo::link {
 
@@ -58,6 +59,17 @@ struct VirtualScreen::Device
     QTime clock;
     bool logging = false;
     std::vector<QByteArray> log;
+    bool changed = false; // the last packet changed the picture or the orientation
+    // Held while the change callback runs, so that replacing it waits for a call in progress.
+    std::mutex callbackMutex;
+    std::function<void()> changeCallback;
+
+    void notifyChange()
+    {
+        std::lock_guard<std::mutex> lock(callbackMutex);
+        if (changeCallback)
+            changeCallback();
+    }
 
     bool reachable() const { return present && !unplugged; }
 
@@ -66,7 +78,11 @@ struct VirtualScreen::Device
         for (int row = 0; row < height; ++row)
             for (int column = 0; column < width; ++column) {
                 const uint8_t* pixel = bytes + (row * width + column) * 2;
-                pixels[(y + row) * ScreenWidth + x + column] = static_cast<uint16_t>(pixel[0] << 8 | pixel[1]);
+                const auto value = static_cast<uint16_t>(pixel[0] << 8 | pixel[1]);
+                uint16_t& shown = pixels[(y + row) * ScreenWidth + x + column];
+                // The refresh loop resends unchanged figures; those must not wake a viewer.
+                changed = changed || shown != value;
+                shown = value;
             }
     }
 
@@ -116,6 +132,7 @@ struct VirtualScreen::Device
         if (data[3] == 0xF1) {
             if ((data[4] != 1 && data[4] != 2) || !zeroFrom(data, 5, length))
                 return false;
+            changed = changed || orientation != data[4];
             orientation = data[4];
         } else if (data[3] == 0xF2 || data[3] == 0xF3) {
             if (data[4] > 23 || data[5] > 59 || data[6] > 59 || !zeroFrom(data, 7, length))
@@ -232,12 +249,9 @@ std::vector<std::unique_ptr<OpenInterface>>::iterator findHandle(VirtualScreen::
                         [handle](const auto& open) { return reinterpret_cast<hid_device*>(open.get()) == handle; });
 }
 
-int virtualWrite(hid_device* handle, const unsigned char* data, size_t length)
+// Caller holds the device's lock.
+int writeLocked(VirtualScreen::Device* device, hid_device* handle, const unsigned char* data, size_t length)
 {
-    VirtualScreen::Device* device = liveDevice.load();
-    if (!device || !data)
-        return -1;
-    std::lock_guard<std::mutex> lock(device->mutex);
     const auto open = findHandle(*device, handle);
     if (open == device->handles.end() || !device->reachable())
         return -1;
@@ -255,6 +269,23 @@ int virtualWrite(hid_device* handle, const unsigned char* data, size_t length)
     if (device->writesUntilUnplug > 0 && --device->writesUntilUnplug == 0)
         device->unplugged = true;
     return static_cast<int>(length);
+}
+
+int virtualWrite(hid_device* handle, const unsigned char* data, size_t length)
+{
+    VirtualScreen::Device* device = liveDevice.load();
+    if (!device || !data)
+        return -1;
+    int result;
+    bool changed;
+    {
+        std::lock_guard<std::mutex> lock(device->mutex);
+        result = writeLocked(device, handle, data, length);
+        changed = std::exchange(device->changed, false);
+    }
+    if (changed)
+        device->notifyChange();
+    return result;
 }
 
 void virtualClose(hid_device* handle)
@@ -312,18 +343,22 @@ void VirtualScreen::setPresent(bool present)
 
 void VirtualScreen::reset()
 {
-    std::lock_guard<std::mutex> lock(device_->mutex);
-    Device& device = *device_;
-    device.present = true;
-    device.unplugged = false;
-    device.writesUntilFailure = 0;
-    device.writesUntilUnplug = 0;
-    device.stats = Stats();
-    std::fill(device.pixels.begin(), device.pixels.end(), 0);
-    device.expectedChunk = 0;
-    device.orientation = 0;
-    device.clock = QTime();
-    device.log.clear();
+    {
+        std::lock_guard<std::mutex> lock(device_->mutex);
+        Device& device = *device_;
+        device.present = true;
+        device.unplugged = false;
+        device.writesUntilFailure = 0;
+        device.writesUntilUnplug = 0;
+        device.stats = Stats();
+        std::fill(device.pixels.begin(), device.pixels.end(), 0);
+        device.expectedChunk = 0;
+        device.orientation = 0;
+        device.clock = QTime();
+        device.log.clear();
+        device.changed = false;
+    }
+    device_->notifyChange();
 }
 
 VirtualScreen::Stats VirtualScreen::stats() const
@@ -371,6 +406,17 @@ void VirtualScreen::setLogging(bool on)
 {
     std::lock_guard<std::mutex> lock(device_->mutex);
     device_->logging = on;
+}
+
+void VirtualScreen::setChangeCallback(std::function<void()> callback)
+{
+    std::function<void()> previous;
+    {
+        std::lock_guard<std::mutex> lock(device_->callbackMutex);
+        previous.swap(device_->changeCallback);
+        device_->changeCallback = std::move(callback);
+    }
+    // The old callback's captures are released outside the lock, in case they own a screen user.
 }
 
 const char* VirtualScreen::consumerPath()

@@ -9,6 +9,7 @@
 #include <QTime>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace korvo::link {
@@ -47,6 +48,13 @@ public:
     std::vector<QByteArray> log() const; // every write, bytes as written, oldest first
     void clearLog();
     void setLogging(bool on); // off by default: long runs would keep every packet
+
+    // Called on the writing thread after a packet changed the picture or the orientation (and on
+    // the calling thread after reset()), outside the screen's lock: it may read framebuffer() and
+    // orientation() but must not call setChangeCallback(). When setChangeCallback() returns, the
+    // previous callback has finished and is never called again, so its owner may go away. One
+    // callback at a time; an empty one stops the calls.
+    void setChangeCallback(std::function<void()> callback);
 
     // The device paths the virtual screen enumerates.
     static const char* consumerPath();
