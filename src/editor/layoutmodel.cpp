@@ -48,6 +48,11 @@ int firstSlotHolding(const std::array<int, SlotCount>& row, int kind)
 
 LayoutModel::LayoutModel(QObject* parent) : QObject(parent)
 {
+    reloadStored();
+}
+
+void LayoutModel::reloadStored()
+{
     working_.curRectId = committed_.curRectId = curRectId();
     working_.customShow = committed_.customShow = loadCustomShow();
     committedLayout_.set(committed_);

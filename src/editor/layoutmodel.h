@@ -32,6 +32,8 @@ class LayoutModel : public QObject
 public:
     // Reads the free-text row and the slot assignment from Config.ini.
     explicit LayoutModel(QObject* parent = nullptr);
+    // Reads them again, into both the working and the committed state.
+    void reloadStored();
 
     const LayoutState& working() const { return working_; }
     const LayoutState& committed() const { return committed_; }

@@ -1,0 +1,56 @@
+// Korvo TFT: keeps the TFT Screen showing live figures of this computer.
+
+#include "app/mainwindow.h"
+#include "app/virtualscreenviewer.h"
+#include "compose/fonts.h"
+#include "config/configstore.h"
+#include "link/virtualscreen.h"
+#include "platform/singleinstance.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    QApplication app(argc, argv);
+    korvo::compose::installFontSubstitutions();
+    QApplication::setFont(QFont(QString::fromLatin1(korvo::compose::ElementFontFamily), 12));
+
+    korvo::platform::SingleInstance guard;
+    if (!guard.acquire()) {
+        // Without a notification area the running copy may be hidden for good otherwise.
+        korvo::platform::SingleInstance::askRunningCopyToShow();
+        return 1;
+    }
+
+    // --virtual-screen: no screen is needed; a window shows what the screen would show.
+    std::unique_ptr<korvo::link::VirtualScreen> screen;
+    std::unique_ptr<korvo::VirtualScreenViewer> viewer;
+    const bool virtualScreen = QCoreApplication::arguments().contains(QStringLiteral("--virtual-screen"));
+    if (virtualScreen) {
+        screen = std::make_unique<korvo::link::VirtualScreen>();
+        viewer = std::make_unique<korvo::VirtualScreenViewer>(*screen);
+        // Closing the viewer leaves the program running; closing the main window ends it.
+        viewer->setAttribute(Qt::WA_QuitOnClose, false);
+        viewer->show();
+    }
+
+    auto window = std::make_unique<korvo::MainWindow>();
+    QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
+                     &korvo::MainWindow::showWindow);
+    // Someone trying the program without a screen wants to see it, not find it in the tray.
+    if (korvo::showAtStart() || virtualScreen)
+        window->show();
+    else
+        window->putAway();
+    const int result = app.exec();
+    window.reset();
+    viewer.reset();
+    return result;
+}

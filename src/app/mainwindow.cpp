@@ -1,0 +1,642 @@
+#include "app/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "compose/screensession.h"
+#include "compose/tavoprocess.h"
+#include "config/configstore.h"
+#include "config/startup.h"
+#include "editor/colorbar.h"
+#include "editor/editbar.h"
+#include "editor/selfplaintextedit.h"
+#include "editor/zoomwidget.h"
+#include "link/link.h"
+#include "platform/devicenotifier.h"
+#include "platform/sibling.h"
+#include "widgets/messageboxes.h"
+#include "widgets/picturelist.h"
+#include "widgets/presswidgets.h"
+#include "widgets/skin.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QIcon>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace korvo {
+namespace {
+
+const char* const LogoPicture = "://skins/logo.png";
+
+// Thumbnails of the four built-in themes by orientation and language. The second theme has no
+// text of its own, so one picture serves both languages.
+const char* const ThemeThumbnails[2][2][ThemeCount] = {
+    {{"://background/default_background_all.png", "://background/scene_background_all.png",
+      "://background/TDP_background_all.png", "://background/time_background_all.png"},
+     {"://background/default_background_all_en.png", "://background/scene_background_all.png",
+      "://background/TDP_background_all_en.png", "://background/time_background_all_en.png"}},
+    {{"://background/default_background_all3.png", "://background/scene_background_all3.png",
+      "://background/TDP_background_all3.png", "://background/time_background_all3.png"},
+     {"://background/default_background_all3_en.png", "://background/scene_background_all3.png",
+      "://background/TDP_background_all3_en.png", "://background/time_background_all3_en.png"}},
+};
+
+const char* const ListStyle = "QListWidget{background:transparent;color:white;}"
+                              "QListWidget::item:selected{background:rgba(42,185,203,90);border-radius:6px;}";
+
+#ifdef Q_OS_WIN
+const char* const SiblingProgram = "/bin/GetCPUInfo.exe";
+#else
+const char* const SiblingProgram = "/bin/GetCPUInfo";
+#endif
+
+// Kinds shown in a custom record, time and date counting once when both are shown.
+int shownKinds(const LayoutRecord& record)
+{
+    int count = 0;
+    for (uint8_t shown : record.Show_)
+        count += shown == 1 ? 1 : 0;
+    if (record.Show_[Time] == 1 && record.Show_[Date] == 1)
+        --count;
+    return count;
+}
+
+void skin(TavoPushButton* button, const char* normal, const char* hover, const char* pressed)
+{
+    button->setPictures(QString::fromLatin1(normal), QString::fromLatin1(hover), QString::fromLatin1(pressed));
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>())
+{
+    loadTranslation();
+    ui_->setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(size());
+
+    ZoomWidget* zoom = ui_->zoomwidget;
+    session_ = new compose::ScreenSession(zoom->model().committedLayout(), this);
+    connect(session_, &compose::ScreenSession::frameSent, this, &MainWindow::commitApplied);
+
+    prepareStartupData(profile_);
+    // The editor read its stored settings when the form built it, before the templates were in place.
+    zoom->model().reloadStored();
+    setUpControls();
+    ui_->afterlabel->hide();
+    ui_->pushButton->hide();
+    profile_.Style = 0;
+    syncControls();
+    zoom->setEnglishInterface(englishInterface_);
+    zoom->LoadLayout(profile_, true);
+
+    deviceNotifier_ = new platform::DeviceNotifier(this);
+    connect(deviceNotifier_, &platform::DeviceNotifier::deviceChanged, this, &MainWindow::HandleDeviceChange);
+#ifdef Q_OS_WIN
+    const WId window = winId();
+#else
+    const WId window = 0;
+#endif
+    if (!deviceNotifier_->registerFor(window))
+        qDebug("注册失败\n");
+
+    link::InitDeviceTable();
+    link::EnumerateScreens();
+    link::OpenScreenByName(tr("TFT Screen").toUtf8().constData());
+
+    setWindowTitle(tr("TFT Screen"));
+    setWindowIcon(QIcon(QString::fromLatin1(LogoPicture)));
+    setUpTray();
+    link::SendTimeSync();
+    QTimer::singleShot(500, this, &MainWindow::slotCreateThread);
+}
+
+MainWindow::~MainWindow()
+{
+    // The refresh thread reads the editor's committed layout: it ends before the editor goes.
+    delete session_;
+    session_ = nullptr;
+    // A copy started moments ago may not listen yet; it must not outlive the program.
+    if (siblingStarted_) {
+        QDeadlineTimer deadline(2000);
+        while (!platform::siblingRunning() && !deadline.hasExpired())
+            QThread::msleep(50);
+    }
+    platform::closeSibling();
+}
+
+ZoomWidget* MainWindow::editor() const
+{
+    return ui_->zoomwidget;
+}
+
+void MainWindow::loadTranslation()
+{
+    const bool chinese = QLocale().language() == QLocale::Chinese;
+    englishInterface_ = !chinese;
+    const QString file = programDirPath() + (chinese ? QStringLiteral("/lang/sc.qm") : QStringLiteral("/lang/en.qm"));
+    if (translator_.load(file))
+        QCoreApplication::installTranslator(&translator_);
+}
+
+void MainWindow::setUpControls()
+{
+    ZoomWidget* zoom = ui_->zoomwidget;
+    editBar_ = new EditBar(this);
+    editBar_->move(48, 58);
+    editBar_->hide();
+    colorBar_ = new ColorBar(this);
+    colorBar_->move(60, 82);
+    colorBar_->hide();
+    connect(editBar_, &EditBar::SendEdit, this, &MainWindow::slotEdit);
+    connect(editBar_, &EditBar::SendImageReset, this, &MainWindow::slotReset);
+    connect(editBar_, &EditBar::SendFontSize, this, &MainWindow::slotFontSize);
+    connect(editBar_, &EditBar::ShowColorbarSignal, this, &MainWindow::slotShowColorbar);
+    connect(editBar_, &EditBar::SizeClicked, this, &MainWindow::slotSizeClick);
+    connect(colorBar_, &ColorBar::SendFontColor, editBar_, &EditBar::ControlLabelColor);
+    connect(colorBar_, &ColorBar::SendFontColor, this, &MainWindow::slotFontColor);
+    connect(zoom, &ZoomWidget::HideColorWin, this, [this](int iShow) { slotShowColorbar(quint8(iShow)); });
+    connect(zoom, &ZoomWidget::UndoColorSignal, editBar_,
+            [this](int iColor) { editBar_->ControlLabelColor(quint8(iColor)); });
+    connect(zoom, &ZoomWidget::UndoTextSize, editBar_, &EditBar::slotSetFontSize);
+    connect(zoom, &ZoomWidget::HideRemote, this, [this](int iHide) { SetRemoteHide(quint8(iHide)); });
+
+    background_ = loadSkin(QStringLiteral("://skins/background_01.png"));
+    settingsPlate_ = loadSkin(QStringLiteral("://skins/seting_bk.png"));
+
+    skin(ui_->btnMini, "://skins/mini_n.png", "://skins/mini_n.png", "://skins/mini_n.png");
+    skin(ui_->btnExit, "://skins/close_n.png", "://skins/close_n.png", "://skins/close_n.png");
+    for (TavoPushButton* page : {ui_->btnTheme, ui_->btnImage, ui_->selFolder})
+        skin(page, "://skins/button_01_n.png", "://skins/button_01_s.png", "://skins/button_01_s.png");
+    ui_->btnTheme->setIcons(QStringLiteral("://skins/icon_01_n.png"), QStringLiteral("://skins/icon_01_s.png"));
+    ui_->btnImage->setIcons(QStringLiteral("://skins/icon_02_n.png"), QStringLiteral("://skins/icon_02_s.png"));
+    ui_->btnTheme->setToggleMode(true);
+    ui_->btnImage->setToggleMode(true);
+    ui_->btnTheme->setText(tr("主题"));
+    ui_->btnImage->setText(tr("自定义"));
+    for (TavoPushButton* action : {ui_->btnEdit, ui_->btnApply, ui_->btnEdit_cancel})
+        skin(action, "://skins/button_02_n.png", "://skins/button_02_s.png", "://skins/button_02_s.png");
+    ui_->btnEdit->setText(tr("编辑"));
+    ui_->btnApply->setText(tr("应用"));
+    ui_->btnEdit_cancel->setText(tr("取消"));
+    ui_->btnEdit_cancel->hide();
+    for (TavoPushButton* button : {ui_->btnMini, ui_->btnExit, ui_->btnTheme, ui_->btnImage, ui_->selFolder,
+                                   ui_->btnRemote, ui_->btnEdit, ui_->btnApply, ui_->btnEdit_cancel})
+        connect(button, &QPushButton::clicked, this, &MainWindow::btn_clicked);
+
+    checks_ = {ui_->check1, ui_->check2, ui_->check3, ui_->check4, ui_->check5,
+               ui_->check6, ui_->check7, ui_->check8, ui_->check9};
+    for (QCheckBox* check : checks_)
+        connect(check, &QCheckBox::clicked, this, &MainWindow::checkbox_clicked);
+
+    themeList_ = new QListWidget(this);
+    themeList_->setGeometry(505, 103, 431, 455);
+    themeList_->setViewMode(QListView::IconMode);
+    themeList_->setIconSize(QSize(170, 90));
+    themeList_->setSpacing(10);
+    themeList_->setResizeMode(QListView::Adjust);
+    themeList_->setMovement(QListView::Static);
+    themeList_->setFrameShape(QFrame::NoFrame);
+    themeList_->setStyleSheet(QString::fromLatin1(ListStyle));
+    themeList_->hide();
+    connect(themeList_, &QListWidget::clicked, this, &MainWindow::itemClicked);
+    fillThemeList();
+
+    pictures_ = new PictureList(this, [this] {
+        const LayoutRecord& custom = profile_.custom[profile_.Style == 1 ? 1 : 0];
+        return custom.StringPixmap.isEmpty() ? custom.StringD1 : custom.StringPixmap;
+    });
+    connect(pictures_, &PictureList::backgroundChosen, zoom, &ZoomWidget::SetBackgroundPicture);
+    pictures_->fill();
+
+    // One style only; the list is kept, at no size, for the style the layout is stored under.
+    styleList_ = new QListWidget(this);
+    styleList_->setGeometry(0, 0, 0, 0);
+    styleList_->addItem(new QListWidgetItem(QIcon(QStringLiteral("://background/whole.png")), tr("默认风格")));
+}
+
+void MainWindow::setUpTray()
+{
+    openAction_ = new QAction(tr("打开副屏设置程序"), this);
+    exitAction_ = new QAction(tr("退出"), this);
+    connect(openAction_, &QAction::triggered, this, &MainWindow::showWindow);
+    connect(exitAction_, &QAction::triggered, this, &MainWindow::exitProgram);
+    trayMenu_ = new QMenu(this);
+    trayMenu_->addAction(openAction_);
+    trayMenu_->addAction(exitAction_);
+    trayIcon_ = new QSystemTrayIcon(this);
+    trayIcon_->setContextMenu(trayMenu_);
+    connect(trayIcon_, &QSystemTrayIcon::activated, this, &MainWindow::iconActivated);
+    trayIcon_->setIcon(QIcon(QString::fromLatin1(LogoPicture)));
+    trayIcon_->setToolTip(tr("副屏设置"));
+    trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
+    if (trayAvailable_)
+        trayIcon_->show();
+}
+
+void MainWindow::setPage(int mode)
+{
+    page_ = mode == 1 ? 1 : 0;
+    const bool custom = page_ == 1;
+    ui_->btnTheme->setButtonChecked(!custom);
+    ui_->btnImage->setButtonChecked(custom);
+    themeList_->setVisible(!custom);
+    for (QWidget* widget : {static_cast<QWidget*>(ui_->labelSelFolder), static_cast<QWidget*>(ui_->selFolder),
+                            static_cast<QWidget*>(pictures_->widget()), static_cast<QWidget*>(styleList_),
+                            static_cast<QWidget*>(ui_->label_5), static_cast<QWidget*>(ui_->label_6)})
+        widget->setVisible(custom);
+    // The theme list covers the element boxes; they belong to the custom page only.
+    for (QCheckBox* check : checks_)
+        check->setVisible(custom);
+    ui_->btnEdit->setVisible(custom && !editing_);
+    ui_->btnApply->move(custom ? QPoint(285, 451) : QPoint(210, 451));
+    update();
+}
+
+void MainWindow::placeEditor()
+{
+    const bool portrait = profile_.Hor == 1;
+    ui_->zoomwidget->setGeometry(portrait ? QRect(53, 113, 425, 322) : QRect(48, 118, 435, 312));
+    ui_->btnRemote->move(portrait ? QPoint(385, 285) : QPoint(390, 280));
+    if (portrait)
+        skin(ui_->btnRemote, "://skins/icon_rotate_02_n.png", "://skins/icon_rotate_02_s.png",
+             "://skins/icon_rotate_02_s.png");
+    else
+        skin(ui_->btnRemote, "://skins/icon_rotate_01_n.png", "://skins/icon_rotate_01_s.png",
+             "://skins/icon_rotate_01_s.png");
+}
+
+void MainWindow::syncControls()
+{
+    setPage(profile_.Mode);
+    themeList_->setCurrentRow(profile_.ThemeID);
+    styleList_->setCurrentRow(profile_.Style);
+    placeEditor();
+    if (profile_.Mode == 1) {
+        // The window keeps the five-slot style; the single-slot style has no control here.
+        const LayoutRecord& custom = profile_.custom[0];
+        for (int kind = 0; kind < ElementKindCount; ++kind)
+            checks_[size_t(kind)]->setChecked(custom.Show_[size_t(kind)] == 1);
+        editBar_->setSwatchGroupVisible(false);
+        editBar_->ControlLabelColor(custom.Color);
+        editBar_->slotSetFontSize(custom.Size);
+    }
+    for (int kind = 0; kind < ElementKindCount - 1; ++kind)
+        checks_[size_t(kind)]->setEnabled(true);
+}
+
+void MainWindow::fillThemeList()
+{
+    const int hor = profile_.Hor == 1 ? 1 : 0;
+    const QString names[ThemeCount] = {tr("主题一"), tr("主题二"), tr("主题三"), tr("主题四")};
+    themeList_->clear();
+    for (int theme = 0; theme < ThemeCount; ++theme) {
+        auto* item = new QListWidgetItem(QIcon(QString::fromLatin1(ThemeThumbnails[hor][englishInterface_][theme])),
+                                         names[theme]);
+        item->setSizeHint(QSize(190, 110));
+        themeList_->addItem(item);
+    }
+    if (profile_.Mode == 0)
+        themeList_->setCurrentRow(profile_.ThemeID);
+}
+
+void MainWindow::showWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::putAway()
+{
+    // Without a notification area a hidden window could never be brought back.
+    if (trayAvailable_)
+        hide();
+    else
+        showMinimized();
+}
+
+void MainWindow::StartRefreshThread()
+{
+    session_->startRefresh();
+}
+
+void MainWindow::StopRefreshThread()
+{
+    session_->stopRefresh();
+}
+
+void MainWindow::HandleDeviceChange(const platform::DeviceEvent& event)
+{
+    session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
+}
+
+bool MainWindow::IfMaxFuncSelected()
+{
+    return shownKinds(profile_.custom[0]) > 5;
+}
+
+void MainWindow::endEditing()
+{
+    editing_ = false;
+    editBar_->hide();
+    editBar_->resetClip();
+    colorBar_->hide();
+    ui_->zoomwidget->SetEditingActive(false);
+    ui_->btnEdit_cancel->hide();
+    ui_->btnRemote->show();
+}
+
+void MainWindow::btn_clicked()
+{
+    QObject* button = sender();
+    ZoomWidget* zoom = ui_->zoomwidget;
+    if (button == ui_->btnExit) {
+        exitProgram();
+    } else if (button == ui_->btnMini) {
+        putAway();
+    } else if (button == ui_->btnTheme) {
+        profile_.Mode = 0;
+        zoom->UndoEdit(true);
+        endEditing();
+        setPage(0);
+        ui_->btnEdit->hide();
+        zoom->LoadLayout(profile_, false);
+        zoom->textEditor()->hide();
+    } else if (button == ui_->btnImage) {
+        profile_.Mode = 1;
+        syncControls();
+        zoom->LoadLayout(profile_, false);
+    } else if (button == ui_->selFolder) {
+        chooseFolder();
+    } else if (button == ui_->btnRemote) {
+        profile_.Hor = profile_.Hor == 1 ? 0 : 1;
+        placeEditor();
+        fillThemeList();
+        if (profile_.Mode == 0)
+            zoom->LoadLayout(profile_, false);
+        else
+            zoom->SetOrientation(profile_.Hor);
+    } else if (button == ui_->btnEdit) {
+        editing_ = true;
+        editBar_->show();
+        zoom->SetEditingActive(true);
+        ui_->btnEdit->hide();
+        ui_->btnEdit_cancel->show();
+        zoom->update();
+    } else if (button == ui_->btnEdit_cancel) {
+        if (confirm(tr("取消后之前的操作将不会保留，是否要取消？"))) {
+            zoom->UndoEdit(true);
+            endEditing();
+            ui_->btnEdit->show();
+        }
+    } else if (button == ui_->btnApply) {
+        StopRefreshThread();
+        endEditing();
+        ui_->btnEdit->setVisible(profile_.Mode == 1);
+        zoom->CommitTextEditor();
+        applyWithDialog(1000);
+        startSibling();
+        StartRefreshThread();
+    }
+}
+
+void MainWindow::checkbox_clicked()
+{
+    const auto found = std::find(checks_.begin(), checks_.end(), sender());
+    if (found == checks_.end())
+        return;
+    const int kind = int(found - checks_.begin());
+    QCheckBox* check = *found;
+    LayoutRecord& custom = profile_.custom[0];
+    ZoomWidget* zoom = ui_->zoomwidget;
+    if (!check->isChecked()) {
+        custom.Show_[size_t(kind)] = 0;
+        zoom->SetElementShown(kind, 0);
+        if (kind == FreeText)
+            editBar_->setSwatchGroupVisible(false);
+    } else {
+        const bool pairsWithShown =
+            (kind == Time && custom.Show_[Date] == 1) || (kind == Date && custom.Show_[Time] == 1);
+        if (!pairsWithShown && shownKinds(custom) >= 6) {
+            check->setChecked(false);
+            return;
+        }
+        custom.Show_[size_t(kind)] = 1;
+        zoom->SetElementShown(kind, 1);
+    }
+    zoom->CommitTextEditor();
+    editBar_->resetClip();
+}
+
+void MainWindow::slotEdit(quint8 iEdit)
+{
+    ui_->zoomwidget->SetBackgroundEditMode(iEdit != 0);
+}
+
+void MainWindow::slotFontColor(quint8 iColor)
+{
+    ui_->zoomwidget->SetTextColor(iColor);
+}
+
+void MainWindow::slotFontSize(quint8 iSize)
+{
+    ui_->zoomwidget->SetTextSize(iSize);
+}
+
+void MainWindow::slotShowColorbar(quint8 iShow)
+{
+    if (iShow == 1) {
+        colorBar_->show();
+        colorBar_->raise();
+        ui_->zoomwidget->StyleTextEditor();
+    } else {
+        colorBar_->hide();
+        ui_->zoomwidget->textEditor()->hide();
+    }
+}
+
+void MainWindow::slotReset()
+{
+    ui_->zoomwidget->UndoEdit(false);
+}
+
+void MainWindow::slotSizeClick()
+{
+    colorBar_->hide();
+}
+
+void MainWindow::SetRemoteHide(quint8 iHide)
+{
+    ui_->btnRemote->setVisible(iHide == 0);
+}
+
+void MainWindow::itemClicked(const QModelIndex& index)
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= ThemeCount)
+        return;
+    profile_.ThemeID = uint8_t(index.row());
+    syncControls();
+    ui_->zoomwidget->LoadLayout(profile_, false);
+}
+
+void MainWindow::chooseFolder()
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("选择一个目录"), QStringLiteral("./"), QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return;
+    pictureFolder_ = QDir::fromNativeSeparators(folder);
+    // A folder is offered like a picture; it never loads as one, so the list keeps what it has.
+    pictures_->addPicture(pictureFolder_);
+    pictures_->save();
+}
+
+bool MainWindow::confirm(const QString& text)
+{
+    ExitMessageBox box(2, text, mapToGlobal(QPoint(0, 0)), this, true, Qt::FramelessWindowHint);
+    return box.exec() == QDialog::Accepted;
+}
+
+void MainWindow::exitProgram()
+{
+    showWindow();
+    if (!confirm(tr("退出软件PC端屏幕内容显示信息将不准，\n确定退出？")))
+        return;
+    StopRefreshThread();
+    close();
+}
+
+void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
+        return;
+    if (isHidden()) {
+        showWindow();
+    } else {
+        raise();
+        activateWindow();
+    }
+}
+
+void MainWindow::applyWithDialog(int pauseMs)
+{
+    ZoomWidget* zoom = ui_->zoomwidget;
+    compose::TavoProcessDialog dialog(this);
+    connect(session_, &compose::ScreenSession::applyFinished, &dialog, &compose::TavoProcessDialog::slotProcessDlg);
+    if (session_->apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs))
+        dialog.exec();
+}
+
+void MainWindow::commitApplied()
+{
+    ZoomWidget* zoom = ui_->zoomwidget;
+    zoom->CommitLayout();
+    const LayoutState& committed = zoom->model().committed();
+    profile_.ThemeID = committed.ThemeID;
+    profile_.Mode = committed.Mode;
+    profile_.Hor = committed.Hor;
+    profile_.Style = committed.Style;
+    if (committed.Mode == 1)
+        profile_.custom[0] = committed.record;
+    else if (committed.ThemeID < ThemeCount)
+        (committed.Hor == 1 ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
+    saveThemeProfile(profile_);
+    link::SendOrientation(profile_.Hor);
+    link::SendTimeSyncAfterOrientation();
+}
+
+void MainWindow::startSibling()
+{
+    if (platform::siblingRunning())
+        return;
+    if (QProcess::startDetached(programDirPath() + QLatin1String(SiblingProgram), {}))
+        siblingStarted_ = true;
+    link::SendTimeSync();
+}
+
+void MainWindow::slotCreateThread()
+{
+    bool first = showAtStart();
+    if (!first && firstUseFlag) {
+        showWindow();
+        first = true;
+    }
+    if (!first) {
+        finishStart();
+        return;
+    }
+    // The window has just appeared: it is given a second to paint before the screen blanks.
+    QTimer::singleShot(1000, this, [this] {
+        link::SendTimeSync();
+        applyWithDialog(1000);
+        removeFirstRunMarker();
+        putAway();
+        firstUseFlag = false;
+        finishStart();
+    });
+}
+
+void MainWindow::finishStart()
+{
+    StartRefreshThread();
+    startSibling();
+    emit started();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = true;
+        dragOffset_ = event->globalPos() - pos();
+    }
+    event->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ && event->buttons() != Qt::NoButton)
+        move(event->globalPos() - dragOffset_);
+    event->accept();
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    dragging_ = false;
+    event->accept();
+}
+
+void MainWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawPixmap(rect(), background_);
+    if (page_ == 1)
+        painter.drawPixmap(QRect(514, 133, 413, 112), settingsPlate_);
+    painter.setPen(QColor(200, 200, 200));
+    painter.drawRoundedRect(QRect(48, 113, 435, 322), 8, 8);
+}
+
+bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    Q_UNUSED(result);
+    return deviceNotifier_ && deviceNotifier_->nativeEvent(eventType, message);
+}
+
+} // namespace korvo

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "config/themeprofile.h"
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QPixmap>
+#include <QPoint>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <QTranslator>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QListWidget;
+class QMenu;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace korvo {
+
+class ColorBar;
+class EditBar;
+class PictureList;
+class ZoomWidget;
+
+namespace compose {
+class ScreenSession;
+}
+namespace platform {
+class DeviceNotifier;
+struct DeviceEvent;
+} // namespace platform
+
+// The program's window and controller: the two pages (built-in themes, custom layout), the
+// editor and its bars, the tray icon, and the screen session that keeps the screen current.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    bool englishInterface() const { return englishInterface_; }
+    const ThemeProfile& profile() const { return profile_; }
+    ZoomWidget* editor() const;
+    compose::ScreenSession& session() const { return *session_; }
+    QListWidget* themeList() const { return themeList_; }
+    PictureList* pictureList() const { return pictures_; }
+    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
+
+    // Shows, raises and activates the window, also out of the minimised state.
+    void showWindow();
+    // Where the window goes when the user puts it away: the notification area, or the task bar
+    // on a desktop that has no notification area.
+    void putAway();
+
+    void StartRefreshThread();
+    void StopRefreshThread();
+    void HandleDeviceChange(const platform::DeviceEvent& event);
+
+public slots:
+    bool IfMaxFuncSelected();
+    void btn_clicked();
+    void checkbox_clicked();
+    void slotEdit(quint8 iEdit);
+    void slotFontColor(quint8 iColor);
+    void slotFontSize(quint8 iSize);
+    void slotShowColorbar(quint8 iShow);
+    void slotReset();
+    void itemClicked(const QModelIndex& index);
+    void slotCreateThread();
+    void slotSizeClick();
+    void SetRemoteHide(quint8 iHide);
+
+signals:
+    // The first start's work is done: the first-use apply (when due), the refresh thread and
+    // GetCPUInfo are running.
+    void started();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+
+private slots:
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+
+private:
+    void loadTranslation();
+    void setUpControls();
+    void setUpTray();
+    void setPage(int mode);
+    void placeEditor();
+    void syncControls();
+    void fillThemeList();
+    void endEditing();
+    void chooseFolder();
+    void exitProgram();
+    bool confirm(const QString& text);
+    // Shows the wait dialog over the window while the session applies the working layout.
+    void applyWithDialog(int pauseMs);
+    // Runs on this thread once the frame of an apply reached the screen.
+    void commitApplied();
+    void startSibling();
+    void finishStart();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    QTranslator translator_;
+    bool englishInterface_ = false;
+    EditBar* editBar_ = nullptr;
+    ColorBar* colorBar_ = nullptr;
+    QPixmap background_;
+    QPixmap settingsPlate_;
+    std::array<QCheckBox*, 9> checks_{};
+    int page_ = 0;
+    QListWidget* themeList_ = nullptr;
+    PictureList* pictures_ = nullptr;
+    QListWidget* styleList_ = nullptr;
+    QMenu* trayMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+    bool trayAvailable_ = false;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+    platform::DeviceNotifier* deviceNotifier_ = nullptr;
+    QString pictureFolder_;
+    ThemeProfile profile_;
+    bool editing_ = false;
+    compose::ScreenSession* session_ = nullptr;
+    bool siblingStarted_ = false;
+};
+
+} // namespace korvo

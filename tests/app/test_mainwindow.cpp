@@ -1,0 +1,337 @@
+// The program's window driven headless on the virtual screen: its start-up, the controls, apply,
+// hot-plug, language and exit, judged by the packets the screen receives.
+
+#include "app/mainwindow.h"
+#include "compose/screensession.h"
+#include "config/configstore.h"
+#include "editor/zoomwidget.h"
+#include "link/link.h"
+#include "link/virtualscreen.h"
+#include "platform/devicenotifier.h"
+#include "platform/sibling.h"
+#include "platform/singleinstance.h"
+#include "widgets/tavopushbutton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace korvo;
+
+namespace {
+
+// One letter per packet: C clock, T clock after orientation, O orientation, A area, F a whole
+// frame (its first chunk; the other 26 are left out).
+QString packets(const std::vector<QByteArray>& log)
+{
+    QString letters;
+    for (const QByteArray& p : log) {
+        if (p.size() < 5 || uint8_t(p[1]) != 0x55)
+            continue;
+        const uint8_t kind = uint8_t(p[2]), sub = uint8_t(p[3]);
+        if (kind == 0xA1)
+            letters += sub == 0xF1 ? 'O' : sub == 0xF2 ? 'C' : sub == 0xF3 ? 'T' : '?';
+        else if (kind == 0xA2)
+            letters += 'A';
+        else if (kind == 0xA3 && uint8_t(p[4]) == 1)
+            letters += 'F';
+    }
+    return letters;
+}
+
+// Answers the next modal dialog as soon as it is up.
+void answerDialog(bool accept)
+{
+    QTimer::singleShot(10, [accept] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return answerDialog(accept);
+        accept ? dialog->accept() : dialog->reject();
+    });
+}
+
+template <typename T> T* child(MainWindow& window, const char* name)
+{
+    return window.findChild<T*>(QLatin1String(name));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+    link::VirtualScreen screen;
+    int instance = 0;
+
+    // A window as the program builds it, once its delayed start has run.
+    std::unique_ptr<MainWindow> started()
+    {
+        auto window = std::make_unique<MainWindow>();
+        QSignalSpy done(window.get(), &MainWindow::started);
+        if (!done.wait(15000))
+            return nullptr;
+        return window;
+    }
+    void click(MainWindow& window, const char* button) { child<QPushButton>(window, button)->click(); }
+
+private slots:
+    void initTestCase() { screen.setLogging(true); }
+
+    void init()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(QFile::setPermissions(home->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
+            qputenv(name, home->path().toUtf8());
+        const QByteArray suffix =
+            "-test" + QByteArray::number(QCoreApplication::applicationPid()) + "-" + QByteArray::number(++instance);
+        qputenv("KORVO_INSTANCE_SUFFIX", suffix);
+        qputenv("KORVO_CPUINFO_KEY", "KorvoWindowTest" + suffix);
+        setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        firstUseFlag = false;
+        screen.reset();
+        screen.clearLog();
+    }
+
+    void firstStartThenRestart()
+    {
+        auto window = std::make_unique<MainWindow>();
+        QCOMPARE(packets(screen.log()), QStringLiteral("C"));
+        QSignalSpy done(window.get(), &MainWindow::started);
+        QVERIFY(done.wait(15000));
+        // The clock, a second later the frame and its orientation, the window's own orientation
+        // and clock; then the refresh passes.
+        QVERIFY2(packets(screen.log()).startsWith(QStringLiteral("CCFOOT")), qPrintable(packets(screen.log())));
+        QVERIFY(window->isMinimized()); // no notification area here: put away, not hidden
+        QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).count(QLatin1Char('C')) >= 6, 5000);
+        QVERIFY(packets(screen.log()).mid(6).contains(QLatin1Char('A')));
+        QVERIFY(platform::siblingRunning());
+        window.reset();
+        QVERIFY(!platform::siblingRunning());
+
+        screen.clearLog();
+        window = started();
+        QVERIFY(window);
+        QVERIFY2(!packets(screen.log()).contains(QLatin1Char('F')), qPrintable(packets(screen.log())));
+        QVERIFY(window->session().refreshing());
+    }
+
+    void checkBoxLimit_data()
+    {
+        // The template shows temperature, CPU load, memory load, time, power and the free text:
+        // six, with the time and date counting once.
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QList<bool>>("checked");
+        QTest::newRow("a seventh is refused") << QList<int>{6} << QList<bool>{false};
+        QTest::newRow("the date joins the time") << QList<int>{5} << QList<bool>{true};
+        QTest::newRow("a sixth is taken, then a seventh refused")
+            << QList<int>{4, 6, 4} << QList<bool>{false, true, false};
+    }
+
+    void checkBoxLimit()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QList<bool>, checked);
+        auto window = started();
+        QVERIFY(window);
+        const char* names[] = {"check1", "check2", "check3", "check4", "check5", "check6", "check7", "check8"};
+        for (int i = 0; i < clicks.size(); ++i) {
+            QCheckBox* box = child<QCheckBox>(*window, names[clicks[i]]);
+            box->click();
+            QCOMPARE(box->isChecked(), checked[i]);
+            QCOMPARE(window->profile().custom[0].Show_[size_t(clicks[i])], uint8_t(checked[i]));
+            QCOMPARE(window->editor()->model().working().record.Show_[size_t(clicks[i])], uint8_t(checked[i]));
+        }
+    }
+
+    void rotateTwiceComesBack()
+    {
+        auto window = started();
+        QVERIFY(window);
+        auto* rotate = child<TavoPushButton>(*window, "btnRemote");
+        const QImage icon = rotate->grab().toImage();
+        QCOMPARE(window->editor()->geometry(), QRect(48, 118, 435, 312));
+        rotate->click();
+        QCOMPARE(window->editor()->geometry(), QRect(53, 113, 425, 322));
+        QCOMPARE(rotate->pos(), QPoint(385, 285));
+        QVERIFY(rotate->grab().toImage() != icon);
+        QCOMPARE(window->editor()->model().working().Hor, uint8_t(1));
+        rotate->click();
+        QCOMPARE(window->editor()->geometry(), QRect(48, 118, 435, 312));
+        QCOMPARE(rotate->pos(), QPoint(390, 280));
+        QCOMPARE(rotate->grab().toImage(), icon);
+    }
+
+    void editThenCancel_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("cancel confirmed") << true;
+        QTest::newRow("cancel declined") << false;
+    }
+
+    void editThenCancel()
+    {
+        QFETCH(bool, accept);
+        auto window = started();
+        QVERIFY(window);
+        const uint8_t colour = window->editor()->model().working().record.Color;
+        click(*window, "btnEdit");
+        QVERIFY(child<QWidget>(*window, "btnEdit_cancel")->isVisible());
+        window->slotFontColor(colour == 2 ? 3 : 2);
+        answerDialog(accept);
+        click(*window, "btnEdit_cancel");
+        QCOMPARE(window->editor()->model().working().record.Color == colour, accept);
+        QCOMPARE(child<QWidget>(*window, "btnEdit")->isVisible(), accept);
+        QCOMPARE(child<QWidget>(*window, "btnEdit_cancel")->isVisible(), !accept);
+    }
+
+    void apply_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("screen attached") << true;
+        QTest::newRow("no screen") << false;
+    }
+
+    void apply()
+    {
+        QFETCH(bool, present);
+        auto window = started();
+        QVERIFY(window);
+        QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).count(QLatin1Char('A')) > 0, 5000);
+        screen.setPresent(present);
+        child<QPushButton>(*window, "btnRemote")->click(); // portrait, in the working layout only
+        screen.clearLog();
+        const int frames = screen.stats().framesCompleted;
+        click(*window, "btnApply");
+        QVERIFY(window->session().refreshing());
+        QCOMPARE(window->editor()->model().committed().Hor, uint8_t(present ? 1 : 0));
+        QCOMPARE(QSettings(configFilePath(), QSettings::IniFormat).value("Config/Hor").toInt(), present ? 1 : 0);
+        if (present) {
+            // The refresh thread stopped before the frame and started after it.
+            const QString sent = packets(screen.log());
+            QVERIFY2(sent.mid(sent.indexOf('F')).startsWith(QStringLiteral("FOOT")), qPrintable(sent));
+            QCOMPARE(screen.stats().interleaved, 0);
+            QCOMPARE(screen.orientation(), 2);
+        } else {
+            QCOMPARE(screen.stats().framesCompleted, frames);
+        }
+    }
+
+    void exit_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("exit confirmed") << true;
+        QTest::newRow("exit declined") << false;
+    }
+
+    void exit()
+    {
+        QFETCH(bool, accept);
+        auto window = started();
+        QVERIFY(window);
+        QTRY_VERIFY(platform::siblingRunning());
+        window->hide();
+        answerDialog(accept);
+        click(*window, "btnExit");
+        QCOMPARE(window->session().refreshing(), !accept);
+        QCOMPARE(window->isVisible(), !accept); // shown for the question, closed after a yes
+        window.reset();
+        QVERIFY(!platform::siblingRunning());
+    }
+
+    void hotPlug_data()
+    {
+        QTest::addColumn<QList<platform::DeviceEvent>>("events");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("open");
+        const QString vendor = QString::fromLatin1(link::VirtualScreen::vendorPath());
+        const QString consumer = QString::fromLatin1(link::VirtualScreen::consumerPath());
+        const platform::DeviceEvent arrival{vendor, 0x04D9, 0xFD01, 1, true};
+        const platform::DeviceEvent removal{vendor, 0x04D9, 0xFD01, 1, false};
+        QTest::newRow("vendor interface arrives") << QList<platform::DeviceEvent>{removal, arrival} << "FOT" << true;
+        QTest::newRow("interface 00 arrives")
+            << QList<platform::DeviceEvent>{removal, {consumer, 0x04D9, 0xFD01, 0, true}} << "" << false;
+        QTest::newRow("another vendor arrives")
+            << QList<platform::DeviceEvent>{removal, {vendor, 0x046D, 0xFD01, 1, true}} << "" << false;
+        QTest::newRow("half-described device")
+            << QList<platform::DeviceEvent>{removal, {vendor, 0, 0, -1, true}} << "" << false;
+        QTest::newRow("removed twice") << QList<platform::DeviceEvent>{removal, removal} << "" << false;
+    }
+
+    void hotPlug()
+    {
+        QFETCH(QList<platform::DeviceEvent>, events);
+        QFETCH(QString, sent);
+        QFETCH(bool, open);
+        auto window = started();
+        QVERIFY(window);
+        for (const platform::DeviceEvent& event : events) {
+            screen.clearLog();
+            window->HandleDeviceChange(event);
+        }
+        QCOMPARE(link::screenDeviceTable.rows[0].foundB, uint32_t(open ? 1 : 0));
+        // The frame comes first; the areas of the next pass follow it, every figure redrawn.
+        const QString log = packets(screen.log());
+        QVERIFY2(log.indexOf('F') < 0 ? sent.isEmpty() : log.mid(log.indexOf('F')).startsWith(sent), qPrintable(log));
+        if (open) {
+            QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).section('T', 1).count(QLatin1Char('A')) >= 5, 5000);
+            QCOMPARE(screen.stats().interleaved, 0);
+        }
+    }
+
+    void language_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<bool>("translations");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("applyText");
+        QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << true << false << "应用";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << true << true << "Apply";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << true << true << "Apply";
+        QTest::newRow("en_US, no lang folder") << QLocale(QLocale::English) << false << true << "应用";
+    }
+
+    void language()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(bool, translations);
+        QFETCH(bool, english);
+        QFETCH(QString, applyText);
+        QLocale::setDefault(locale);
+        if (!translations)
+            setProgramDirOverride(home->filePath(QStringLiteral("empty-program-folder")));
+        MainWindow window;
+        QCOMPARE(window.englishInterface(), english);
+        QCOMPARE(child<QPushButton>(window, "btnApply")->text(), applyText);
+        QCOMPARE(window.themeList()->item(0)->icon().isNull(), false);
+    }
+
+    void secondInstanceExits()
+    {
+        platform::SingleInstance first;
+        QVERIFY(first.acquire());
+        QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
+        QProcess second;
+        second.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tft"), QStringList());
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(shown.count() == 1 || shown.wait(2000));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
