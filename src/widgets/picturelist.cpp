@@ -28,7 +28,7 @@ const QSize ThumbnailSize(77, 54);
 const QSize ItemSize(77, 58);
 
 const char* const ListStyle =
-    "QScrollArea{border:none;background-color:transparent;}"
+    "QListWidget{border:none;background-color:transparent;}"
     "QScrollBar:vertical{width:24px;background:transparent;margin:7px;padding-top:0px;padding-bottom:0px;"
     "border-radius:4px;}"
     "QScrollBar::handle:vertical{background:#A2A4A7;border-radius:4px;}"
