@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProcess>
 #include <QSettings>
@@ -324,12 +325,21 @@ private slots:
         platform::SingleInstance first;
         QVERIFY(first.acquire());
         QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
+        // The second copy runs on a stand-in for the HID library that logs every write.
+        const QString writes = home->filePath(QStringLiteral("writes.log"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVO_FAKEHID_LIBRARY));
+        environment.insert(QStringLiteral("KORVO_FAKEHID_LOG"), writes);
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                                                               QStringLiteral(":verify_asan_link_order=0"));
         QProcess second;
+        second.setProcessEnvironment(environment);
         second.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tft"), QStringList());
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 1);
         QVERIFY(shown.count() == 1 || shown.wait(2000));
+        QCOMPARE(QFileInfo(writes).size(), 0);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "compose/arearenderer.h"
 #include "compose/refreshdatathread.h"
+#include "compose/screensession.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
@@ -128,6 +129,27 @@ private slots:
         QVERIFY(refresh.runPass());
         QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({3, 5}));
         refresh.stop();
+    }
+
+    void screenBackRedrawsEveryFigure()
+    {
+        // The figures equal the samples, so only a pass told that a whole frame replaced them
+        // sends temperature, load, power and fan again.
+        publish(45, 65, 15);
+        compose::ScreenSession session(committed);
+        session.startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 2, 5000);
+        fixture.screen->clearLog();
+        session.deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
+        const auto afterFrame = [this] {
+            std::vector<QByteArray> log = fixture.screen->log();
+            const auto frame = std::find_if(log.begin(), log.end(), [](const QByteArray& packet) {
+                return packet.left(5) == QByteArray::fromHex("0055a3f001");
+            });
+            return sentAreas(std::vector<QByteArray>(frame, log.end()));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(afterFrame().size() >= 6, 5000);
+        QCOMPARE(afterFrame().mid(0, 6), boxesOf({0, 1, 3, 4, 5, 6}));
     }
 
     void withoutGetCpuInfo()
