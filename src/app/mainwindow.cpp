@@ -433,7 +433,7 @@ void MainWindow::checkbox_clicked()
     } else {
         const bool pairsWithShown =
             (kind == Time && custom.Show_[Date] == 1) || (kind == Date && custom.Show_[Time] == 1);
-        if (!pairsWithShown && shownKinds(custom) >= 6) {
+        if (!pairsWithShown && IfMaxFuncSelected()) {
             check->setChecked(false);
             return;
         }
