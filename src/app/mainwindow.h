@@ -52,8 +52,6 @@ public:
     ZoomWidget* editor() const;
     compose::ScreenSession& session() const { return *session_; }
     QListWidget* themeList() const { return themeList_; }
-    PictureList* pictureList() const { return pictures_; }
-    QSystemTrayIcon* trayIcon() const { return trayIcon_; }
 
     // Shows, raises and activates the window, also out of the minimised state.
     void showWindow();

@@ -31,7 +31,8 @@ ScreenSession::~ScreenSession()
 
 void ScreenSession::startRefresh()
 {
-    if (refresh_)
+    // An apply sends a whole frame; whoever started it starts the loop again once it is over.
+    if (refresh_ || apply_)
         return;
     refresh_ = std::make_unique<RefreshDataThread>(&renderer_);
     if (redrawAll_)

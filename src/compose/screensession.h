@@ -27,6 +27,7 @@ public:
     // Stops the refresh thread and waits for an apply still running.
     ~ScreenSession() override;
 
+    // Does nothing while the loop runs already or an apply is under way.
     void startRefresh();
     // Returns once the loop has been left, so nothing it drew can follow.
     void stopRefresh();
