@@ -253,6 +253,26 @@ private slots:
         QVERIFY(!platform::siblingRunning());
     }
 
+    void trayIcon_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
+        QTest::newRow("menu request") << int(QSystemTrayIcon::Context) << false;
+        QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false;
+    }
+
+    void trayIcon()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, shown);
+        MainWindow window;
+        window.hide();
+        emit window.findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::ActivationReason(reason));
+        QCOMPARE(window.isVisible(), shown);
+    }
+
     void hotPlug_data()
     {
         QTest::addColumn<QList<platform::DeviceEvent>>("events");
