@@ -7,8 +7,11 @@
 #include "compose/arearenderer.h"
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
+#include "compose/screensession.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -58,35 +61,50 @@ void BM_Apply(benchmark::State& state)
 }
 BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond);
 
-// The loop as it runs in the program. A second process publishes the figures, as GetCPUInfo
-// does, each of them changing every second to a value not seen before in the run, so every pass
-// redraws them from scratch. The figure is this process's CPU time over the run, per minute.
+// The loop as it runs in the program, under the screen session, with the screen attached or
+// absent for the whole run. A second process publishes the figures, as GetCPUInfo does, each of
+// them changing every second to a value not seen before in the run, so every pass redraws them
+// from scratch. The figure is this process's CPU time over the run, per minute. Without a screen
+// the session searches for it with growing pauses; that must cost no more than sending.
 void BM_RunningLoop(benchmark::State& state)
 {
     const int seconds = int(state.range(0));
+    const bool present = state.range(1) != 0;
     for (auto _ : state) {
         benchsupport::Publisher publisher;
         if (!publisher.start(seconds + 10)) {
             state.SkipWithError("The publisher did not start.");
             return;
         }
-        compose::AreaRenderer renderer(stage->committed);
-        compose::RefreshDataThread refresh(&renderer);
-        refresh.start();
+        stage->screen->setPresent(present);
+        compose::ScreenSession session(stage->committed);
+        session.startRefresh();
+        QEventLoop loop;
+        const auto runFor = [&loop](int s) {
+            QTimer::singleShot(s * 1000, &loop, &QEventLoop::quit);
+            loop.exec();
+        };
         // The first passes load glyphs and decode the background; the steady state is measured.
-        std::this_thread::sleep_for(std::chrono::seconds(2));
+        runFor(2);
         const double cpuBefore = benchsupport::cpuSeconds();
         const auto wallBefore = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        runFor(seconds);
         const double cpu = benchsupport::cpuSeconds() - cpuBefore;
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
-        refresh.stop();
+        session.stopRefresh();
+        stage->screen->setPresent(true);
         state.counters["cpu_s_per_min"] = cpu / wall * 60;
         state.counters["core_percent"] = cpu / wall * 100;
         state.counters["rss_MiB"] = benchsupport::residentKiB() / 1024.0;
     }
 }
-BENCHMARK(BM_RunningLoop)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_RunningLoop)
+    ->ArgNames({"seconds", "screen"})
+    ->Args({60, 1})
+    ->Args({60, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 } // namespace
 

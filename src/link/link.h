@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 struct hid_device_;
 typedef struct hid_device_ hid_device;
@@ -73,6 +74,12 @@ bool SendCommand(const uint8_t* bytes, int length);
 bool SendOrientation(uint8_t orientation);
 bool SendTimeSync();
 bool SendTimeSyncAfterOrientation();
+
+// Told, on the thread that wrote, when the screen stops answering (a few packets in a row found no
+// screen or were refused) and when it answers again. Area updates dropped for a frame count as
+// neither. The observer must return quickly; once this returns, the previous one is not running
+// and is never called again.
+void setLinkHealthObserver(std::function<void(bool answering)> observer);
 
 // Image (already QImage::Format_RGB16) to big-endian RGB565, rows packed without padding.
 // output must hold width * height * 2 bytes. Never allocates.

@@ -7,6 +7,8 @@
 #include <QTime>
 
 #include <cstring>
+#include <functional>
+#include <mutex>
 
 namespace korvo::link {
 
@@ -77,6 +79,32 @@ bool writeChunks(const HidBackend& hid, const uint8_t* pixels, uint8_t reportId)
     return true;
 }
 
+// Packets in a row that found no screen or were not taken before the screen counts as gone. One
+// failure alone is a hiccup; the refresh loop's next packet tries again anyway.
+constexpr int FailureRun = 3;
+std::atomic<int> failedInARow{0};
+std::mutex observerMutex;
+std::function<void(bool)> healthObserver;
+
+void notifyHealth(bool answering)
+{
+    std::lock_guard<std::mutex> lock(observerMutex);
+    if (healthObserver)
+        healthObserver(answering);
+}
+
+// Called outside the link's lock, so the observer may send packets of its own.
+bool noteOutcome(bool ok)
+{
+    if (ok) {
+        if (failedInARow.exchange(0) >= FailureRun)
+            notifyHealth(true);
+    } else if (failedInARow.fetch_add(1) + 1 == FailureRun) {
+        notifyHealth(false);
+    }
+    return ok;
+}
+
 bool areaFitsOnePacket(int width, int height)
 {
     return width >= 1 && width <= 255 && height >= 1 && height <= 255 && width * height * 2 <= AreaPayloadLimit;
@@ -101,7 +129,7 @@ bool SendFrame(const uint8_t* pixels, uint8_t reportId)
         sent = writeChunks(hid, pixels, reportId);
     }
     frameSendBusy.store(false);
-    return sent;
+    return noteOutcome(sent);
 }
 
 bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height)
@@ -114,9 +142,11 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
         return false;
     }
     const HidBackend& hid = currentHidBackend();
-    std::lock_guard<std::mutex> lock(detail::linkMutex);
-    if (!openCommandHandle(hid))
-        return false;
+    std::unique_lock<std::mutex> lock(detail::linkMutex);
+    if (!openCommandHandle(hid)) {
+        lock.unlock();
+        return noteOutcome(false);
+    }
     uint8_t packet[ShortReport] = {};
     packet[1] = 0x55;
     packet[2] = 0xA2;
@@ -125,16 +155,17 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
     packet[7] = static_cast<uint8_t>(width);
     packet[8] = static_cast<uint8_t>(height);
     std::memcpy(packet + AreaHeader, pixels, static_cast<size_t>(width * height * 2));
-    bool written = false;
     if (frameSendBusy.load() || detail::frameSerial.load() != serial) {
         // A frame went out, or is waiting to: this area would land on top of it stale.
-    } else if (hid.write(commandHandle, packet, sizeof packet) < 0) {
-        qDebug("Unable to SendAreaImageWithPos.");
-    } else {
-        written = true;
+        closeCommandHandle(hid);
+        return false;
     }
+    const bool written = hid.write(commandHandle, packet, sizeof packet) >= 0;
+    if (!written)
+        qDebug("Unable to SendAreaImageWithPos.");
     closeCommandHandle(hid);
-    return written;
+    lock.unlock();
+    return noteOutcome(written);
 }
 
 bool SendCommand(const uint8_t* bytes, int length)
@@ -144,14 +175,23 @@ bool SendCommand(const uint8_t* bytes, int length)
         return false;
     }
     const HidBackend& hid = currentHidBackend();
-    std::lock_guard<std::mutex> lock(detail::linkMutex);
-    if (!openCommandHandle(hid))
-        return false;
-    uint8_t packet[ShortReport] = {};
-    std::memcpy(packet + 1, bytes, static_cast<size_t>(length));
-    const int result = hid.write(commandHandle, packet, sizeof packet);
-    closeCommandHandle(hid);
-    return result >= 0;
+    bool written = false;
+    {
+        std::lock_guard<std::mutex> lock(detail::linkMutex);
+        if (openCommandHandle(hid)) {
+            uint8_t packet[ShortReport] = {};
+            std::memcpy(packet + 1, bytes, static_cast<size_t>(length));
+            written = hid.write(commandHandle, packet, sizeof packet) >= 0;
+            closeCommandHandle(hid);
+        }
+    }
+    return noteOutcome(written);
+}
+
+void setLinkHealthObserver(std::function<void(bool answering)> observer)
+{
+    std::lock_guard<std::mutex> lock(observerMutex);
+    healthObserver = std::move(observer);
 }
 
 bool SendOrientation(uint8_t orientation)

@@ -12,6 +12,8 @@
 #include "platform/singleinstance.h"
 #include "widgets/tavopushbutton.h"
 
+#include "compose/screenfixture.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -30,25 +32,6 @@
 using namespace korvo;
 
 namespace {
-
-// One letter per packet: C clock, T clock after orientation, O orientation, A area, F a whole
-// frame (its first chunk; the other 26 are left out).
-QString packets(const std::vector<QByteArray>& log)
-{
-    QString letters;
-    for (const QByteArray& p : log) {
-        if (p.size() < 5 || uint8_t(p[1]) != 0x55)
-            continue;
-        const uint8_t kind = uint8_t(p[2]), sub = uint8_t(p[3]);
-        if (kind == 0xA1)
-            letters += sub == 0xF1 ? 'O' : sub == 0xF2 ? 'C' : sub == 0xF3 ? 'T' : '?';
-        else if (kind == 0xA2)
-            letters += 'A';
-        else if (kind == 0xA3 && uint8_t(p[4]) == 1)
-            letters += 'F';
-    }
-    return letters;
-}
 
 // Answers the next modal dialog as soon as it is up.
 void answerDialog(bool accept)
@@ -110,15 +93,16 @@ private slots:
     void firstStartThenRestart()
     {
         auto window = std::make_unique<MainWindow>();
-        QCOMPARE(packets(screen.log()), QStringLiteral("C"));
+        QCOMPARE(packetLetters(screen.log()), QStringLiteral("C"));
         QSignalSpy done(window.get(), &MainWindow::started);
         QVERIFY(done.wait(15000));
         // The clock, a second later the frame and its orientation, the window's own orientation
         // and clock; then the refresh passes.
-        QVERIFY2(packets(screen.log()).startsWith(QStringLiteral("CCFOOT")), qPrintable(packets(screen.log())));
+        QVERIFY2(packetLetters(screen.log()).startsWith(QStringLiteral("CCFOOT")),
+                 qPrintable(packetLetters(screen.log())));
         QVERIFY(window->isMinimized()); // no notification area here: put away, not hidden
-        QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).count(QLatin1Char('C')) >= 6, 5000);
-        QVERIFY(packets(screen.log()).mid(6).contains(QLatin1Char('A')));
+        QTRY_VERIFY_WITH_TIMEOUT(packetLetters(screen.log()).count(QLatin1Char('C')) >= 6, 5000);
+        QVERIFY(packetLetters(screen.log()).mid(6).contains(QLatin1Char('A')));
         QVERIFY(platform::siblingRunning());
         window.reset();
         QVERIFY(!platform::siblingRunning());
@@ -126,7 +110,7 @@ private slots:
         screen.clearLog();
         window = started();
         QVERIFY(window);
-        QVERIFY2(!packets(screen.log()).contains(QLatin1Char('F')), qPrintable(packets(screen.log())));
+        QVERIFY2(!packetLetters(screen.log()).contains(QLatin1Char('F')), qPrintable(packetLetters(screen.log())));
         QVERIFY(window->session().refreshing());
     }
 
@@ -211,7 +195,7 @@ private slots:
         QFETCH(bool, present);
         auto window = started();
         QVERIFY(window);
-        QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).count(QLatin1Char('A')) > 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(packetLetters(screen.log()).count(QLatin1Char('A')) > 0, 5000);
         screen.setPresent(present);
         child<QPushButton>(*window, "btnRemote")->click(); // portrait, in the working layout only
         screen.clearLog();
@@ -222,7 +206,7 @@ private slots:
         QCOMPARE(QSettings(configFilePath(), QSettings::IniFormat).value("Config/Hor").toInt(), present ? 1 : 0);
         if (present) {
             // The refresh thread stopped before the frame and started after it.
-            const QString sent = packets(screen.log());
+            const QString sent = packetLetters(screen.log());
             QVERIFY2(sent.mid(sent.indexOf('F')).startsWith(QStringLiteral("FOOT")), qPrintable(sent));
             QCOMPARE(screen.stats().interleaved, 0);
             QCOMPARE(screen.orientation(), 2);
@@ -305,10 +289,10 @@ private slots:
         }
         QCOMPARE(link::screenDeviceTable.rows[0].foundB, uint32_t(open ? 1 : 0));
         // The frame comes first; the areas of the next pass follow it, every figure redrawn.
-        const QString log = packets(screen.log());
+        const QString log = packetLetters(screen.log());
         QVERIFY2(log.indexOf('F') < 0 ? sent.isEmpty() : log.mid(log.indexOf('F')).startsWith(sent), qPrintable(log));
         if (open) {
-            QTRY_VERIFY_WITH_TIMEOUT(packets(screen.log()).section('T', 1).count(QLatin1Char('A')) >= 5, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(packetLetters(screen.log()).section('T', 1).count(QLatin1Char('A')) >= 5, 5000);
             QCOMPARE(screen.stats().interleaved, 0);
         }
     }

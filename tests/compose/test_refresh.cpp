@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QSharedMemory>
+#include <QSignalSpy>
 
 #include <cstring>
 
@@ -131,25 +132,79 @@ private slots:
         refresh.stop();
     }
 
-    void screenBackRedrawsEveryFigure()
+    void screenComesBack_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("plugged in again") << "arrival";
+        QTest::newRow("the system woke") << "resume";
+        QTest::newRow("the system woke, reported twice") << "resume twice";
+        QTest::newRow("it answers again after failed writes") << "answers";
+    }
+
+    void screenComesBack()
     {
         // The figures equal the samples, so only a pass told that a whole frame replaced them
         // sends temperature, load, power and fan again.
+        QFETCH(QString, how);
         publish(45, 65, 15);
         compose::ScreenSession session(committed);
+        session.setRecoveryDelays(600000, 600000); // no search: only the screen's own answer counts
         session.startRefresh();
         QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 2, 5000);
+        if (how == QLatin1String("answers")) {
+            fixture.screen->setPresent(false);
+            QTRY_VERIFY_WITH_TIMEOUT(session.recovering(), 5000);
+            fixture.screen->setPresent(true);
+        } else if (how.startsWith(QLatin1String("resume"))) {
+            session.systemSleeping();
+            QVERIFY(!session.refreshing());
+            fixture.screen->clearLog();
+            QTest::qWait(700); // longer than a pass: nothing may be sent while the system sleeps
+            QCOMPARE(fixture.screen->log().size(), size_t(0));
+        }
+        const int frames = fixture.screen->stats().framesCompleted;
         fixture.screen->clearLog();
-        session.deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
+        if (how == QLatin1String("arrival"))
+            session.deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
+        for (int i = how == QLatin1String("resume twice") ? 2 : how == QLatin1String("resume") ? 1 : 0; i > 0; --i)
+            session.systemResumed();
         const auto afterFrame = [this] {
             std::vector<QByteArray> log = fixture.screen->log();
             const auto frame = std::find_if(log.begin(), log.end(), [](const QByteArray& packet) {
                 return packet.left(5) == QByteArray::fromHex("0055a3f001");
             });
-            return sentAreas(std::vector<QByteArray>(frame, log.end()));
+            return std::vector<QByteArray>(frame, log.end());
         };
-        QTRY_VERIFY_WITH_TIMEOUT(afterFrame().size() >= 6, 5000);
-        QCOMPARE(afterFrame().mid(0, 6), boxesOf({0, 1, 3, 4, 5, 6}));
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(afterFrame()).size() >= 6, 5000);
+        QCOMPARE(sentAreas(afterFrame()).mid(0, 6), boxesOf({0, 1, 3, 4, 5, 6}));
+        QVERIFY2(packetLetters(afterFrame()).startsWith(QStringLiteral("FOTC")),
+                 qPrintable(packetLetters(afterFrame())));
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
+        QVERIFY(!session.recovering());
+    }
+
+    void searchBacksOff()
+    {
+        publish(45, 65, 15);
+        compose::ScreenSession session(committed);
+        session.setRecoveryDelays(20, 80);
+        QSignalSpy scheduled(&session, &compose::ScreenSession::recoveryScheduled);
+        session.startRefresh();
+        fixture.screen->setPresent(false);
+        QTRY_VERIFY_WITH_TIMEOUT(scheduled.size() >= 5, 10000);
+        const int frames = fixture.screen->stats().framesCompleted;
+        fixture.screen->setPresent(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.recovering(), 5000);
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
+        // Failing again right after it came back, it goes on with the longest wait.
+        fixture.screen->setPresent(false);
+        QTRY_VERIFY_WITH_TIMEOUT(session.recovering(), 5000);
+        QList<int> delays;
+        for (const QList<QVariant>& call : scheduled)
+            delays << call.at(0).toInt();
+        QCOMPARE(delays.mid(0, 5), (QList<int>{20, 40, 80, 80, 80}));
+        QCOMPARE(delays.last(), 80);
+        fixture.screen->setPresent(true);
     }
 
     void withoutGetCpuInfo()
