@@ -6,7 +6,7 @@ KORVO_PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools
     libhidapi-dev libudev-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth
+    fonts-noto-cjk xvfb xauth dbus-daemon
     clang libclang-rt-14-dev
 )
 

@@ -13,6 +13,7 @@
 #include "link/link.h"
 #include "platform/devicenotifier.h"
 #include "platform/sibling.h"
+#include "platform/sleepnotifier.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
@@ -113,6 +114,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
 #endif
     if (!deviceNotifier_->registerFor(window))
         qDebug("注册失败\n");
+    sleepNotifier_ = new platform::SleepNotifier(this);
+    connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, this, [this] {
+        session_->systemSleeping();
+        sleepNotifier_->readyToSleep();
+    });
+    connect(sleepNotifier_, &platform::SleepNotifier::resumed, session_, &compose::ScreenSession::systemResumed);
 
     link::InitDeviceTable();
     link::EnumerateScreens();
@@ -594,6 +601,8 @@ void MainWindow::slotCreateThread()
 
 void MainWindow::finishStart()
 {
+    // Off the start-up path: the system bus is asked only once the window is up.
+    sleepNotifier_->start();
     StartRefreshThread();
     startSibling();
     emit started();
@@ -636,7 +645,12 @@ void MainWindow::paintEvent(QPaintEvent*)
 bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
 {
     Q_UNUSED(result);
-    return deviceNotifier_ && deviceNotifier_->nativeEvent(eventType, message);
+    if (deviceNotifier_)
+        deviceNotifier_->nativeEvent(eventType, message);
+    if (sleepNotifier_)
+        sleepNotifier_->nativeEvent(eventType, message);
+    // Qt goes on handling every message.
+    return false;
 }
 
 } // namespace korvo

@@ -34,6 +34,7 @@ class ScreenSession;
 }
 namespace platform {
 class DeviceNotifier;
+class SleepNotifier;
 struct DeviceEvent;
 } // namespace platform
 
@@ -131,6 +132,7 @@ private:
     bool dragging_ = false;
     QPoint dragOffset_;
     platform::DeviceNotifier* deviceNotifier_ = nullptr;
+    platform::SleepNotifier* sleepNotifier_ = nullptr;
     QString pictureFolder_;
     ThemeProfile profile_;
     bool editing_ = false;
