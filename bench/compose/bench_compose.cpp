@@ -61,6 +61,21 @@ void BM_Apply(benchmark::State& state)
 }
 BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond);
 
+// From the system's wake-up until the screen has taken the whole frame that replaces whatever it
+// shows after the sleep (so an upper bound of the time to the frame's first chunk): the screen is
+// opened again, asked for one answer, and given the layout, orientation and clock.
+void BM_ResumeToFrame(benchmark::State& state)
+{
+    compose::ScreenSession session(stage->committed);
+    for (auto _ : state) {
+        session.systemSleeping();
+        const auto start = std::chrono::steady_clock::now();
+        session.systemResumed();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_ResumeToFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // The loop as it runs in the program, under the screen session, with the screen attached or
 // absent for the whole run. A second process publishes the figures, as GetCPUInfo does, each of
 // them changing every second to a value not seen before in the run, so every pass redraws them
