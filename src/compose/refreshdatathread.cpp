@@ -14,10 +14,11 @@ RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds passPa
                                      QObject* parent)
     : QThread(parent), renderer_(renderer), passPause_(passPause), kindPause_(kindPause)
 {
-    // Creating makes the segment when GetCPUInfo has not yet; attaching then fails harmlessly.
-    // Either way the reader ends up attached, and an unreachable segment reads as 1s.
-    metrics::createCpuInfoMemory(metrics::CpuInfoMemorySize);
-    metrics::attachCpuInfoMemory();
+    // Attach first, create only when nobody has: a create that fails on an existing segment takes
+    // its lock over and removes it later, under the feet of GetCPUInfo. An unreachable segment
+    // reads as 1s.
+    if (!metrics::attachCpuInfoMemory())
+        metrics::createCpuInfoMemory(metrics::CpuInfoMemorySize);
 }
 
 RefreshDataThread::~RefreshDataThread()

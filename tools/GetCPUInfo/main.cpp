@@ -102,8 +102,10 @@ int main(int argc, char** argv)
 
     const QString key = korvo::metrics::cpuInfoMemoryKey();
     QSharedMemory memory(key);
-    if (!memory.create(korvo::metrics::CpuInfoMemorySize, QSharedMemory::ReadWrite) &&
-        !memory.attach(QSharedMemory::ReadWrite)) {
+    // Attach first: a create that fails on the program's segment would take its lock over and
+    // remove it when this copy ends.
+    if (!memory.attach(QSharedMemory::ReadWrite) &&
+        !memory.create(korvo::metrics::CpuInfoMemorySize, QSharedMemory::ReadWrite)) {
         qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(key), qPrintable(memory.errorString()));
         return 1;
     }
