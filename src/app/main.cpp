@@ -6,6 +6,7 @@
 #include "config/configstore.h"
 #include "link/virtualscreen.h"
 #include "platform/singleinstance.h"
+#include "platform/terminationrequest.h"
 
 #include <QApplication>
 #include <QFont>
@@ -49,6 +50,11 @@ int main(int argc, char* argv[])
     QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
                      &korvo::MainWindow::showWindow);
     // Someone trying the program without a screen wants to see it, not find it in the tray.
+    // Logout, systemctl stop or Ctrl-C: the same orderly stop as a confirmed exit, without asking.
+    korvo::platform::onTerminationRequest(window.get(), [&window] {
+        window->StopRefreshThread();
+        QCoreApplication::quit();
+    });
     if (korvo::showAtStart() || virtualScreen)
         window->show();
     else

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace korvo;
@@ -322,6 +323,33 @@ private slots:
         QCOMPARE(window.englishInterface(), english);
         QCOMPARE(child<QPushButton>(window, "btnApply")->text(), applyText);
         QCOMPARE(window.themeList()->item(0)->icon().isNull(), false);
+    }
+
+    void terminationSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    // Logout, systemctl stop, Ctrl-C: the program and its GetCPUInfo end in order, exit code 0.
+    void terminationSignal()
+    {
+        QFETCH(int, signal);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVO_FAKEHID_LIBRARY));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                                                               QStringLiteral(":verify_asan_link_order=0"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tft"), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 20000);
+        QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!platform::siblingRunning());
     }
 
     void secondInstanceExits()

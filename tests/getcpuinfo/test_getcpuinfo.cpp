@@ -3,8 +3,10 @@
 #include "platform/sibling.h"
 
 #include <QProcess>
+
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 using namespace korvo;
 
@@ -87,6 +89,29 @@ private slots:
         QCOMPARE(sibling_.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sibling_.exitCode(), 0);
         QVERIFY(!platform::siblingRunning());
+    }
+
+    // Ended from outside, it leaves nothing that would stand in the next copy's way.
+    void endsOnTerminationSignals_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void endsOnTerminationSignals()
+    {
+        QFETCH(int, signal);
+        metrics::detachCpuInfoMemory();
+        sibling_.start();
+        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
+        QCOMPARE(::kill(pid_t(sibling_.processId()), signal), 0);
+        QVERIFY(sibling_.waitForFinished(5000));
+        QCOMPARE(sibling_.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sibling_.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(platform::siblingServerName()));
+        QVERIFY(!metrics::attachCpuInfoMemory()); // the segment is gone
     }
 };
 

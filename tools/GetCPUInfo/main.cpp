@@ -5,6 +5,7 @@
 #include "GetCPUInfo/sensors.h"
 #include "metrics/cpuinfo.h"
 #include "platform/sibling.h"
+#include "platform/terminationrequest.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -134,6 +135,8 @@ int main(int argc, char** argv)
     QObject::connect(&timer, &QTimer::timeout, &timer, [&publisher] { publisher.publish(); });
     timer.start(PublishIntervalMs);
 
+    // Ended from outside (logout, a kill): leave through the loop, so the segment and the socket go.
+    korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
     const int result = app.exec();
     server.close();
     memory.detach();

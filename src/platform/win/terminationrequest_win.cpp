@@ -1,0 +1,10 @@
+#include "platform/terminationrequest.h"
+
+namespace korvo::platform {
+
+bool onTerminationRequest(QObject*, std::function<void()>)
+{
+    return true;
+}
+
+} // namespace korvo::platform
