@@ -2,6 +2,7 @@
 // into the shared memory by the test in GetCPUInfo's place.
 
 #include "compose/arearenderer.h"
+#include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
 #include "platform/clock.h"
@@ -181,6 +182,23 @@ private slots:
                  qPrintable(packetLetters(afterFrame())));
         QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
         QVERIFY(!session.recovering());
+    }
+
+    // A sleep and wake-up during an apply wait for it; the apply's own frame is the only one.
+    void resumeWhileApplying()
+    {
+        compose::ScreenSession session(committed);
+        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
+        const int frames = fixture.screen->stats().framesCompleted;
+        QImage picture(320, 170, QImage::Format_RGB32);
+        picture.fill(Qt::darkBlue);
+        QVERIFY(session.apply(figureLayout(), picture, compose::editorSize(0), 200));
+        session.systemSleeping();
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1); // the apply was waited for
+        session.systemResumed();
+        QVERIFY(finished.wait(5000));
+        QTest::qWait(100);
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
     }
 
     void searchBacksOff()
