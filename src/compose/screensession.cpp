@@ -31,9 +31,10 @@ ScreenSession::ScreenSession(const CommittedLayout& committed, QObject* parent)
         else
             scheduleRecovery();
     });
+    // Only an atomic crosses from the writing thread; the queued call carries no data of ours.
     link::setLinkHealthObserver([this](bool answering) {
-        QMetaObject::invokeMethod(
-            this, [this, answering] { linkHealthChanged(answering); }, Qt::QueuedConnection);
+        linkAnswering_.store(answering);
+        QMetaObject::invokeMethod(this, "linkHealthChanged", Qt::QueuedConnection);
     });
 }
 
@@ -196,8 +197,9 @@ void ScreenSession::screenBack()
     resumeLoop();
 }
 
-void ScreenSession::linkHealthChanged(bool answering)
+void ScreenSession::linkHealthChanged()
 {
+    const bool answering = linkAnswering_.load();
     if (sleeping_)
         return;
     if (answering) {

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
 
 namespace korvo::compose {
@@ -72,7 +73,8 @@ private:
     void resumeLoop();
     // The screen is attached again and shows its own picture, or nothing we sent.
     void screenBack();
-    void linkHealthChanged(bool answering);
+    // The link's latest word on the screen, in linkAnswering_. Called by name from other threads.
+    Q_INVOKABLE void linkHealthChanged();
     void scheduleRecovery();
     // Opens the screen afresh and asks it to answer one packet; true when it did.
     bool reopenScreen();
@@ -88,6 +90,7 @@ private:
     bool resendAfterApply_ = false;
     bool sleeping_ = false;
     bool recovering_ = false;
+    std::atomic<bool> linkAnswering_{true};
     QTimer recoveryTimer_;
     int firstDelayMs_ = 1000;
     int mostDelayMs_ = 30000;
