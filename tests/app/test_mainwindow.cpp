@@ -45,6 +45,17 @@ void answerDialog(bool accept)
     });
 }
 
+// For a program started from here: the HID library is replaced by a stand-in with a virtual
+// screen (a sanitized child must be told that the stand-in comes before the sanitizer).
+QProcessEnvironment onStandInScreen()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVO_FAKEHID_LIBRARY));
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    return environment;
+}
+
 template <typename T> T* child(MainWindow& window, const char* name)
 {
     return window.findChild<T*>(QLatin1String(name));
@@ -337,12 +348,8 @@ private slots:
     void terminationSignal()
     {
         QFETCH(int, signal);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVO_FAKEHID_LIBRARY));
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                                                               QStringLiteral(":verify_asan_link_order=0"));
         QProcess program;
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(onStandInScreen());
         program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tft"), QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 20000);
         QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
@@ -359,11 +366,8 @@ private slots:
         QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
         // The second copy runs on a stand-in for the HID library that logs every write.
         const QString writes = home->filePath(QStringLiteral("writes.log"));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVO_FAKEHID_LIBRARY));
+        QProcessEnvironment environment = onStandInScreen();
         environment.insert(QStringLiteral("KORVO_FAKEHID_LOG"), writes);
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                                                               QStringLiteral(":verify_asan_link_order=0"));
         QProcess second;
         second.setProcessEnvironment(environment);
         second.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tft"), QStringList());
