@@ -52,7 +52,6 @@ public:
     const ThemeProfile& profile() const { return profile_; }
     ZoomWidget* editor() const;
     compose::ScreenSession& session() const { return *session_; }
-    QListWidget* themeList() const { return themeList_; }
 
     // Shows, raises and activates the window, also out of the minimised state.
     void showWindow();

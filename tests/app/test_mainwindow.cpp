@@ -333,7 +333,6 @@ private slots:
         MainWindow window;
         QCOMPARE(window.englishInterface(), english);
         QCOMPARE(child<QPushButton>(window, "btnApply")->text(), applyText);
-        QCOMPARE(window.themeList()->item(0)->icon().isNull(), false);
     }
 
     void terminationSignal_data()
