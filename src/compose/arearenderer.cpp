@@ -45,9 +45,12 @@ void AreaRenderer::prepareMetric(const QString& text, int kind)
     }
 }
 
-void AreaRenderer::forgetDrawn()
+const std::array<QString, ElementKindCount>& AreaRenderer::frameShown()
 {
-    lastDrawn_.fill(QString());
+    std::shared_ptr<const LayoutState> state = committed_.get();
+    for (int kind = 0; kind < ElementKindCount; ++kind)
+        lastDrawn_[kind] = frameValueText(*state, kind);
+    return lastDrawn_;
 }
 
 int AreaRenderer::sendMetric(int kind)
@@ -90,6 +93,12 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
     }
     for (const TextItem& item : valueTexts(state, kind, text))
         drawTextItem(painter, item);
+    // The saved background has no free text: where an area crosses it, it is drawn again on top,
+    // as the frame has it, or the figure would cut a piece out of it.
+    if (kind != FreeText) {
+        for (const TextItem& item : valueTexts(state, FreeText, state.record.String_[FreeText]))
+            drawTextItem(painter, item);
+    }
     painter.end();
 
     packets.clear();

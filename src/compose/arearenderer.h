@@ -36,9 +36,9 @@ public:
     void prepareMetric(const QString& text, int kind);
     int sendMetric(int kind);
 
-    // A whole frame was sent: what was drawn before is gone from the screen, so the next drawing
-    // of each figure covers all of its areas instead of only the characters that changed.
-    void forgetDrawn();
+    // A whole frame of the committed layout was sent: the screen now shows the frame's sample
+    // texts, and the next drawing of each figure is measured against those. Returns them.
+    const std::array<QString, ElementKindCount>& frameShown();
 
 private:
     // One area as the screen takes it: where it goes and its encoded pixels.

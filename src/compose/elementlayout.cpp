@@ -268,14 +268,22 @@ std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QStri
     return {{r, text, valuePixelSize(state, kind), ValueFlags}};
 }
 
+QString frameValueText(const LayoutState& state, int kind)
+{
+    const LayoutRecord& record = state.record;
+    if (!isElementKind(kind))
+        return QString();
+    if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
+        return record.String_[SecondString];
+    return record.String_[kind];
+}
+
 std::vector<TextItem> frameTexts(const LayoutState& state)
 {
     const LayoutRecord& record = state.record;
     std::vector<TextItem> items;
     for (int kind = 0; kind <= FreeText; ++kind) {
-        QString text = record.String_[kind];
-        if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
-            text = record.String_[SecondString];
+        const QString text = frameValueText(state, kind);
         if (text.isEmpty())
             continue;
         for (TextItem& item : valueTexts(state, kind, text))

@@ -39,6 +39,9 @@ int secondPixelSize(const LayoutState& state, int kind);
 // the kind.
 std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QString& text);
 
+// The value a whole frame shows for `kind`: the record's sample text.
+QString frameValueText(const LayoutState& state, int kind);
+
 // The texts of a whole frame: every shown figure with its sample text from the record, plus the
 // labels, which no area update redraws.
 std::vector<TextItem> frameTexts(const LayoutState& state);

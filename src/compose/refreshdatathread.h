@@ -33,9 +33,9 @@ public:
     // Safe to call more than once and on a thread that never started.
     void stop();
 
-    // Makes the first pass redraw every figure, for a screen that has just been given a whole
-    // frame with sample texts. Call before start().
-    void forgetLastTexts() { snapshot_.lastText.fill(QString()); }
+    // The texts the screen shows now, for a screen that has just been given a whole frame: the
+    // first pass redraws what differs from them. Call before start().
+    void setLastTexts(const std::array<QString, 9>& texts) { snapshot_.lastText = texts; }
 
     // One pass of the loop; false when a stop request cut it short. run() calls it; tests call
     // it directly on a thread that was not started.

@@ -72,9 +72,11 @@ void ScreenSession::resumeLoop()
     if (refresh_ || !refreshWanted_ || apply_ || sleeping_)
         return;
     refresh_ = std::make_unique<RefreshDataThread>(&renderer_);
-    if (redrawAll_)
-        refresh_->forgetLastTexts();
-    redrawAll_ = false;
+    // The frame shown may be newer than the committed layout the renderer drew for: after an
+    // apply its texts are the new layout's samples.
+    if (frameShown_)
+        refresh_->setLastTexts(renderer_.frameShown());
+    frameShown_ = false;
     refresh_->start();
 }
 
@@ -100,8 +102,7 @@ void ScreenSession::applyEnded()
     const bool sent = apply_->succeeded();
     apply_.reset();
     if (sent) {
-        renderer_.forgetDrawn();
-        redrawAll_ = true;
+        frameShown_ = true;
         emit frameSent();
     }
     emit applyFinished(sent);
@@ -190,10 +191,9 @@ void ScreenSession::screenBack()
     recoveryTimer_.stop();
     sinceBack_.start();
     haltLoop();
-    renderer_.forgetDrawn();
     if (!resendLayout(*committed_.get()))
         qDebug("The screen came back but did not take the frame.\n");
-    redrawAll_ = true;
+    frameShown_ = true;
     resumeLoop();
 }
 

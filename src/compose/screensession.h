@@ -84,8 +84,8 @@ private:
     std::unique_ptr<RefreshDataThread> refresh_;
     std::unique_ptr<TavoProcessThread> apply_;
     bool refreshWanted_ = false;
-    // The next refresh thread redraws every figure: a whole frame has just replaced them.
-    bool redrawAll_ = false;
+    // A whole frame has just replaced the figures: the next refresh thread starts from its texts.
+    bool frameShown_ = false;
     // The screen came back while an apply was running; it gets the layout once the apply is over.
     bool resendAfterApply_ = false;
     bool sleeping_ = false;

@@ -128,14 +128,13 @@ private slots:
 
     void checkBoxLimit_data()
     {
-        // The template shows temperature, CPU load, memory load, time, power and the free text:
-        // six, with the time and date counting once.
+        // The template shows temperature, CPU load, time and the free text: four, with the time
+        // and date counting once; six may be shown.
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QList<bool>>("checked");
-        QTest::newRow("a seventh is refused") << QList<int>{6} << QList<bool>{false};
-        QTest::newRow("the date joins the time") << QList<int>{5} << QList<bool>{true};
-        QTest::newRow("a sixth is taken, then a seventh refused")
-            << QList<int>{4, 6, 4} << QList<bool>{false, true, false};
+        QTest::newRow("a seventh is refused") << QList<int>{2, 4, 6} << QList<bool>{true, true, false};
+        QTest::newRow("the date joins the time") << QList<int>{2, 4, 5} << QList<bool>{true, true, true};
+        QTest::newRow("room made, then taken") << QList<int>{2, 4, 4, 6} << QList<bool>{true, true, false, true};
     }
 
     void checkBoxLimit()

@@ -1,6 +1,7 @@
 // The refresh loop against the virtual screen, with the clock pinned and the CPU figures written
 // into the shared memory by the test in GetCPUInfo's place.
 
+#include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
@@ -182,6 +183,87 @@ private slots:
                  qPrintable(packetLetters(afterFrame())));
         QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
         QVERIFY(!session.recovering());
+    }
+
+    // The frame of an apply shows the new layout's sample texts: the first pass after it sends the
+    // figures that differ from those, whatever was drawn before the apply.
+    void applyStartsFromTheFrameTexts()
+    {
+        LayoutState state = figureLayout();
+        state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "", ""};
+        CommittedLayout applied;
+        applied.set(figureLayout());
+        publish(50, 65, 15);
+        compose::ScreenSession session(applied);
+        connect(&session, &compose::ScreenSession::frameSent, [&] { applied.set(state); });
+        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
+        session.startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).contains(boxes[CpuTemperature]), 5000);
+        QImage picture(320, 170, QImage::Format_RGB32);
+        picture.fill(Qt::darkBlue);
+        QVERIFY(session.apply(state, picture, compose::editorSize(0), 0));
+        QVERIFY(finished.wait(5000));
+        fixture.screen->clearLog();
+        session.startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 3, 5000);
+        session.stopRefresh();
+        QCOMPARE(sentAreas(fixture.screen->log()).mid(0, 3), boxesOf({0, 3, 5}));
+    }
+
+    // However the figures and the free text cross, the free text stays as the frame drew it.
+    void freeTextSurvivesTheRefresh_data()
+    {
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("landscape") << 0 << false;
+        QTest::newRow("landscape, English") << 0 << true;
+        QTest::newRow("portrait") << 1 << false;
+        QTest::newRow("portrait, English") << 1 << true;
+    }
+
+    void freeTextSurvivesTheRefresh()
+    {
+        QFETCH(int, hor);
+        QFETCH(bool, english);
+        LayoutState state;
+        state.Mode = 1;
+        state.Hor = uint8_t(hor);
+        state.englishInterface = english;
+        state.customShow = DefaultCustomShow;
+        state.curRectId = 1; // the row through the centre slot
+        for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})
+            state.record.Show_[kind] = 1;
+        state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "Hello from Korvo TFT", ""};
+        state.record.Color = 2; // red (255, 100, 34): nothing else on the black screen is red
+        CommittedLayout layout;
+        layout.set(state);
+        QFile::remove(compose::wholePicturePath());
+        QVERIFY(compose::resendLayout(state));
+        const auto redPixels = [this] {
+            const QImage screen = fixture.screen->framebuffer();
+            QVector<QPoint> red;
+            for (int n = 0; n < screen.width() * screen.height(); ++n) {
+                const QRgb p = screen.pixel(n % screen.width(), n / screen.width());
+                if (p == qRgb(255, 101, 33)) // the glyphs' cores, red as the screen's pixels hold it
+                    red.append(QPoint(n % screen.width(), n / screen.width()));
+            }
+            return red;
+        };
+        const QVector<QPoint> framed = redPixels();
+        QVERIFY(framed.size() > 100);
+
+        publish(52, 31, 27);
+        compose::AreaRenderer renderer(layout);
+        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
+        for (int pass = 0; pass < 100; ++pass)
+            QVERIFY(refresh.runPass());
+        refresh.stop();
+        QVERIFY(fixture.screen->stats().areaPackets > 200);
+        // A figure's new glyphs may turn a pixel at the very edge of a letter; a cut letter loses dozens.
+        const QVector<QPoint> after = redPixels();
+        const auto lost =
+            std::count_if(framed.begin(), framed.end(), [&](const QPoint& p) { return !after.contains(p); });
+        QVERIFY2(lost <= 2, qPrintable(QString::number(lost)));
     }
 
     // A sleep and wake-up during an apply wait for it; the apply's own frame is the only one.

@@ -89,9 +89,11 @@ void TestStartup::shippedTemplates()
     prepareStartupData(profile);
     QCOMPARE(LogCapture::lines, (QStringList{Copied, Copied}));
     QCOMPARE(int(profile.Mode), 1);
-    QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 1, 1, 1, 0, 0, 1, 0}));
+    QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 0, 1, 0, 0, 0, 1, 0}));
     QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
-    QCOMPARE(loadCustomShow(), (CustomShowTable{{{0, 1, 3, 2, 4}, {-1, -1, 0, -1, -1}}}));
+    // The top slots stay free for the free text in the top row.
+    QCOMPARE(loadCustomShow(), (CustomShowTable{{{-1, 0, 3, 1, -1}, {-1, -1, 0, -1, -1}}}));
+    QCOMPARE(curRectId(), 0);
     QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
     setProgramDirOverride(QString());
 }
