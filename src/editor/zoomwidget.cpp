@@ -115,8 +115,9 @@ void ZoomWidget::SetTextSize(int index)
 void ZoomWidget::SetEditingActive(bool on)
 {
     model_->SetEditingActive(on);
-    if (!on)
-        textEditor_->hide();
+    // The bar's buttons take no focus, so an entry they end sees no focus-out: it is stored here.
+    if (!on && !textEditor_->isHidden())
+        CommitTextEditor();
 }
 
 void ZoomWidget::UndoEdit(bool toStart)

@@ -126,6 +126,14 @@ private slots:
         // Portrait: slot 0 centre (161, 30), slot 3 centre (261, 282).
         QTest::newRow("portrait swap") << 1 << -1 << QPoint(161, 30) << QPoint(261, 282) << true
                                        << SlotRow{2, 1, 3, 0, 4};
+        // Slot 0's pick area reaches 9 device pixels (12 preview pixels) left of the slot, to x 2,
+        // and 30 device pixels below it, over its label.
+        QTest::newRow("left end of the pick area")
+            << 0 << -1 << QPoint(2, 100) << QPoint(361, 216) << true << SlotRow{2, 1, 3, 0, 4};
+        QTest::newRow("left of the pick area")
+            << 0 << -1 << QPoint(1, 100) << QPoint(361, 216) << false << SlotRow{0, 1, 3, 2, 4};
+        QTest::newRow("on the label") << 0 << -1 << QPoint(68, 140) << QPoint(361, 216) << true
+                                      << SlotRow{2, 1, 3, 0, 4};
     }
 
     void slotDrag()
@@ -244,6 +252,24 @@ private slots:
             << QRect(QPoint(128, 0), QPoint(296, 321)) << QPoint();
     }
 
+    // Hovering over the crop frame (landscape: (1, 0) to (433, 311)) shows what a press would take:
+    // the 18-pixel corner handles, the edges 5 pixels deep, the inside.
+    void frameCursors()
+    {
+        ZoomWidget* w = makeWidget(customProfile(0, true, QString()));
+        w->SetBackgroundEditMode(true);
+        const std::pair<QPoint, Qt::CursorShape> spots[] = {
+            {{5, 5}, Qt::SizeFDiagCursor},     {{428, 5}, Qt::SizeBDiagCursor}, {{5, 306}, Qt::SizeBDiagCursor},
+            {{428, 306}, Qt::SizeFDiagCursor}, {{5, 150}, Qt::SizeHorCursor},   {{6, 150}, Qt::SizeAllCursor},
+            {{428, 150}, Qt::SizeHorCursor},   {{427, 150}, Qt::SizeAllCursor}, {{200, 4}, Qt::SizeVerCursor},
+            {{200, 5}, Qt::SizeAllCursor},     {{434, 150}, Qt::ArrowCursor}};
+        for (const auto& spot : spots) {
+            move(w, spot.first, Qt::NoButton);
+            QVERIFY2(w->cursor().shape() == spot.second,
+                     qPrintable(QStringLiteral("at %1,%2").arg(spot.first.x()).arg(spot.first.y())));
+        }
+    }
+
     void frameResizeAndMove()
     {
         QFETCH(int, hor);
@@ -263,6 +289,7 @@ private slots:
         QCOMPARE(QPoint(record.XPt, record.YPt), offset);
         w->repaint();
         QCOMPARE(w->frameRect(), frame);
+        QCOMPARE(int(w->model().editHistory().size()), 2); // the release can be undone
     }
 
     void typeTheFreeText_data()
@@ -271,6 +298,7 @@ private slots:
         QTest::newRow("Return") << int(Qt::Key_Return);
         QTest::newRow("Enter") << int(Qt::Key_Enter);
         QTest::newRow("a press on the preview") << 0;
+        QTest::newRow("editing switched off") << -1; // by a bar button or apply, which take no focus
     }
 
     void typeTheFreeText()
@@ -285,16 +313,43 @@ private slots:
         // Row 1 with its extra 3 device pixels: x 14..418, y 126..183.
         QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(217, 182));
         QVERIFY(editor->isVisible());
+        QCOMPARE(editor->placeholderText(), QString::fromUtf8("双击进行输入"));
         QCOMPARE(editor->geometry(), QRect(14, 126, 405, 58));
         QCOMPARE(editor->font().pixelSize(), 22);
         QTest::keyClicks(editor, " Korvo");
-        if (closeKey != 0)
+        if (closeKey > 0)
             QTest::keyClick(editor, Qt::Key(closeKey));
+        else if (closeKey < 0)
+            w->SetEditingActive(false);
         else
             QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(editor->isHidden());
         QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello Korvo"));
         QCOMPARE(editor->toPlainText(), QString("Hello Korvo")); // Return ended the entry, it broke no line
+    }
+
+    // The open editor shows the text itself; the preview under it must not show it a second time.
+    void freeTextHidesUnderTheOpenEditor()
+    {
+        ThemeProfile profile = customProfile(0, false, "Hello");
+        profile.custom[0].Color = 2; // red (255, 100, 34)
+        ZoomWidget* w = makeWidget(profile);
+        const auto redInRow = [w] {
+            QImage own(w->size(), QImage::Format_RGB32);
+            own.fill(Qt::black);
+            w->render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground); // without the editor
+            int red = 0;
+            for (int n = 0; n < 405 * 58; ++n) {
+                const QRgb p = own.pixel(14 + n % 405, 126 + n / 405);
+                red += qRed(p) > 128 && qRed(p) > 2 * qGreen(p) ? 1 : 0;
+            }
+            return red;
+        };
+        QVERIFY(redInRow() > 30);
+        w->slotShowEdt();
+        QCOMPARE(redInRow(), 0);
+        w->SetEditingActive(false);
+        QVERIFY(redInRow() > 30);
     }
 
     void cutWhenTurningToPortrait_data()
