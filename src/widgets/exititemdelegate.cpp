@@ -58,8 +58,9 @@ bool ExitItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, con
                                    const QModelIndex& index)
 {
     if (event->type() == QEvent::MouseButtonRelease && isUserRow(index)) {
-        const QPoint position = static_cast<QMouseEvent*>(event)->localPos().toPoint();
-        if (markRect(option.rect).contains(position)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // A right press asks on its own already.
+        if (mouse->button() == Qt::LeftButton && markRect(option.rect).contains(mouse->localPos().toPoint())) {
             emit handleDeleteClick(index.row());
             return true;
         }

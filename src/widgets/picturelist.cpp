@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include <utility>
+
 namespace korvo {
 
 namespace {
@@ -65,7 +67,11 @@ PictureList::PictureList(QWidget* window, std::function<QString()> pictureInUse)
 
     connect(list_, &QAbstractItemView::clicked, this, &PictureList::itemClickedImage);
     connect(list_, &MyListWidget::rightClick, this, &PictureList::slotRightClick);
-    connect(delegate_, &ExitItemDelegate::handleDeleteClick, this, &PictureList::SlotDeletePix);
+    connect(delegate_, &ExitItemDelegate::handleDeleteClick, this, [this](int row) {
+        // The view reports the release as a click on the row right after: that is no choice.
+        markReleased_ = true;
+        SlotDeletePix(row);
+    });
 }
 
 int PictureList::userCount() const
@@ -186,7 +192,7 @@ void PictureList::selectPicture(const QString& path)
 
 void PictureList::itemClickedImage(const QModelIndex& index)
 {
-    if (!index.isValid())
+    if (std::exchange(markReleased_, false) || !index.isValid())
         return;
     if (index.row() != 0) {
         emit backgroundChosen(pathAt(index.row()));

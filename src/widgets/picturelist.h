@@ -61,6 +61,7 @@ private:
     MyListWidget* list_;
     ExitItemDelegate* delegate_;
     std::function<QString()> pictureInUse_;
+    bool markReleased_ = false;
 };
 
 } // namespace korvo

@@ -17,7 +17,9 @@ void answerNextQuestion(bool accept, QString* message)
 {
     QTimer::singleShot(0, [accept, message] {
         if (auto* box = qobject_cast<korvo::ExitMessageBox*>(QApplication::activeModalWidget())) {
-            *message = box->findChild<QLabel*>("messageLabel")->text();
+            const bool titled = box->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示"));
+            *message =
+                (titled ? QString() : QStringLiteral("untitled: ")) + box->findChild<QLabel*>("messageLabel")->text();
             auto* button = box->findChild<korvo::TavoPushButton*>(accept ? "btnOk" : "btnCancel");
             QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         }
@@ -40,6 +42,7 @@ private slots:
     void clickDeletes_data();
     void clickDeletes();
     void addChosenFile();
+    void windowShowsThroughTheList();
 
 private:
     void showList(QWidget* window, PictureList* list);
@@ -128,6 +131,7 @@ void TestPictureList::clickDeletes_data()
     QTest::newRow("right click, built-in picture")
         << true << 3 << middle << true << QString::fromUtf8("默认图片不能删除。") << TwoStored << QString();
     QTest::newRow("mark, top left pixel") << false << 1 << QPoint(-20, 2) << true << ask << onlyB << "b.png";
+    QTest::newRow("mark, declined") << false << 1 << QPoint(-10, 10) << false << ask << TwoStored << QString();
     QTest::newRow("mark, bottom right pixel") << false << 2 << QPoint(-3, 19) << true << ask << onlyA << "1.jpg";
     QTest::newRow("left of the mark") << false << 1 << QPoint(-21, 10) << true << QString() << TwoStored << "a.png";
     QTest::newRow("above the mark") << false << 1 << QPoint(-10, 1) << true << QString() << TwoStored << "a.png";
@@ -176,6 +180,20 @@ void TestPictureList::addChosenFile()
     QCOMPARE(list.widget()->currentRow(), 2);
     QCOMPARE(temp->readConfig(), QByteArray("[ImageList]\n0=c.png\n1=a.png\n2=b.png\nCount=3\n"));
     QCOMPARE(chosen.count(), 0);
+}
+
+// The list stands on the dark window: where it has no thumbnails, the window shows through.
+void TestPictureList::windowShowsThroughTheList()
+{
+    QWidget window;
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, QColor(11, 15, 24));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+    PictureList list(&window, [] { return QString(); });
+    showList(&window, &list);
+    // Three rows of thumbnails end well above the list's bottom at y 544.
+    QCOMPARE(window.grab().toImage().pixel(600, 540), qRgb(11, 15, 24));
 }
 
 QTEST_MAIN(TestPictureList)
