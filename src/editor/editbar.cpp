@@ -59,6 +59,13 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
     sizeList_->setObjectName("sizeList");
     sizeList_->setGeometry(edges(42, 9, 109, 30));
     sizeList_->setFont(QFont(SkinFontFamily));
+    // Dark like the bar it stands on, its pop-up too, with the light text of the skin.
+    sizeList_->setStyleSheet(
+        QStringLiteral("QComboBox{color:%1;background:#242e44;border:1px solid #3a4660;border-radius:4px;"
+                       "padding-left:6px;}"
+                       "QComboBox QAbstractItemView{color:%1;background:#1b2335;"
+                       "selection-background-color:#1d5f8a;selection-color:%1;}")
+            .arg(LightTextColor.name()));
 
     swatchPlate_ = new QLabel(this);
     swatchPlate_->setObjectName("swatchPlate");

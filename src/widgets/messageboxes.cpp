@@ -136,6 +136,9 @@ TavoMessageBox::TavoMessageBox(const QString& text, const QRect& rect, QWidget* 
         messageFont.setFamily(family);
     messageFont.setPixelSize(20);
     messageLabel->setFont(messageFont);
+    QPalette messagePalette = messageLabel->palette();
+    messagePalette.setColor(QPalette::WindowText, textColorOn(middleColor(background_)));
+    messageLabel->setPalette(messagePalette);
 
     // This box keeps its two captions in Chinese whatever the interface language.
     TavoPushButton* ok = makeButton(this, "btnOk", edges(39, 68, 108, 93), "://skins/eject_bt_n.png",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 
@@ -11,5 +12,15 @@ QPixmap loadSkin(const QString& path);
 
 // The family every skinned text is drawn in.
 extern const char* const SkinFontFamily;
+
+// The skin's two text colours: light for the dark surfaces, dark for the accent.
+extern const QColor LightTextColor;
+extern const QColor DarkTextColor;
+
+// Of the two text colours, the one that reads better on `background`: it always stands at
+// least 4.5 : 1 against the skin's surfaces and its accent.
+QColor textColorOn(const QColor& background);
+// The average colour of a picture's middle, where a caption stands over it.
+QColor middleColor(const QPixmap& picture);
 
 } // namespace korvo

@@ -8,8 +8,6 @@
 namespace korvo {
 
 namespace {
-const QColor NormalTextColor(0x82, 0x82, 0x82);
-const QColor SelectedTextColor(0xff, 0xff, 0xff);
 const QColor PlateColor(0x3a, 0x3d, 0x44);
 const QColor SelectedPlateColor(0x2f, 0x80, 0xed);
 constexpr int IconTextGap = 4;
@@ -26,6 +24,8 @@ TavoPushButton::TavoPushButton(QWidget* parent) : QPushButton(parent)
 void TavoPushButton::setPictures(const QString& normal, const QString& hover, const QString& pressed)
 {
     pictures_ = {loadSkin(normal), loadSkin(hover), loadSkin(pressed)};
+    for (size_t i = 0; i < pictures_.size(); ++i)
+        pictureColors_[i] = middleColor(pictures_[i]);
     update();
 }
 
@@ -117,11 +117,15 @@ void TavoPushButton::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const bool selected = state_ == Hover || state_ == Pressed;
 
-    const QPixmap& picture = pictures_[state_ == Disabled ? Normal : state_];
+    const int shown = state_ == Disabled ? Normal : state_;
+    const QPixmap& picture = pictures_[shown];
+    QColor background = selected ? SelectedPlateColor : PlateColor;
     if (!picture.isNull()) {
+        background = pictureColors_[shown];
         painter.drawPixmap(rect(), picture);
     } else if (fillColor_.isValid()) {
-        painter.setPen(selected ? QPen(SelectedTextColor, 2) : Qt::NoPen);
+        background = fillColor_;
+        painter.setPen(selected ? QPen(LightTextColor, 2) : Qt::NoPen);
         painter.setBrush(fillColor_);
         painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
     } else {
@@ -141,9 +145,11 @@ void TavoPushButton::paintEvent(QPaintEvent*)
         x += iconWidth + gap;
     }
     if (textWidth > 0) {
-        painter.setPen(state_ == Disabled ? NormalTextColor.darker(150)
-                       : selected         ? SelectedTextColor
-                                          : NormalTextColor);
+        // The caption takes whichever of the two text colours stands out from what is behind it.
+        QColor color = textColorOn(background);
+        if (state_ == Disabled)
+            color.setAlpha(120);
+        painter.setPen(color);
         painter.drawText(QRect(x, 0, textWidth, height()), Qt::AlignCenter, label);
     }
 }

@@ -60,6 +60,7 @@ private:
     void setState(int state);
 
     std::array<QPixmap, 3> pictures_;
+    std::array<QColor, 3> pictureColors_; // what a caption stands on, per picture
     std::array<QPixmap, 2> icons_;
     QColor fillColor_;
     int state_ = Normal;

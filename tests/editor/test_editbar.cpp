@@ -1,3 +1,4 @@
+#include "contrast.h"
 #include "editor/editbar.h"
 #include "widgets/presswidgets.h"
 #include "widgets/tavopushbutton.h"
@@ -30,6 +31,21 @@ class TestEditBar : public QObject
     }
 
 private slots:
+    // The size list is dark like the bar it stands on, and its text reads at 4.5 : 1, at 1x and 2x.
+    void sizeListIsLegible()
+    {
+        EditBar bar;
+        auto* sizeList = bar.findChild<PressCombobox*>("sizeList");
+        for (qreal ratio : {1.0, 2.0}) {
+            QPixmap drawn(sizeList->size() * ratio);
+            drawn.setDevicePixelRatio(ratio);
+            sizeList->render(&drawn);
+            const QImage image = drawn.toImage();
+            QVERIFY(luminance(groundOf(image)) < 0.05);
+            QVERIFY(inkContrast(image) >= 4.5);
+        }
+    }
+
     void userGestures_data()
     {
         QTest::addColumn<QStringList>("gestures");

@@ -1,7 +1,9 @@
 #include "config/configstore.h"
+#include "contrast.h"
 #include "widgets/messageboxes.h"
 #include "widgets/tavopushbutton.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +20,8 @@ private slots:
     void initTestCase() { korvo::setProgramDirOverride(programDir_.path()); }
     void answersOnReleaseOnly_data();
     void answersOnReleaseOnly();
+    void legibleAndTitled_data();
+    void legibleAndTitled();
 
 private:
     QTemporaryDir programDir_;
@@ -65,6 +69,51 @@ void TestDialogs::answersOnReleaseOnly()
     QTest::mouseRelease(target, Qt::LeftButton, {}, release);
     QCOMPARE(finished.count(), result < 0 ? 0 : 1);
     QCOMPARE(finished.value(0).value(0, -1).toInt(), result);
+}
+
+// Every text of the two boxes reads at 4.5 : 1 or better on what it stands on, at 1x and 2x.
+void TestDialogs::legibleAndTitled_data()
+{
+    QTest::addColumn<bool>("exitBox");
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<qreal>("ratio");
+    for (qreal ratio : {1.0, 2.0}) {
+        for (const char* part : {"btnOk", "btnCancel", "messageLabel"}) {
+            QTest::addRow("exit box %s %gx", part, ratio) << true << part << ratio;
+            QTest::addRow("question box %s %gx", part, ratio) << false << part << ratio;
+        }
+    }
+}
+
+void TestDialogs::legibleAndTitled()
+{
+    QFETCH(bool, exitBox);
+    QFETCH(QString, part);
+    QFETCH(qreal, ratio);
+    std::unique_ptr<QDialog> dialog;
+    if (exitBox) {
+        dialog = std::make_unique<korvo::ExitMessageBox>(2, QString::fromUtf8("是否删除此图片？"), QPoint(), nullptr,
+                                                         true, Qt::FramelessWindowHint);
+        QCOMPARE(dialog->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示")), true);
+    } else {
+        QTest::ignoreMessage(QtDebugMsg, "load font failed!");
+        dialog = std::make_unique<korvo::TavoMessageBox>(QString::fromUtf8("是否弹出？"), QRect(), nullptr,
+                                                         Qt::FramelessWindowHint);
+    }
+    QPixmap drawn(dialog->size() * ratio);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    dialog->render(&drawn);
+    // The part as drawn over the box: the message label has no ground of its own.
+    const QWidget* widget = dialog->findChild<QWidget*>(part);
+    // A button's caption, without the button's own edge.
+    const QRect own = part == QLatin1String("messageLabel")
+                          ? widget->rect()
+                          : widget->rect().adjusted(widget->width() / 5, widget->height() / 4, -widget->width() / 5,
+                                                    -widget->height() / 4);
+    const QRect area(widget->mapTo(dialog.get(), own.topLeft()) * ratio, own.size() * ratio);
+    const double measured = inkContrast(drawn.toImage().copy(area));
+    QVERIFY2(measured >= 4.5, qPrintable(QString::number(measured)));
 }
 
 QTEST_MAIN(TestDialogs)
