@@ -3,10 +3,16 @@
 
 #include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
+#include "compose/elementlayout.h"
 #include "compose/previewgeometry.h"
 #include "config/configstore.h"
 #include "config/themeprofile.h"
 #include "screenfixture.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace korvo;
 
@@ -107,6 +113,78 @@ private slots:
         QVERIFY(sent > 0);
         QCOMPARE(fixture.screen->stats().rejected, 0);
         QCOMPARE(fixture.screen->framebuffer(), frame);
+    }
+
+    // Every label stays inside its pill: a rounded box whose ends are half circles, less the pixel
+    // of its outline, and two more at the ends, so that no character touches them.
+    void labelsStayInTheirPills_data()
+    {
+        QTest::addColumn<int>("themeId");
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<bool>("english");
+        for (int hor : {0, 1})
+            for (int themeId : {0, 2, 3})
+                for (bool english : {false, true})
+                    QTest::addRow("%c%d %s", hor ? 'V' : 'H', themeId + 1, english ? "English" : "Chinese")
+                        << themeId << hor << english;
+    }
+
+    void labelsStayInTheirPills()
+    {
+        QFETCH(int, themeId);
+        QFETCH(int, hor);
+        QFETCH(bool, english);
+        LayoutState state = builtIn(themeId, hor);
+        state.englishInterface = english;
+        for (const compose::TextItem& item : compose::frameTexts(state)) {
+            if (std::find(state.record.ShowRect_.begin(), state.record.ShowRect_.end(), item.rect) ==
+                state.record.ShowRect_.end())
+                continue;
+            QImage ink(compose::deviceSize(hor), QImage::Format_ARGB32_Premultiplied);
+            ink.fill(Qt::transparent);
+            QPainter painter(&ink);
+            compose::drawTextItem(painter, item);
+            painter.end();
+            const QRectF pill = QRectF(item.rect).adjusted(3, 1, -3, -1);
+            const double r = pill.height() / 2;
+            for (int n = 0; n < ink.width() * ink.height(); ++n) {
+                const QPointF at(n % ink.width() + 0.5, n / ink.width() + 0.5);
+                if (qAlpha(ink.pixel(n % ink.width(), n / ink.width())) < 96)
+                    continue;
+                const double dx = std::max({pill.left() + r - at.x(), 0.0, at.x() - (pill.right() - r)});
+                const double dy = at.y() - pill.center().y();
+                QVERIFY2(dx * dx + dy * dy <= r * r,
+                         qPrintable(QStringLiteral("%1 at %2,%3").arg(item.text).arg(at.x()).arg(at.y())));
+            }
+        }
+    }
+
+    // Theme 3's dial is a picture: it must not show a level, so its ring is even all round.
+    void powerDialShowsNoLevel_data()
+    {
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<double>("radius");
+        QTest::newRow("H3") << 0 << QPointF(231.5, 102) << 56.0;
+        QTest::newRow("V3") << 1 << QPointF(84.5, 136) << 62.0;
+    }
+
+    void powerDialShowsNoLevel()
+    {
+        QFETCH(int, hor);
+        QFETCH(QPointF, centre);
+        QFETCH(double, radius);
+        const QImage picture(builtIn(2, hor).record.StringD1);
+        QList<QRgb> ring;
+        for (int degrees = -20; degrees <= 200; degrees += 20) {
+            const double a = degrees * M_PI / 180;
+            ring << picture.pixel((centre + QPointF(std::cos(a), -std::sin(a)) * radius).toPoint());
+        }
+        for (QRgb pixel : ring) {
+            QVERIFY2(std::abs(qRed(pixel) - qRed(ring[0])) < 24 && std::abs(qGreen(pixel) - qGreen(ring[0])) < 24 &&
+                         std::abs(qBlue(pixel) - qBlue(ring[0])) < 24,
+                     qPrintable(QString::number(pixel, 16) + " against " + QString::number(ring[0], 16)));
+        }
     }
 
     void picturesLoad_data()

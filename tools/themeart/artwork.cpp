@@ -127,19 +127,14 @@ void mountains(QPainter& p, const QSize& size, double base, double height, QColo
     p.fillPath(path, colour);
 }
 
+// The dial behind the power figure. The picture never changes, so it shows no level: an even
+// ring and its ticks, which cannot be read as a reading.
 void gauge(QPainter& p, const QPointF& centre, double radius)
 {
     const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255, 28), 8, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(QColor(58, 200, 163, 60), 8, Qt::SolidLine, Qt::RoundCap));
     p.drawArc(box, -30 * 16, 240 * 16);
-    QConicalGradient g(centre, -30);
-    g.setColorAt(0.0, QColor(255, 99, 72));
-    g.setColorAt(0.35, QColor(245, 224, 33));
-    g.setColorAt(0.67, QColor(58, 200, 163));
-    g.setColorAt(1.0, QColor(58, 200, 163));
-    p.setPen(QPen(QBrush(g), 8, Qt::SolidLine, Qt::RoundCap));
-    p.drawArc(box, 60 * 16, 150 * 16);
     p.setPen(QPen(QColor(255, 255, 255, 70), 1));
     for (int i = 0; i <= 12; ++i) {
         const double a = (-30 + i * 20) * M_PI / 180;

@@ -38,14 +38,18 @@ Design record(int themeId, int hor, int highlight, std::initializer_list<Element
 // A card: the label box at its top left, the value below it to the right.
 Element card(int kind, int x, int y, int width, bool highlighted = false)
 {
-    const QRect label = highlighted ? QRect(x + 8, y + 5, 88, 22) : QRect(x + 8, y + 8, 72, 18);
+    // The highlighted label's larger text needs room below its baseline too: "CPU temp" has a
+    // descender.
+    const QRect label = highlighted ? QRect(x + 8, y + 3, 96, 24) : QRect(x + 8, y + 8, 72, 18);
     return {kind, label, QRect(x + width - 78, y + 27, 68, 30), QRect(x, y, width, 60)};
 }
 
 // A square tile: the label box on top, the value centred below it.
 Element tile(int kind, int x, int y, int valueTop)
 {
-    return {kind, QRect(x + 6, y + 10, 62, 18), QRect(x + 3, y + valueTop, 68, 30), QRect(x, y, 74, valueTop + 38)};
+    // The label box spans nearly the whole tile: five Chinese characters need room before its
+    // rounded ends.
+    return {kind, QRect(x + 2, y + 10, 70, 18), QRect(x + 3, y + valueTop, 68, 30), QRect(x, y, 74, valueTop + 38)};
 }
 
 } // namespace
