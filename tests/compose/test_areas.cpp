@@ -3,7 +3,10 @@
 // Microsoft YaHei): a digit is 0.5547 em wide, ':' and '.' 0.2773 em, the line 1.448 em high.
 
 #include "compose/arearenderer.h"
+#include "compose/elementlayout.h"
 #include "screenfixture.h"
+
+#include <QPainter>
 
 using namespace korvo;
 
@@ -180,6 +183,48 @@ private slots:
         QCOMPARE(renderer.sendMetric(Time), 1);
         QCOMPARE(renderer.sendMetric(Time), 0);
         QCOMPARE(sentAreas(fixture.screen->log()), QVector<QRect>{QRect(100, 100, 60, 30)});
+    }
+
+    void figureSizes_data()
+    {
+        QTest::addColumn<int>("themeId");
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<int>("kind"); // highlighted
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("theme 2: fixed 26") << 2 << 0 << false << int(CpuPower) << 26;
+        QTest::newRow("power, landscape: 1.2 times") << 0 << 0 << false << int(CpuPower) << 22;
+        QTest::newRow("power, portrait: 1.3 times") << 0 << 1 << false << int(CpuPower) << 23;
+        QTest::newRow("power in English: plain") << 0 << 0 << true << int(CpuPower) << 18;
+        QTest::newRow("theme 1 time: twice") << 1 << 0 << false << int(Time) << 36;
+    }
+
+    void figureSizes()
+    {
+        QFETCH(int, themeId);
+        QFETCH(int, hor);
+        QFETCH(bool, english);
+        QFETCH(int, kind);
+        QFETCH(int, pixels);
+        LayoutState state = theme(themeId, hor, kind);
+        state.englishInterface = english;
+        QCOMPARE(compose::valuePixelSize(state, kind), pixels);
+    }
+
+    // A theme's date stands at the top of its box, not in the middle.
+    void dateAtTheTop()
+    {
+        const LayoutState state = showing(theme(0, 0, CpuTemperature), Date, QRect(10, 10, 200, 100));
+        QImage image(320, 170, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        for (const compose::TextItem& item : compose::valueTexts(state, Date, QStringLiteral("2025.02.03")))
+            compose::drawTextItem(painter, item);
+        painter.end();
+        int firstLit = -1;
+        for (int n = 0; n < 320 * 170 && firstLit < 0; ++n)
+            firstLit = qGray(image.pixel(n % 320, n / 320)) > 128 ? n / 320 : -1;
+        QVERIFY2(firstLit >= 10 && firstLit < 18, qPrintable(QString::number(firstLit)));
     }
 
     void portraitPlacement_data()

@@ -35,13 +35,20 @@ private slots:
         QVERIFY(QDir().mkpath(temp->configDir()));
     }
 
-    void resetAndCommitWritesTheSlots()
+    // What the renderers read is the committed copy: the slots and the text row go with it, and
+    // both are stored for the next start.
+    void commitCopiesAndWritesTheSlotsAndRow()
     {
         LayoutModel model;
         model.ResetCustomShow();
+        model.swapSlots(0, 4);
+        model.setCurRectId(2);
         QVERIFY(model.CommitLayout());
-        QVERIFY(temp->readConfig().contains("[CustomShow]\n0-0=0\n0-1=1\n0-2=3\n0-3=2\n0-4=4\n"
-                                            "1-0=-1\n1-1=-1\n1-2=0\n1-3=-1\n1-4=-1\n"));
+        QCOMPARE(model.committed().customShow[0], (SlotRow{4, 1, 3, 2, 0}));
+        QCOMPARE(model.committedLayout().get()->customShow[0], (SlotRow{4, 1, 3, 2, 0}));
+        QCOMPARE(model.committedLayout().get()->curRectId, 2);
+        QCOMPARE(temp->readConfig(), QByteArray("[Config]\nCurRectID=2\n\n[CustomShow]\n0-0=4\n0-1=1\n0-2=3\n"
+                                                "0-3=2\n0-4=0\n1-0=-1\n1-1=-1\n1-2=0\n1-3=-1\n1-4=-1\n"));
     }
 
     void showAndHideInFiveSlots_data()
@@ -79,10 +86,12 @@ private slots:
 
     void centreStyleIsOneHot()
     {
+        // Stray entries in the centre style's row, as an edited file may hold them.
+        QVERIFY(temp->writeConfig("[CustomShow]\n0-0=0\n0-1=1\n0-2=3\n0-3=2\n0-4=4\n1-0=5\n1-4=6\n"));
         LayoutModel model;
         model.LoadLayout(customProfile(1, 0), true);
-        model.ResetCustomShow();
         model.SetElementShown(4, 1);
+        QCOMPARE(model.working().customShow[1], (SlotRow{-1, -1, 4, -1, -1}));
         model.SetElementShown(6, 1);
         QCOMPARE(model.working().record.Show2_, (std::array<uint8_t, 9>{0, 0, 0, 0, 0, 0, 1, 0, 0}));
         QCOMPARE(model.working().customShow[1], (SlotRow{-1, -1, 6, -1, -1}));
