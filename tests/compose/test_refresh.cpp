@@ -96,8 +96,6 @@ private slots:
         QTest::addColumn<std::vector<int>>("redrawn");
         QTest::newRow("nothing changed: time and date only") << 45 << 30 << 12 << std::vector<int>{3, 5};
         QTest::newRow("temperature") << 46 << 30 << 12 << std::vector<int>{0, 3, 5};
-        QTest::newRow("load") << 45 << 31 << 12 << std::vector<int>{1, 3, 5};
-        QTest::newRow("power") << 45 << 30 << 13 << std::vector<int>{3, 4, 5};
         QTest::newRow("temperature past 50 turns the fan faster") << 60 << 30 << 12 << std::vector<int>{0, 3, 5, 6};
     }
 

@@ -307,47 +307,6 @@ private slots:
         QCOMPARE(output, bytes + QByteArray(64 - bytes.size(), char(0xAA)));
     }
 
-    // The virtual screen is the other half of every link test: it must refuse what a screen
-    // would not understand, or a broken sender would pass.
-    void screenChecks_data()
-    {
-        QTest::addColumn<QByteArray>("packet");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4097) << true;
-        QTest::newRow("area short") << report("0055a2000000000101", 4096) << false;
-        QTest::newRow("area past right edge") << report("0055a2400100000101", 4097) << false;
-        QTest::newRow("area of 2046 pixels") << report("0055a2000000003e21", 4097) << false;
-        QTest::newRow("area stray padding") << report("0055a2000000000101", 4097, 3, 1) << false;
-        QTest::newRow("chunk 1") << report("0055a3f00100000010", 4105) << true;
-        QTest::newRow("chunk 1 wrong phase") << report("0055a3f10100000010", 4105) << false;
-        QTest::newRow("chunk 1 wrong offset") << report("0055a3f00100100010", 4105) << false;
-        QTest::newRow("chunk 1 wrong length") << report("0055a3f00100000009", 4105) << false;
-        QTest::newRow("chunk 2 alone") << report("0055a3f10200100010", 4105) << false;
-        QTest::newRow("unknown kind") << report("0055a4", 4097) << false;
-    }
-
-    void screenChecks()
-    {
-        QFETCH(QByteArray, packet);
-        QFETCH(bool, accepted);
-        const HidBackend& hid = currentHidBackend();
-        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
-        QCOMPARE(hid.write(vendor, reinterpret_cast<const uint8_t*>(packet.constData()), packet.size()), packet.size());
-        hid.close(vendor);
-        QCOMPARE(screen->stats().rejected, accepted ? 0 : 1);
-    }
-
-    void packetInsideFrameIsCounted()
-    {
-        const HidBackend& hid = currentHidBackend();
-        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
-        const QByteArray chunk = report("0055a3f00100000010", 4105);
-        hid.write(vendor, reinterpret_cast<const uint8_t*>(chunk.constData()), chunk.size());
-        QVERIFY(SendTimeSync());
-        hid.close(vendor);
-        QCOMPARE(screen->stats().interleaved, 1);
-    }
-
     void record_data()
     {
         QTest::addColumn<std::vector<Listed>>("devices");

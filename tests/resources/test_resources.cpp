@@ -1,10 +1,12 @@
-// Every picture the program names must be compiled in under that exact name and have the size
-// of the control it is drawn on; a renamed or missing file would otherwise only show as an
-// empty control at run time.
+// Every picture the program names must be compiled in under that exact name; a renamed or
+// missing file would otherwise only show as an empty control at run time.
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QMovie>
+#include <QRegularExpression>
 #include <QtTest>
 
 class TestResources : public QObject
@@ -12,75 +14,29 @@ class TestResources : public QObject
     Q_OBJECT
 
 private slots:
-    void pictureLoadsWithItsSize_data()
+    // Every picture named in the code loads; the full-window ones and the backgrounds have the
+    // size they are drawn at.
+    void namedPicturesLoad()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QSize>("size");
-        const auto row = [](const QString& path, int width, int height) {
-            QTest::newRow(qPrintable(path)) << path << QSize(width, height);
-        };
-        const auto states = [&row](const char* pattern, int width, int height) {
-            for (const char* state : {"n", "s"})
-                row(QString(pattern).arg(state), width, height);
-        };
-        // Main window.
-        row("://skins/background_01.png", 960, 588);
-        row("://skins/seting_bk.png", 413, 112);
-        states("://skins/seting_bt_02_%1.png", 16, 16);
-        row("://skins/logo.png", 128, 128);
-        row("://skins/mini_n.png", 16, 16);
-        row("://skins/close_n.png", 16, 16);
-        states("://skins/button_01_%1.png", 147, 40);
-        states("://skins/icon_01_%1.png", 20, 20);
-        states("://skins/icon_02_%1.png", 20, 20);
-        states("://skins/icon_rotate_01_%1.png", 24, 24);
-        states("://skins/icon_rotate_02_%1.png", 24, 24);
-        states("://skins/button_02_%1.png", 100, 40);
-        // Editor cursors.
-        row("://skins/drag.png", 32, 32);
-        row("://skins/drag2.png", 32, 32);
-        // Edit bar and colour bar.
-        row("://skins/edit_bk.png", 433, 40);
-        row("://skins/Union.png", 163, 49);
-        row("://skins/white.png", 20, 22);
-        row("://skins/black.png", 20, 22);
-        row("://skins/red.png", 20, 22);
-        row("://skins/yellow.png", 20, 22);
-        row("://skins/blue.png", 20, 22);
-        row("://skins/green.png", 20, 22);
-        row("://skins/font_white.png", 22, 22);
-        row("://skins/font_black.png", 22, 22);
-        row("://skins/font_orange.png", 22, 22);
-        row("://skins/font_yellow.png", 22, 22);
-        row("://skins/font_blue.png", 22, 22);
-        row("://skins/font_green.png", 22, 22);
-        row("://skins/icon_type_w.png", 18, 19);
-        row("://skins/cut1.png", 64, 30);
-        row("://skins/cut2.png", 64, 30);
-        row("://skins/ret1.png", 64, 30);
-        row("://skins/ret2.png", 64, 30);
-        states("://skins/icon_trim_%1.png", 16, 16);
-        states("://skins/icon_back_%1.png", 16, 16);
-        // Dialogs.
-        row("://skins/exit_warning.png", 960, 588);
-        row("://skins/waring_icon.png", 16, 16);
-        row("://skins/1.png", 70, 32);
-        row("://skins/eject_ask_bk.png", 240, 120);
-        states("://skins/eject_bt_%1.png", 70, 26);
-        // Picture list.
-        row("://skins/add.png", 77, 54);
-        row("://skins/delete.png", 18, 18);
-        // Built-in backgrounds: the screen's own size. The sixth one really is a PNG.
+        const QRegularExpression named(QStringLiteral("\":/+(skins|background)/[\\w.]+\""));
+        QDirIterator files(qEnvironmentVariable("KORVO_SOURCE_DIR") + QStringLiteral("/src"), {"*.cpp"}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        int checked = 0;
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (auto it = named.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext(); ++checked) {
+                const QString path = it.next().captured(0).remove(QLatin1Char('"'));
+                QVERIFY2(path.endsWith(QLatin1String(".gif")) || !QImage(path).isNull(), qPrintable(path));
+            }
+        }
+        QVERIFY(checked > 60);
+        QCOMPARE(QImage("://skins/background_01.png").size(), QSize(960, 588));
+        QCOMPARE(QImage("://skins/exit_warning.png").size(), QSize(960, 588));
         for (int n = 1; n <= 11; ++n)
-            row(QString("://background/%1.%2").arg(n).arg(n == 6 ? "png" : "jpg"), 320, 170);
-        row(QDir(qEnvironmentVariable("KORVO_PROGRAM_DIR")).filePath("skin/process.png"), 128, 128);
-    }
-
-    void pictureLoadsWithItsSize()
-    {
-        QFETCH(QString, path);
-        QFETCH(QSize, size);
-        QCOMPARE(QImage(path).size(), size);
+            QCOMPARE(QImage(QString("://background/%1.%2").arg(n).arg(n == 6 ? "png" : "jpg")).size(), QSize(320, 170));
+        QCOMPARE(QImage(QDir(qEnvironmentVariable("KORVO_PROGRAM_DIR")).filePath("skin/process.png")).size(),
+                 QSize(128, 128));
     }
 
     void loadingAnimationLoops()
