@@ -276,7 +276,7 @@ void MainWindow::setPage(int mode)
 
 void MainWindow::placeEditor()
 {
-    const bool portrait = profile_.Hor == 1;
+    const bool portrait = profile_.isPortrait();
     ui_->zoomwidget->setGeometry(portrait ? QRect(53, 113, 425, 322) : QRect(48, 118, 435, 312));
     ui_->btnRemote->move(portrait ? QPoint(385, 285) : QPoint(390, 280));
     if (portrait)
@@ -293,7 +293,7 @@ void MainWindow::syncControls()
     themeList_->setCurrentRow(profile_.ThemeID);
     styleList_->setCurrentRow(profile_.Style);
     placeEditor();
-    if (profile_.Mode == 1) {
+    if (profile_.isCustom()) {
         // The window keeps the five-slot style; the single-slot style has no control here.
         const LayoutRecord& custom = profile_.custom[0];
         for (int kind = 0; kind < ElementKindCount; ++kind)
@@ -308,7 +308,7 @@ void MainWindow::syncControls()
 
 void MainWindow::fillThemeList()
 {
-    const int hor = profile_.Hor == 1 ? 1 : 0;
+    const int hor = profile_.isPortrait() ? 1 : 0;
     const QString names[ThemeCount] = {tr("主题一"), tr("主题二"), tr("主题三"), tr("主题四")};
     themeList_->clear();
     for (int theme = 0; theme < ThemeCount; ++theme) {
@@ -317,7 +317,7 @@ void MainWindow::fillThemeList()
         item->setSizeHint(QSize(190, 110));
         themeList_->addItem(item);
     }
-    if (profile_.Mode == 0)
+    if (!profile_.isCustom())
         themeList_->setCurrentRow(profile_.ThemeID);
 }
 
@@ -392,10 +392,10 @@ void MainWindow::btn_clicked()
     } else if (button == ui_->selFolder) {
         chooseFolder();
     } else if (button == ui_->btnRemote) {
-        profile_.Hor = profile_.Hor == 1 ? 0 : 1;
+        profile_.Hor = profile_.isPortrait() ? 0 : 1;
         placeEditor();
         fillThemeList();
-        if (profile_.Mode == 0)
+        if (!profile_.isCustom())
             zoom->LoadLayout(profile_, false);
         else
             zoom->SetOrientation(profile_.Hor);
@@ -415,7 +415,7 @@ void MainWindow::btn_clicked()
     } else if (button == ui_->btnApply) {
         StopRefreshThread();
         endEditing();
-        ui_->btnEdit->setVisible(profile_.Mode == 1);
+        ui_->btnEdit->setVisible(profile_.isCustom());
         zoom->CommitTextEditor();
         applyWithDialog(1000);
         startSibling();
@@ -559,10 +559,10 @@ void MainWindow::commitApplied()
     profile_.Mode = committed.Mode;
     profile_.Hor = committed.Hor;
     profile_.Style = committed.Style;
-    if (committed.Mode == 1)
+    if (committed.isCustom())
         profile_.custom[0] = committed.record;
     else if (committed.ThemeID < ThemeCount)
-        (committed.Hor == 1 ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
+        (committed.isPortrait() ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
     saveThemeProfile(profile_);
     link::SendOrientation(profile_.Hor);
     link::SendTimeSyncAfterOrientation();

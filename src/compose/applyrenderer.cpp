@@ -36,7 +36,7 @@ bool sendEncoded(const QImage& frame, int hor)
 
 ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
 {
-    const int hor = working.Hor == 1 ? 1 : 0;
+    const int hor = working.isPortrait() ? 1 : 0;
     QImage canvas(widgetSize, QImage::Format_RGB16);
     canvas.fill(Qt::transparent);
     {
@@ -81,7 +81,7 @@ bool applyLayout(const LayoutState& working, const QImage& previewBackground, QS
 
     if (!sendEncoded(composed.frame, working.Hor))
         return false;
-    link::SendOrientation(working.Hor == 1 ? 1 : 0);
+    link::SendOrientation(working.isPortrait() ? 1 : 0);
     return true;
 }
 
@@ -102,7 +102,7 @@ bool resendLayout(const LayoutState& committed)
     }
     if (!sendEncoded(withTexts(committed, background.convertToFormat(QImage::Format_RGB16)), committed.Hor))
         return false;
-    link::SendOrientation(committed.Hor == 1 ? 1 : 0);
+    link::SendOrientation(committed.isPortrait() ? 1 : 0);
     link::SendTimeSyncAfterOrientation();
     return true;
 }

@@ -107,7 +107,7 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
         if (area.isEmpty() || area.width() * area.height() * 2 > link::AreaPayloadLimit)
             continue;
         QImage piece = canvas_.copy(area);
-        if (state.Hor == 1)
+        if (state.isPortrait())
             piece = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
         Packet packet{screenPlacement(area, state.Hor), std::vector<uint8_t>(size_t(area.width() * area.height() * 2))};
         link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());

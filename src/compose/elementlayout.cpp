@@ -194,7 +194,7 @@ QString elementLabel(int kind, bool english)
 
 int valuePixelSize(const LayoutState& state, int kind)
 {
-    if (state.Mode == 1)
+    if (state.isCustom())
         return roundToInt(BaseTextPixelSize * slotFactor(slotOf(state, kind)));
     if (kind != state.record.highlight)
         return BaseTextPixelSize;
@@ -204,19 +204,19 @@ int valuePixelSize(const LayoutState& state, int kind)
     if (kind == Time)
         factor = state.ThemeID == 1 ? 2.0 : 1.5;
     else if (kind == CpuPower)
-        factor = state.englishInterface ? 1.0 : (state.Hor == 1 ? 1.3 : 1.2);
+        factor = state.englishInterface ? 1.0 : (state.isPortrait() ? 1.3 : 1.2);
     return roundToInt(BaseTextPixelSize * factor);
 }
 
 int datePixelSize(const LayoutState& state)
 {
-    if (state.Mode == 1)
+    if (state.isCustom())
         return customDatePixelSize(slotOf(state, Date));
     double factor = 1.0;
     if (state.record.highlight == Time) {
         if (state.ThemeID == 1)
-            factor = state.Hor == 1 ? 1.8 : 2.0;
-        else if (state.ThemeID == 3 && state.Hor == 1)
+            factor = state.isPortrait() ? 1.8 : 2.0;
+        else if (state.ThemeID == 3 && state.isPortrait())
             factor = 1.3;
         else
             factor = 1.5;
@@ -227,10 +227,10 @@ int datePixelSize(const LayoutState& state)
 int secondPixelSize(const LayoutState& state, int kind)
 {
     double factor = 1.0;
-    if (state.Mode == 1)
+    if (state.isCustom())
         factor = slotFactor(slotOf(state, kind));
     else if (kind == state.record.highlight)
-        factor = kind == CpuPower ? (state.englishInterface ? 1.0 : (state.Hor == 1 ? 1.3 : 1.2)) : 1.5;
+        factor = kind == CpuPower ? (state.englishInterface ? 1.0 : (state.isPortrait() ? 1.3 : 1.2)) : 1.5;
     return roundToInt(BaseTextPixelSize * SecondTextRatio * factor);
 }
 
@@ -239,7 +239,7 @@ std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QStri
     const LayoutRecord& record = state.record;
     if (!isElementKind(kind) || kind == SecondString)
         return {};
-    if (state.Mode != 1) {
+    if (!state.isCustom()) {
         const QRect& r = record.ShowStringRect_[kind];
         if (!shown(record, kind) || !r.isValid())
             return {};
@@ -292,7 +292,7 @@ std::vector<TextItem> frameTexts(const LayoutState& state)
     // Labels: beside the value in a built-in theme, below the slot in a custom layout. Time and
     // date carry none; the date accompanies the time.
     for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FanSpeed}) {
-        if (state.Mode != 1) {
+        if (!state.isCustom()) {
             const QRect& box = record.ShowRect_[kind];
             if (kind != Time && shown(record, kind) && box.isValid())
                 items.push_back(
@@ -312,7 +312,7 @@ std::vector<QRect> dirtyAreas(const LayoutState& state, int kind, const QString&
 {
     if (!isElementKind(kind) || text.isEmpty())
         return {};
-    if (state.Mode == 1)
+    if (state.isCustom())
         return customAreas(state, kind, text, lastText);
     if (state.ThemeID == 1 && kind == Date)
         return shown(state.record, Date) && state.record.ShowStringRect_[Date].isValid()

@@ -82,7 +82,7 @@ QImage fittedBackground(int hor, const QImage& picture)
 QImage backgroundWithBoxes(const LayoutState& state, const QImage& picture)
 {
     const LayoutRecord& record = state.record;
-    if (state.Mode != 0 || !record.StringPixmap.isEmpty() || record.StringPixmapS.isEmpty() || picture.isNull())
+    if (state.isCustom() || !record.StringPixmap.isEmpty() || record.StringPixmapS.isEmpty() || picture.isNull())
         return picture;
     const QImage box(record.StringPixmapS);
     if (box.isNull()) {

@@ -98,6 +98,9 @@ struct LayoutState
     int curRectId = 1; // free-text row 0..2
     bool englishInterface = false;
 
+    bool isPortrait() const { return Hor == 1; }
+    bool isCustom() const { return Mode == 1; }
+
     bool operator==(const LayoutState& other) const;
     bool operator!=(const LayoutState& other) const { return !(*this == other); }
 };

@@ -20,6 +20,9 @@ struct ThemeProfile
     uint8_t Style = 0;                                // custom style 0 or 1
     std::array<LayoutRecord, 2> custom{};             // groups CUSTOM0, CUSTOM1
 
+    bool isPortrait() const { return Hor == 1; }
+    bool isCustom() const { return Mode == 1; }
+
     bool operator==(const ThemeProfile& other) const;
     bool operator!=(const ThemeProfile& other) const { return !(*this == other); }
 };

@@ -113,8 +113,8 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
         qWarning("Theme %d does not exist; theme 1 is shown.\n", theme + 1);
         theme = 0;
     }
-    if (profile.Mode == 0)
-        working_.record = profile.Hor != 0 ? profile.portrait[theme] : profile.landscape[theme];
+    if (!profile.isCustom())
+        working_.record = profile.isPortrait() ? profile.portrait[theme] : profile.landscape[theme];
     else
         working_.record = profile.custom[0];
     working_.Mode = profile.Mode;
@@ -139,7 +139,7 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
             previewBackground_ = customBackground_;
         else
             previewBackground_ = loadPicture(previewPath, record.StringD1);
-    } else if (working_.Mode == 0) {
+    } else if (!working_.isCustom()) {
         previewBackground_ = loadPicture(record.StringPixmap, record.StringD1);
     } else {
         previewBackground_ = customBackground_.copy();

@@ -56,7 +56,7 @@ ZoomWidget::ZoomWidget(QWidget* parent)
 void ZoomWidget::updateTextLimit()
 {
     const LayoutState& state = model_->working();
-    textEditor_->setMaxLength(state.englishInterface && state.Hor == 0 ? 60 : 40);
+    textEditor_->setMaxLength(state.englishInterface && !state.isPortrait() ? 60 : 40);
 }
 
 void ZoomWidget::setEnglishInterface(bool english)
@@ -91,7 +91,7 @@ void ZoomWidget::SetOrientation(int hor)
 {
     model_->SetOrientation(hor);
     StyleTextEditor();
-    if (model_->working().Hor == 1) {
+    if (model_->working().isPortrait()) {
         // The narrower row takes fewer characters; the preview and the screen then show the
         // same shortened line, not only the editor.
         textEditor_->enforceMaxLength();
@@ -195,7 +195,7 @@ void ZoomWidget::solteditingFinished()
 
 int ZoomWidget::hor() const
 {
-    return model_->working().Hor == 1 ? 1 : 0;
+    return model_->working().isPortrait() ? 1 : 0;
 }
 
 double ZoomWidget::scale() const
@@ -268,7 +268,7 @@ void ZoomWidget::paintEvent(QPaintEvent*)
 
     painter.setRenderHint(QPainter::Antialiasing);
     paintTexts(painter);
-    if (working.Mode == 1)
+    if (working.isCustom())
         paintDragFeedback(painter);
 
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -286,7 +286,7 @@ void ZoomWidget::paintTexts(QPainter& painter)
     const LayoutRecord& record = working.record;
     const QString& freeText = record.String_[FreeText];
     const bool editorOpen = !textEditor_->isHidden();
-    const bool custom = working.Mode == 1;
+    const bool custom = working.isCustom();
 
     LayoutState others = working;
     if (editorOpen || custom)
@@ -400,7 +400,7 @@ void ZoomWidget::mousePressEvent(QMouseEvent* event)
 
     const LayoutState& working = model_->working();
     // Only the five-slot custom layout is arranged by hand; elsewhere its slots are not on show.
-    if (working.Mode != 1)
+    if (!working.isCustom())
         return;
     if (working.Style == 0) {
         for (int slot = 0; slot < SlotCount; ++slot) {
@@ -567,7 +567,7 @@ void ZoomWidget::mouseReleaseEvent(QMouseEvent* event)
 void ZoomWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const LayoutState& working = model_->working();
-    if (working.Mode != 1 || working.record.Show_[FreeText] != 1)
+    if (!working.isCustom() || working.record.Show_[FreeText] != 1)
         return;
     const QRect row = mapRect(stringRowRect(hor(), working.curRectId), 0, 0, 3 * scale());
     if (row.contains(event->localPos().toPoint()))
