@@ -49,3 +49,15 @@ function(korvo_folder_library name)
     endif()
     korvo_library(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
 endfunction()
+
+# korvo_add_subdirectories(): every subfolder of the calling folder that has a CMakeLists.txt,
+# in name order, so that a new folder needs no line of its own.
+function(korvo_add_subdirectories)
+    file(GLOB subdirs LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT subdirs)
+    foreach(dir ${subdirs})
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
