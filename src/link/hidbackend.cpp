@@ -15,11 +15,6 @@ std::atomic<const HidBackend*> installed{&realHidapi};
 
 } // namespace
 
-const HidBackend& hidapiBackend()
-{
-    return realHidapi;
-}
-
 const HidBackend& currentHidBackend()
 {
     return *installed.load();

@@ -22,7 +22,6 @@ struct HidBackend
     void (*close)(hid_device* device);
 };
 
-const HidBackend& hidapiBackend();
 const HidBackend& currentHidBackend();
 // Installs a backend for the whole process (nullptr restores hidapi). Install before any
 // thread uses the link.
