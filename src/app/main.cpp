@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     korvo::compose::installFontSubstitutions();
-    QApplication::setFont(QFont(QString::fromLatin1(korvo::compose::ElementFontFamily), 12));
+    QApplication::setFont(QFont(QString::fromLatin1(korvo::FontFamily), 12));
 
     korvo::platform::SingleInstance guard;
     if (!guard.acquire()) {

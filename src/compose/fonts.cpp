@@ -19,21 +19,21 @@ void installFontSubstitutions()
     static std::once_flag once;
     std::call_once(once, [] {
         const QStringList families = QFontDatabase().families();
-        if (families.contains(QString::fromLatin1(ElementFontFamily)))
+        if (families.contains(QString::fromLatin1(FontFamily)))
             return;
         for (const char* family : substituteFamilies) {
             if (families.contains(QString::fromLatin1(family))) {
-                QFont::insertSubstitution(QString::fromLatin1(ElementFontFamily), QString::fromLatin1(family));
+                QFont::insertSubstitution(QString::fromLatin1(FontFamily), QString::fromLatin1(family));
                 return;
             }
         }
-        qWarning("No CJK font found for %s; Chinese texts may not render.\n", ElementFontFamily);
+        qWarning("No CJK font found for %s; Chinese texts may not render.\n", FontFamily);
     });
 }
 
 QFont elementFont(int pixelSize)
 {
-    QFont font(QString::fromLatin1(ElementFontFamily));
+    QFont font(QString::fromLatin1(FontFamily));
     font.setPixelSize(pixelSize < 1 ? 1 : pixelSize);
     return font;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "config/layoutrecord.h"
+
 #include <QFont>
 
 namespace korvo::compose {
-
-// Every text on the screen is set in this family.
-constexpr const char* ElementFontFamily = "Microsoft YaHei";
 
 // Where the family is not installed (Linux), map it onto an installed CJK family so that Chinese
 // labels and the Celsius sign render, and so that every machine measures text the same way.

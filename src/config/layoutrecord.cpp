@@ -1,28 +1,21 @@
 #include "config/layoutrecord.h"
 
 namespace korvo {
-namespace {
-constexpr QRect corners(int x1, int y1, int x2, int y2)
-{
-    return QRect(QPoint(x1, y1), QPoint(x2, y2));
-}
-} // namespace
-
 const std::array<uint32_t, TextColorCount> TextColorTable{0xFFFFFFFF, 0xFF000000, 0xFFFF6422,
                                                           0xFFF5E021, 0xFF4283E4, 0xFF3AC8A3};
 
 const std::array<int, TextSizeCount> TextSizeTable{17, 15, 12};
 
 const std::array<std::array<QRect, StringRowCount>, OrientationCount> StringRowRects{{
-    {corners(10, 10, 309, 49), corners(10, 63, 309, 102), corners(10, 115, 309, 154)},
-    {corners(10, 36, 159, 73), corners(10, 131, 159, 168), corners(10, 225, 159, 262)},
+    {inclusiveRect(10, 10, 309, 49), inclusiveRect(10, 63, 309, 102), inclusiveRect(10, 115, 309, 154)},
+    {inclusiveRect(10, 36, 159, 73), inclusiveRect(10, 131, 159, 168), inclusiveRect(10, 225, 159, 262)},
 }};
 
 const std::array<std::array<QRect, SlotCount>, OrientationCount> SlotRects{{
-    {corners(10, 16, 91, 45), corners(10, 116, 91, 145), corners(120, 60, 201, 89), corners(227, 116, 308, 145),
-     corners(227, 16, 308, 45)},
-    {corners(1, 18, 67, 41), corners(1, 271, 67, 294), corners(29, 145, 140, 174), corners(101, 271, 167, 294),
-     corners(101, 18, 167, 41)},
+    {inclusiveRect(10, 16, 91, 45), inclusiveRect(10, 116, 91, 145), inclusiveRect(120, 60, 201, 89),
+     inclusiveRect(227, 116, 308, 145), inclusiveRect(227, 16, 308, 45)},
+    {inclusiveRect(1, 18, 67, 41), inclusiveRect(1, 271, 67, 294), inclusiveRect(29, 145, 140, 174),
+     inclusiveRect(101, 271, 167, 294), inclusiveRect(101, 18, 167, 41)},
 }};
 
 bool LayoutRecord::operator==(const LayoutRecord& o) const

@@ -63,6 +63,15 @@ constexpr int ThemeCount = 4;
 constexpr int StyleCount = 2;
 constexpr int BaseTextPixelSize = 18;
 
+// The family of every text, on the screen and in the windows.
+constexpr const char* FontFamily = "Microsoft YaHei";
+
+// A rectangle given by its inclusive corners, the way geometry is written throughout.
+constexpr QRect inclusiveRect(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 // Free-text colours as 0xAARRGGBB, in the order of the colour bar: white, black, red,
 // yellow, blue, green.
 extern const std::array<uint32_t, TextColorCount> TextColorTable;

@@ -19,12 +19,6 @@ const char* const IndicatorPictures[TextColorCount] = {
     "://skins/font_yellow.png", "://skins/font_blue.png",  "://skins/font_green.png",
 };
 
-// Rectangles below are written as left, top, right, bottom, both edges inside.
-QRect edges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
 TavoPushButton* makeBarButton(QWidget* parent, const char* objectName, const QRect& geometry, const QString& normal,
                               const QString& selected, const QString& iconNormal, const QString& iconSelected)
 {
@@ -44,21 +38,21 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
 
     indicator_ = new PressLabel(this);
     indicator_->setObjectName("colorIndicator");
-    indicator_->setGeometry(edges(19, 9, 40, 30));
+    indicator_->setGeometry(inclusiveRect(19, 9, 40, 30));
     indicator_->setScaledContents(true);
     ControlLabelColor(0);
 
     typeIcon_ = new QLabel(this);
     typeIcon_->setObjectName("typeIcon");
-    typeIcon_->setGeometry(edges(23, 11, 40, 29));
+    typeIcon_->setGeometry(inclusiveRect(23, 11, 40, 29));
     typeIcon_->setPixmap(loadSkin("://skins/icon_type_w.png"));
     // The icon lies over the indicator; presses must still reach the indicator.
     typeIcon_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     sizeList_ = new PressCombobox(this);
     sizeList_->setObjectName("sizeList");
-    sizeList_->setGeometry(edges(42, 9, 109, 30));
-    sizeList_->setFont(QFont(SkinFontFamily));
+    sizeList_->setGeometry(inclusiveRect(42, 9, 109, 30));
+    sizeList_->setFont(QFont(FontFamily));
     // Dark like the bar it stands on, its pop-up too, with the light text of the skin.
     sizeList_->setStyleSheet(
         QStringLiteral("QComboBox{color:%1;background:#242e44;border:1px solid #3a4660;border-radius:4px;"
@@ -69,7 +63,7 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
 
     swatchPlate_ = new QLabel(this);
     swatchPlate_->setObjectName("swatchPlate");
-    swatchPlate_->setGeometry(edges(40, 6, 181, 33));
+    swatchPlate_->setGeometry(inclusiveRect(40, 6, 181, 33));
     swatchPlate_->setAutoFillBackground(true);
     QPalette platePalette = swatchPlate_->palette();
     platePalette.setColor(QPalette::Window, QColor(0x2b, 0x2e, 0x35));
@@ -80,10 +74,10 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
     }
     setSwatchGroupVisible(false);
 
-    clip_ = makeBarButton(this, "btnClip", edges(294, 5, 357, 34), "://skins/cut1.png", "://skins/cut2.png",
+    clip_ = makeBarButton(this, "btnClip", inclusiveRect(294, 5, 357, 34), "://skins/cut1.png", "://skins/cut2.png",
                           "://skins/icon_trim_n.png", "://skins/icon_trim_s.png");
     clip_->setToggleMode(true);
-    back_ = makeBarButton(this, "btnBack", edges(360, 5, 423, 34), "://skins/ret1.png", "://skins/ret2.png",
+    back_ = makeBarButton(this, "btnBack", inclusiveRect(360, 5, 423, 34), "://skins/ret1.png", "://skins/ret2.png",
                           "://skins/icon_back_n.png", "://skins/icon_back_s.png");
 
     retranslate();

@@ -14,15 +14,9 @@ namespace korvo {
 
 namespace {
 
-// Rectangles below are written as left, top, right, bottom, both edges inside.
-QRect edges(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
 QFont yaheiFont(int pixelSize)
 {
-    QFont font(SkinFontFamily);
+    QFont font(FontFamily);
     font.setPixelSize(pixelSize);
     return font;
 }
@@ -79,7 +73,7 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
     auto* titleLabel = new QLabel(this);
     titleLabel->setObjectName("titleLabel");
     if (title) {
-        titleLabel->setGeometry(edges(404, 232, 563, 255));
+        titleLabel->setGeometry(inclusiveRect(404, 232, 563, 255));
         titleLabel->setText("<img src = '://skins/waring_icon.png'/>" + tr("温馨提示"));
     }
     titleLabel->setFont(yaheiFont(14));
@@ -90,7 +84,7 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
 
     auto* messageLabel = new QLabel(text, this);
     messageLabel->setObjectName("messageLabel");
-    messageLabel->setGeometry(edges(320, 258, 639, 317));
+    messageLabel->setGeometry(inclusiveRect(320, 258, 639, 317));
     messageLabel->setFont(yaheiFont(13));
     messageLabel->setAlignment(Qt::AlignCenter);
     messageLabel->setWordWrap(true);
@@ -102,9 +96,9 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
     // clicked, not released: QAbstractButton also reports a release when the pointer is dragged
     // off a held button, and that must not answer the question.
     TavoPushButton* ok =
-        makeButton(this, "btnOk", edges(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
-    TavoPushButton* cancel =
-        makeButton(this, "btnCancel", edges(490, 324, 559, 355), "://skins/1.png", "://skins/1.png", tr("取消"));
+        makeButton(this, "btnOk", inclusiveRect(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
+    TavoPushButton* cancel = makeButton(this, "btnCancel", inclusiveRect(490, 324, 559, 355), "://skins/1.png",
+                                        "://skins/1.png", tr("取消"));
     connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
 }
@@ -127,7 +121,7 @@ TavoMessageBox::TavoMessageBox(const QString& text, const QRect& rect, QWidget* 
 
     auto* messageLabel = new QLabel(text, this);
     messageLabel->setObjectName("messageLabel");
-    messageLabel->setGeometry(edges(14, 22, 225, 49));
+    messageLabel->setGeometry(inclusiveRect(14, 22, 225, 49));
     messageLabel->setAlignment(Qt::AlignCenter);
     messageLabel->setAttribute(Qt::WA_TranslucentBackground);
     QFont messageFont = messageLabel->font();
@@ -141,9 +135,9 @@ TavoMessageBox::TavoMessageBox(const QString& text, const QRect& rect, QWidget* 
     messageLabel->setPalette(messagePalette);
 
     // This box keeps its two captions in Chinese whatever the interface language.
-    TavoPushButton* ok = makeButton(this, "btnOk", edges(39, 68, 108, 93), "://skins/eject_bt_n.png",
+    TavoPushButton* ok = makeButton(this, "btnOk", inclusiveRect(39, 68, 108, 93), "://skins/eject_bt_n.png",
                                     "://skins/eject_bt_s.png", QString::fromUtf8("确定"));
-    TavoPushButton* cancel = makeButton(this, "btnCancel", edges(130, 68, 199, 93), "://skins/eject_bt_n.png",
+    TavoPushButton* cancel = makeButton(this, "btnCancel", inclusiveRect(130, 68, 199, 93), "://skins/eject_bt_n.png",
                                         "://skins/eject_bt_s.png", QString::fromUtf8("取消"));
     connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
     connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);

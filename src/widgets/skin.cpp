@@ -8,7 +8,6 @@
 
 namespace korvo {
 
-const char* const SkinFontFamily = "Microsoft YaHei";
 const QColor LightTextColor(236, 241, 248);
 const QColor DarkTextColor(11, 15, 24);
 

@@ -10,9 +10,6 @@ namespace korvo {
 // one log line naming it, so every caller can fall back to plain painting.
 QPixmap loadSkin(const QString& path);
 
-// The family every skinned text is drawn in.
-extern const char* const SkinFontFamily;
-
 // The skin's two text colours: light for the dark surfaces, dark for the accent.
 extern const QColor LightTextColor;
 extern const QColor DarkTextColor;

@@ -1,5 +1,6 @@
 #include "widgets/tavopushbutton.h"
 
+#include "config/layoutrecord.h"
 #include "widgets/skin.h"
 
 #include <QMouseEvent>
@@ -15,7 +16,7 @@ constexpr int IconTextGap = 4;
 
 TavoPushButton::TavoPushButton(QWidget* parent) : QPushButton(parent)
 {
-    QFont textFont(SkinFontFamily);
+    QFont textFont(FontFamily);
     textFont.setPixelSize(14);
     setFont(textFont);
     setFocusPolicy(Qt::NoFocus);
