@@ -104,7 +104,7 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
     packets.clear();
     for (const QRect& wanted : areas) {
         const QRect area = wanted.intersected(canvas_.rect());
-        if (area.isEmpty() || area.width() * area.height() * 2 > link::AreaPayloadLimit)
+        if (!link::areaFitsOnePacket(area.width(), area.height()))
             continue;
         QImage piece = canvas_.copy(area);
         if (state.isPortrait())

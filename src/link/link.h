@@ -20,8 +20,13 @@ constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 170;
 constexpr int FrameBytes = ScreenWidth * ScreenHeight * 2; // 108800
 constexpr int AreaPayloadLimit = 4088;                     // bytes of pixels in one area packet
+constexpr int AreaPixelLimit = AreaPayloadLimit / 2;       // 2044
 constexpr int DeviceTableRows = 200;
 constexpr int PathLength = 255;
+
+// Whether an area of this size goes out in one packet: at most 255 pixels a side and
+// AreaPixelLimit in all.
+bool areaFitsOnePacket(int width, int height);
 
 struct ScreenDeviceEntry
 {

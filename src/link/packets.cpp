@@ -105,12 +105,12 @@ bool noteOutcome(bool ok)
     return ok;
 }
 
+} // namespace
+
 bool areaFitsOnePacket(int width, int height)
 {
-    return width >= 1 && width <= 255 && height >= 1 && height <= 255 && width * height * 2 <= AreaPayloadLimit;
+    return width >= 1 && width <= 255 && height >= 1 && height <= 255 && width * height <= AreaPixelLimit;
 }
-
-} // namespace
 
 bool SendFrame(const uint8_t* pixels, uint8_t reportId)
 {
@@ -205,7 +205,7 @@ bool SendOrientation(uint8_t orientation)
 namespace {
 bool sendClock(uint8_t kind)
 {
-    const QTime now = korvo::currentDateTime().time();
+    const QTime now = platform::currentDateTime().time();
     const uint8_t command[] = {0x55,
                                0xA1,
                                kind,

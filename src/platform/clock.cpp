@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-namespace korvo {
+namespace korvo::platform {
 namespace {
 std::mutex clockMutex;
 std::function<QDateTime()> clockOverride;
@@ -24,4 +24,4 @@ void setClockOverride(std::function<QDateTime()> clock)
     clockOverride = std::move(clock);
 }
 
-} // namespace korvo
+} // namespace korvo::platform

@@ -5,7 +5,7 @@
 
 // Every reading of the wall clock (figure texts, the screen's clock command) goes through
 // here, so tests can pin the time without touching the system clock.
-namespace korvo {
+namespace korvo::platform {
 
 QDateTime currentDateTime();
 
@@ -13,4 +13,4 @@ QDateTime currentDateTime();
 // Set it before starting threads that read the clock.
 void setClockOverride(std::function<QDateTime()> clock);
 
-} // namespace korvo
+} // namespace korvo::platform

@@ -80,11 +80,11 @@ private slots:
                 QByteArray("KorvoRefreshTest") + QByteArray::number(QCoreApplication::applicationPid()));
         cpuInfo.setKey(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
         QVERIFY(cpuInfo.create(4096));
-        setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
+        platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         committed.set(figureLayout());
     }
 
-    void cleanupTestCase() { setClockOverride(nullptr); }
+    void cleanupTestCase() { platform::setClockOverride(nullptr); }
 
     void init() { fixture.screen->reset(); }
 

@@ -114,7 +114,7 @@ private slots:
 
     void cleanup()
     {
-        korvo::setClockOverride({});
+        korvo::platform::setClockOverride({});
         CloseScreen();
         QCOMPARE(screen->stats().openHandles, 0); // no test may leave a handle behind
         screen.reset();
@@ -191,7 +191,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QTime, now);
         QFETCH(QByteArray, bytes);
-        korvo::setClockOverride([now] { return QDateTime(QDate(2024, 3, 1), now); });
+        korvo::platform::setClockOverride([now] { return QDateTime(QDate(2024, 3, 1), now); });
         QVERIFY(kind < 2 ? SendOrientation(kind) : kind == 2 ? SendTimeSync() : SendTimeSyncAfterOrientation());
         const std::vector<QByteArray> log = screen->log();
         QCOMPARE(int(log.size()), 1);

@@ -12,9 +12,9 @@ class TestFigureTexts : public QObject
 private slots:
     void init()
     {
-        korvo::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 30)); });
+        korvo::platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 30)); });
     }
-    void cleanup() { korvo::setClockOverride({}); }
+    void cleanup() { korvo::platform::setClockOverride({}); }
 
     // What the refresh loop asks for, one kind at a time, over the words of one read.
     void metricText_data()
@@ -72,10 +72,10 @@ private slots:
     void clock()
     {
         QFETCH(QDateTime, now);
-        korvo::setClockOverride([now] { return now; });
+        korvo::platform::setClockOverride([now] { return now; });
         QTEST(timeText(), "time");
         QTEST(dateText(), "date");
-        korvo::setClockOverride(nullptr);
+        korvo::platform::setClockOverride(nullptr);
     }
 };
 

@@ -208,11 +208,12 @@ int sendArea(const QString& file, const QString& xText, const QString& yText)
     if (!loadPicture(file, picture))
         return fail(BadPicture, QStringLiteral("cannot read the picture %1").arg(file));
     const int width = picture.width(), height = picture.height();
-    if (width > 255 || height > 255 || width * height * 2 > AreaPayloadLimit)
-        return fail(BadPicture, QStringLiteral("the picture is %1 x %2 pixels; an area holds at most 2044 pixels, "
+    if (!areaFitsOnePacket(width, height))
+        return fail(BadPicture, QStringLiteral("the picture is %1 x %2 pixels; an area holds at most %3 pixels, "
                                                "at most 255 a side")
                                     .arg(width)
-                                    .arg(height));
+                                    .arg(height)
+                                    .arg(AreaPixelLimit));
     if (x < 0 || y < 0 || x + width > ScreenWidth || y + height > ScreenHeight)
         return fail(BadPicture, QStringLiteral("a %1 x %2 area at (%3, %4) does not fit on the 320 x 170 screen")
                                     .arg(width)
