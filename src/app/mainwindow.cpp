@@ -3,7 +3,6 @@
 #include "ui_mainwindow.h"
 
 #include "compose/screensession.h"
-#include "compose/tavoprocess.h"
 #include "config/configstore.h"
 #include "config/startup.h"
 #include "editor/colorbar.h"
@@ -18,6 +17,7 @@
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
 #include "widgets/skin.h"
+#include "widgets/tavoprocessdialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -544,8 +544,8 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 void MainWindow::applyWithDialog(int pauseMs)
 {
     ZoomWidget* zoom = ui_->zoomwidget;
-    compose::TavoProcessDialog dialog(this);
-    connect(session_, &compose::ScreenSession::applyFinished, &dialog, &compose::TavoProcessDialog::slotProcessDlg);
+    TavoProcessDialog dialog(this);
+    connect(session_, &compose::ScreenSession::applyFinished, &dialog, &TavoProcessDialog::slotProcessDlg);
     if (session_->apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs))
         dialog.exec();
 }

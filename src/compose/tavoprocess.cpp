@@ -3,37 +3,7 @@
 #include "compose/applyrenderer.h"
 #include "config/configstore.h"
 
-#include <QBitmap>
-#include <QLabel>
-#include <QMovie>
-
 namespace korvo::compose {
-
-TavoProcessDialog::TavoProcessDialog(QWidget* parent)
-    : QDialog(parent), pixmap_(programDirPath() + QStringLiteral("/skin/process.png"))
-{
-    setWindowFlags(Qt::FramelessWindowHint | Qt::Dialog);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setFixedSize(128, 128);
-    if (pixmap_.isNull())
-        qDebug("Unable to load the wait picture.\n");
-    else
-        setMask(pixmap_.mask());
-    label_ = new QLabel(this);
-    label_->setGeometry(0, 0, 128, 128);
-    movie_ = new QMovie(QStringLiteral("://skins/loading.gif"), QByteArray(), this);
-    label_->setMovie(movie_);
-    movie_->start();
-    if (parent) {
-        const QRect area = parent->geometry();
-        move(area.center() - rect().center());
-    }
-}
-
-void TavoProcessDialog::slotProcessDlg()
-{
-    accept();
-}
 
 TavoProcessThread::TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
                                      int pauseMs, QObject* parent)

@@ -1,37 +1,16 @@
 #pragma once
 
-// The apply worker and the small modal wait dialog that covers the main window meanwhile.
+// The apply worker.
 
 #include "config/layoutrecord.h"
 
-#include <QDialog>
 #include <QImage>
-#include <QPixmap>
 #include <QSize>
 #include <QThread>
 
 #include <atomic>
 
-class QLabel;
-class QMovie;
-
 namespace korvo::compose {
-
-class TavoProcessDialog : public QDialog
-{
-    Q_OBJECT
-public:
-    // Centred on `parent` when there is one.
-    explicit TavoProcessDialog(QWidget* parent = nullptr);
-
-public slots:
-    void slotProcessDlg();
-
-private:
-    QPixmap pixmap_;
-    QLabel* label_ = nullptr;
-    QMovie* movie_ = nullptr;
-};
 
 // Applies one layout on its own thread: composes and sends, nothing more. It works on the copy
 // of the working layout it was given at construction, so the editor's state is never read from

@@ -190,21 +190,6 @@ private slots:
         QVERIFY(!thread.succeeded());
         QCOMPARE(fixture.screen->stats().writes, 0);
     }
-
-    void waitDialogClosesWhenTheApplyEnds()
-    {
-        compose::TavoProcessDialog dialog;
-        QCOMPARE(dialog.size(), QSize(128, 128));
-        compose::TavoProcessThread thread(layout(0), picture(0), compose::editorSize(0), 0);
-        connect(&thread, &compose::TavoProcessThread::DoProcessDlg, &dialog,
-                &compose::TavoProcessDialog::slotProcessDlg);
-        dialog.open();
-        QVERIFY(dialog.isVisible());
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 20000);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(thread.wait(5000));
-    }
 };
 
 QTEST_MAIN(TestApply)

@@ -1,6 +1,7 @@
 #include "config/configstore.h"
 #include "contrast.h"
 #include "widgets/messageboxes.h"
+#include "widgets/tavoprocessdialog.h"
 #include "widgets/tavopushbutton.h"
 
 #include <QLabel>
@@ -22,6 +23,7 @@ private slots:
     void answersOnReleaseOnly();
     void legibleAndTitled_data();
     void legibleAndTitled();
+    void waitDialogClosesWhenTold();
 
 private:
     QTemporaryDir programDir_;
@@ -114,6 +116,19 @@ void TestDialogs::legibleAndTitled()
     const QRect area(widget->mapTo(dialog.get(), own.topLeft()) * ratio, own.size() * ratio);
     const double measured = inkContrast(drawn.toImage().copy(area));
     QVERIFY2(measured >= 4.5, qPrintable(QString::number(measured)));
+}
+
+void TestDialogs::waitDialogClosesWhenTold()
+{
+    korvo::setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
+    korvo::TavoProcessDialog dialog;
+    QCOMPARE(dialog.size(), QSize(128, 128));
+    dialog.open();
+    QVERIFY(dialog.isVisible());
+    QTimer::singleShot(0, &dialog, &korvo::TavoProcessDialog::slotProcessDlg);
+    QTRY_VERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    korvo::setProgramDirOverride(programDir_.path());
 }
 
 QTEST_MAIN(TestDialogs)
