@@ -53,15 +53,20 @@ LayoutModel::LayoutModel(QObject* parent) : QObject(parent)
 
 void LayoutModel::reloadStored()
 {
-    working_.curRectId = committed_.curRectId = curRectId();
-    working_.customShow = committed_.customShow = loadCustomShow();
-    committedLayout_.set(committed_);
+    working_.curRectId = curRectId();
+    working_.customShow = loadCustomShow();
+    LayoutState next = committed();
+    next.curRectId = working_.curRectId;
+    next.customShow = working_.customShow;
+    committedLayout_.set(next);
 }
 
 void LayoutModel::setEnglishInterface(bool english)
 {
-    working_.englishInterface = committed_.englishInterface = english;
-    committedLayout_.set(committed_);
+    working_.englishInterface = english;
+    LayoutState next = committed();
+    next.englishInterface = english;
+    committedLayout_.set(next);
     emit changed();
 }
 
@@ -124,12 +129,12 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
 
     const LayoutRecord& record = working_.record;
     if (full) {
-        committed_.record = record;
-        committed_.Mode = working_.Mode;
-        committed_.Hor = working_.Hor;
-        committed_.Style = working_.Style;
-        committed_.ThemeID = working_.ThemeID;
-        committedLayout_.set(committed_);
+        // What the screen shows already; the text row and the slots stay as they were stored.
+        LayoutState next = working_;
+        const LayoutState stored = committed();
+        next.curRectId = stored.curRectId;
+        next.customShow = stored.customShow;
+        committedLayout_.set(next);
         const QString& customPath = profile.custom[0].StringPixmap;
         customBackground_ = loadPicture(customPath, record.StringD1);
         // Mostly both are the same file; it is read (and a failure reported) once.
@@ -149,16 +154,9 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
 
 bool LayoutModel::CommitLayout()
 {
-    committed_.record = working_.record;
-    committed_.ThemeID = working_.ThemeID;
-    committed_.Mode = working_.Mode;
-    committed_.Hor = working_.Hor;
-    committed_.Style = working_.Style;
     const bool saved = saveCustomShow(working_.customShow);
     korvo::setCurRectId(working_.curRectId);
-    committed_.curRectId = working_.curRectId;
-    committed_.customShow = working_.customShow;
-    committedLayout_.set(committed_);
+    committedLayout_.set(working_);
     return saved;
 }
 

@@ -36,7 +36,7 @@ public:
     void reloadStored();
 
     const LayoutState& working() const { return working_; }
-    const LayoutState& committed() const { return committed_; }
+    LayoutState committed() const { return *committedLayout_.get(); }
     LayoutRecord& workingRecord() { return working_.record; }
     // What the renderers on other threads read; replaced whole at every commit.
     const CommittedLayout& committedLayout() const { return committedLayout_; }
@@ -90,7 +90,6 @@ private:
     QImage loadPicture(const QString& path, const QString& fallback) const;
 
     LayoutState working_;
-    LayoutState committed_;
     CommittedLayout committedLayout_;
     QImage previewBackground_;
     QImage customBackground_;
