@@ -38,7 +38,9 @@ private:
 
 ThermalZone::ThermalZone()
 {
-    const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Multithreaded: a single-threaded apartment would run the window's messages while a WMI call
+    // waits, and a timer tick could then start a second reading inside the first.
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     comInitialised_ = SUCCEEDED(result);
     if (!comInitialised_) {
         error_ = failure("CoInitializeEx", result);
