@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the start-up load as Config.ini, then uses every index the load
 // produced the way the renderers and the editor do.
+#include "compose/layouttables.h"
 #include "config/configstore.h"
 #include "config/startup.h"
 #include "editor/layoutmodel.h"
@@ -35,7 +36,7 @@ volatile int sink;
 void useRecord(const korvo::LayoutRecord& record, int hor)
 {
     using namespace korvo;
-    int sum = textColorAt(record.Color) ^ textSizeAt(record.Size);
+    int sum = compose::textColorAt(record.Color) ^ compose::textSizeAt(record.Size);
     sum += record.ShowRect_.at(record.highlight).width();
     sum += record.XZoom * 2 + record.YZoom * 2 + record.XPt + record.YPt;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
@@ -43,8 +44,8 @@ void useRecord(const korvo::LayoutRecord& record, int hor)
         sum += box.x() + box.width() + box.y() + box.height() + record.ShowStringRect_[kind].right();
         sum += record.String_[kind].size();
     }
-    sum += static_cast<int>(TextColorTable.at(record.Color)) + TextSizeTable.at(record.Size);
-    sum += stringRowRect(hor, 0).width();
+    sum += static_cast<int>(compose::TextColorTable.at(record.Color)) + compose::TextSizeTable.at(record.Size);
+    sum += compose::stringRowRect(hor, 0).width();
     sink = sum;
 }
 
@@ -74,10 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     useRecord(profile.portrait.at(profile.ThemeID), hor);
     for (const LayoutRecord& record : profile.custom)
         useRecord(record, hor);
-    int sum = StringRowRects.at(hor).at(state.curRectId).width();
+    int sum = compose::StringRowRects.at(hor).at(state.curRectId).width();
     for (int slot = 0; slot < SlotCount; ++slot) {
         const int kind = state.customShow.at(state.Style).at(slot);
-        sum += SlotRects.at(hor).at(slot).height();
+        sum += compose::SlotRects.at(hor).at(slot).height();
         if (kind >= 0)
             sum += state.record.String_.at(kind).size() + state.record.Show_.at(kind);
     }

@@ -4,7 +4,7 @@
 // virtual screen, the CPU figures segment with a first set of figures, and the default theme
 // applied.
 
-#include "config/layoutrecord.h"
+#include "config/layoutstate.h"
 #include "link/virtualscreen.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/layoutrecord.h"
+#include "config/layoutstate.h"
 
 #include "compose/backdrop.h"
 

@@ -1,4 +1,5 @@
 #include "compose/elementlayout.h"
+#include "compose/layouttables.h"
 
 #include "compose/fonts.h"
 

@@ -4,7 +4,8 @@
 // area update of one figure resends. The apply renderer, the area renderer and the preview all
 // draw through these, so a figure redrawn later lands exactly on the pixels the frame gave it.
 
-#include "config/layoutrecord.h"
+#include "compose/layouttables.h"
+#include "config/layoutstate.h"
 
 #include <QColor>
 #include <QRect>

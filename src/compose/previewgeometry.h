@@ -4,7 +4,7 @@
 // picture. The apply renderer composes the frame through the same numbers, so what the preview
 // shows is what the screen gets.
 
-#include "config/layoutrecord.h"
+#include "config/layoutstate.h"
 
 #include <QImage>
 #include <QRect>

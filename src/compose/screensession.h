@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compose/arearenderer.h"
-#include "config/layoutrecord.h"
+#include "config/layoutstate.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -2,7 +2,7 @@
 
 // The apply worker.
 
-#include "config/layoutrecord.h"
+#include "config/layoutstate.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,5 @@
 #include "editor/colorbar.h"
+#include "compose/layouttables.h"
 
 #include "config/layoutrecord.h"
 #include "widgets/skin.h"
@@ -22,7 +23,7 @@ TavoPushButton* makeColorSwatch(QWidget* parent, int index, const QRect& geometr
     swatch->setGeometry(geometry);
     const QString picture = QString::fromLatin1(SwatchPictures[index]);
     swatch->setPictures(picture, picture, picture);
-    swatch->setFillColor(QColor::fromRgba(textColorAt(index)));
+    swatch->setFillColor(QColor::fromRgba(compose::textColorAt(index)));
     return swatch;
 }
 

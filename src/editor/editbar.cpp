@@ -1,4 +1,5 @@
 #include "editor/editbar.h"
+#include "compose/layouttables.h"
 
 #include "config/layoutrecord.h"
 #include "editor/colorbar.h"
@@ -156,7 +157,7 @@ void EditBar::ControlLabelColor(quint8 iColor)
     }
     // Without its picture the indicator shows the colour itself.
     QPixmap plain(indicator_->size());
-    plain.fill(QColor::fromRgba(textColorAt(iColor)));
+    plain.fill(QColor::fromRgba(compose::textColorAt(iColor)));
     indicator_->setPixmap(plain);
 }
 

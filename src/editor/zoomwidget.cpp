@@ -1,4 +1,5 @@
 #include "editor/zoomwidget.h"
+#include "compose/layouttables.h"
 
 #include "compose/elementlayout.h"
 #include "compose/fonts.h"
@@ -145,18 +146,18 @@ void ZoomWidget::SetBackgroundEditMode(bool on)
 void ZoomWidget::StyleTextEditor()
 {
     const LayoutRecord& record = model_->working().record;
-    const QColor color = QColor::fromRgba(textColorAt(record.Color));
+    const QColor color = QColor::fromRgba(compose::textColorAt(record.Color));
     textEditor_->setStyleSheet(QString::asprintf("color:rgba(%d,%d,%d,255);background:transparent;border-width:1px;"
                                                  "border-color:rgba(%d,%d,%d,255);border-style:outset",
                                                  color.red(), color.green(), color.blue(), color.red(), color.green(),
                                                  color.blue()));
-    int pixelSize = textSizeAt(record.Size);
+    int pixelSize = compose::textSizeAt(record.Size);
     if (hor() == 0)
         pixelSize = int(pixelSize * scale());
     textEditor_->setFont(compose::elementFont(pixelSize));
     updateTextLimit();
     // Three device pixels taller than the row, so that a descender of the last line stays visible.
-    textEditor_->setGeometry(mapRect(stringRowRect(hor(), model_->working().curRectId), 0, 0, 3 * scale()));
+    textEditor_->setGeometry(mapRect(compose::stringRowRect(hor(), model_->working().curRectId), 0, 0, 3 * scale()));
     qDebug("11111");
 }
 
@@ -222,19 +223,19 @@ QRect ZoomWidget::mapRect(const QRect& device, double left, double width, double
 QRect ZoomWidget::slotPickRect(int slot) const
 {
     const double s = scale();
-    return mapRect(slotRect(hor(), slot), 9 * s, 18 * s, 30 * s);
+    return mapRect(compose::slotRect(hor(), slot), 9 * s, 18 * s, 30 * s);
 }
 
 QRect ZoomWidget::slotDropRect(int slot) const
 {
     const double s = scale();
-    return mapRect(slotRect(hor(), slot), 10 * s, 20 * s, 30 * s);
+    return mapRect(compose::slotRect(hor(), slot), 10 * s, 20 * s, 30 * s);
 }
 
 // The free text is picked where its lines stand, measured at the last paint.
 QRect ZoomWidget::textPickRect() const
 {
-    const QRect row = stringRowRect(hor(), model_->working().curRectId);
+    const QRect row = compose::stringRowRect(hor(), model_->working().curRectId);
     const int fh = model_->textFontHeight();
     const int ls = model_->textLineSpacing();
     if (hor() == 1) {
@@ -303,7 +304,7 @@ void ZoomWidget::paintTexts(QPainter& painter)
         for (int slot = 0; slot < SlotCount; ++slot) {
             if (working.customShow[0][slot] != FreeText)
                 continue;
-            compose::drawTextItem(painter, {slotRect(hor(), slot), tr("双击进行输入"),
+            compose::drawTextItem(painter, {compose::slotRect(hor(), slot), tr("双击进行输入"),
                                             compose::valuePixelSize(working, FreeText),
                                             Qt::AlignHCenter | Qt::AlignTop | Qt::TextWrapAnywhere});
             break;
@@ -311,7 +312,7 @@ void ZoomWidget::paintTexts(QPainter& painter)
     }
 
     if (custom && !editorOpen && !freeText.isEmpty()) {
-        const QFontMetrics metrics(compose::elementFont(qRound(textSizeAt(record.Size) * scale())));
+        const QFontMetrics metrics(compose::elementFont(qRound(compose::textSizeAt(record.Size) * scale())));
         model_->setTextMetrics(metrics.height(), metrics.lineSpacing());
         for (const compose::TextItem& item : compose::valueTexts(working, FreeText, freeText)) {
             compose::drawTextItem(painter, item);
@@ -333,7 +334,7 @@ void ZoomWidget::paintDragFeedback(QPainter& painter)
     if (textDrag_) {
         const int current = model_->working().curRectId;
         for (int row = 0; row < StringRowCount; ++row) {
-            const QRect mapped = mapRect(stringRowRect(hor(), row));
+            const QRect mapped = mapRect(compose::stringRowRect(hor(), row));
             if (row == current) {
                 highlight(QRect(mapped.left(), textBounds_.top(), mapped.width(), textBounds_.height()));
             } else {
@@ -548,7 +549,7 @@ void ZoomWidget::mouseReleaseEvent(QMouseEvent* event)
         }
     } else if (textDrag_) {
         for (int row = 0; row < StringRowCount; ++row) {
-            if (mapRect(stringRowRect(hor(), row)).contains(pos)) {
+            if (mapRect(compose::stringRowRect(hor(), row)).contains(pos)) {
                 model_->setCurRectId(row);
                 model_->pushSnapshot();
                 break;
@@ -569,7 +570,7 @@ void ZoomWidget::mouseDoubleClickEvent(QMouseEvent* event)
     const LayoutState& working = model_->working();
     if (!working.isCustom() || working.record.Show_[FreeText] != 1)
         return;
-    const QRect row = mapRect(stringRowRect(hor(), working.curRectId), 0, 0, 3 * scale());
+    const QRect row = mapRect(compose::stringRowRect(hor(), working.curRectId), 0, 0, 3 * scale());
     if (row.contains(event->localPos().toPoint()))
         ShowTextEditor();
 }
