@@ -50,6 +50,8 @@ void TestPictureReader::bounded_data()
     QTest::newRow("small picture never scaled up") << "small.bmp" << true << QSize(2048, 2048) << QSize(3, 2) << "";
     QTest::newRow("20000 x 20000 declared, refused before decoding")
         << "declared.png" << true << QSize(2048, 2048) << QSize() << "it is 20000 x 20000 pixels, too large to decode";
+    QTest::newRow("GIF canvas larger than its frame") << "canvas.gif" << false << QSize(255, 255) << QSize()
+                                                      << "it is 65280 x 249 pixels, more than 255 x 255 pixels";
     QTest::newRow("as it is, within the bound") << "small.bmp" << false << QSize(3, 2) << QSize(3, 2) << "";
     QTest::newRow("as it is, beyond the bound")
         << "small.bmp" << false << QSize(2, 2) << QSize() << "it is 3 x 2 pixels, more than 2 x 2 pixels";
@@ -73,6 +75,13 @@ void TestPictureReader::bounded()
                                        "000000004944415435af061e"           // empty IDAT
                                        "0000000049454e44ae426082"));        // IEND
     declared.close();
+    QFile gif(folder.filePath("canvas.gif"));
+    QVERIFY(gif.open(QIODevice::WriteOnly));
+    gif.write(QByteArray::fromHex("474946383961"
+                                  "00fff900"
+                                  "800000ffffff000000"                                  // 65280 x 249 canvas
+                                  "21f90401000000002c00000000010001000002024401003b")); // a 1 x 1 frame
+    gif.close();
     const QString path = folder.filePath(file);
     if (file == "fifo" && !QFileInfo::exists(path))
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
