@@ -149,13 +149,11 @@ void TestConfigStore::savedKeysAsWritten_data()
     QTest::newRow("mode keys") << QByteArray("[Config]\nHor=1\nMode=1\nStyle=1\nThemeID=3\n");
     QTest::newRow("first custom group") << QByteArray("[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n");
     QTest::newRow("rectangles") << QByteArray("ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=");
-    QTest::newRow("text rectangle") << QByteArray("ShowStringRect_8=@Rect(8 20 40 20)\n");
     QTest::newRow("free text") << QByteArray("String_7=\"text 20, 7 \\\"quoted\\\"\"\n");
     QTest::newRow("pictures and size") << QByteArray(
         "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n");
     QTest::newRow("placement") << QByteArray("XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n");
     QTest::newRow("landscape group") << QByteArray("[H4]\nColor=3\n");
-    QTest::newRow("portrait group") << QByteArray("[V1]\nColor=4\n");
 }
 
 void TestConfigStore::savedKeysAsWritten()

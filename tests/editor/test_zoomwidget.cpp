@@ -11,7 +11,6 @@
 #include "editor/zoomwidget.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QPainter>
 #include <QtTest>
@@ -456,29 +455,6 @@ private slots:
         for (int n = 0; n < 111 * 79; ++n)
             lit += qGray(painted.pixel(14 + n % 111, 62 + n / 111)) > 128 ? 1 : 0;
         QVERIFY(lit > 50);
-    }
-
-    // A 20000 x 20000 picture whole would take 1.6 GB; it is decoded at 2048 x 2048 instead.
-    void hugePictureIsReadScaled()
-    {
-        QImage small(16, 16, QImage::Format_RGB32);
-        small.fill(qRgb(30, 160, 90));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && small.save(&buffer, "JPG"));
-        const int sof = bytes.indexOf("\xFF\xC0");
-        QVERIFY(sof > 0);
-        bytes[sof + 5] = bytes[sof + 7] = char(20000 >> 8);
-        bytes[sof + 6] = bytes[sof + 8] = char(20000 & 0xFF);
-        const QString path = temp->dir.path() + "/huge.jpg";
-        QVERIFY(TempConfig::writeFile(path, bytes));
-
-        ZoomWidget* w = makeWidget(customProfile(0, true, QString()));
-        LogCapture log;
-        w->SetBackgroundPicture(path);
-        QVERIFY(LogCapture::lines.filter("picture").isEmpty());
-        QCOMPARE(w->model().previewBackground().size(), QSize(2048, 2048));
-        QVERIFY(!w->grab().isNull());
     }
 };
 
