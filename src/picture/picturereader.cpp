@@ -1,6 +1,7 @@
 #include "picture/picturereader.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -42,6 +43,20 @@ qint64 decodedPixels(const QImageReader& reader, QSize size, bool cut, QSize tar
     return ((size.width() + denominator - 1) / denominator) * ((size.height() + denominator - 1) / denominator);
 }
 
+// The GIF handler reports the first frame's size but paints every frame on a canvas of the
+// logical screen's size, which the header gives in its bytes 6 to 9.
+QSize canvasSize(const QString& path, const QImageReader& reader, QSize size)
+{
+    if (reader.format() != "gif")
+        return size;
+    QFile file(path);
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(10) : QByteArray();
+    if (header.size() < 10)
+        return size;
+    const auto byte = [&header](int n) { return int(uchar(header.at(n))); };
+    return size.expandedTo(QSize(byte(6) | byte(7) << 8, byte(8) | byte(9) << 8));
+}
+
 QImage decode(const QString& path, QSize bound, bool scale, QString& why)
 {
     const QFileInfo info(path);
@@ -60,6 +75,7 @@ QImage decode(const QString& path, QSize bound, bool scale, QString& why)
         why = QStringLiteral("its size cannot be read (%1)").arg(reader.errorString());
         return QImage();
     }
+    const QSize canvas = canvasSize(path, reader, size);
     QSize target = size;
     bool cut = false;
     if (scale) {
@@ -72,17 +88,21 @@ QImage decode(const QString& path, QSize bound, bool scale, QString& why)
             target = target.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
             reader.setScaledSize(target);
         }
-    } else if (size.width() > bound.width() || size.height() > bound.height()) {
-        why = QStringLiteral("it is %1, more than %2").arg(sizeText(size), sizeText(bound));
+    } else if (canvas.width() > bound.width() || canvas.height() > bound.height()) {
+        why = QStringLiteral("it is %1, more than %2").arg(sizeText(canvas), sizeText(bound));
         return QImage();
     }
-    if ((decodedPixels(reader, size, cut, target) + qint64(target.width()) * target.height()) * 4 > MemoryLimit) {
-        why = QStringLiteral("it is %1, too large to decode").arg(sizeText(size));
+    if ((decodedPixels(reader, canvas, cut, target) + qint64(target.width()) * target.height()) * 4 > MemoryLimit) {
+        why = QStringLiteral("it is %1, too large to decode").arg(sizeText(canvas));
         return QImage();
     }
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull()) {
         why = reader.errorString();
+    } else if (image.width() > bound.width() || image.height() > bound.height()) {
+        why = QStringLiteral("it declares %1 but decodes to %2").arg(sizeText(size), sizeText(image.size()));
+        image = QImage();
+    }
     return image;
 }
 
