@@ -237,6 +237,19 @@ QVariant unescapedValue(const QByteArray& raw)
     return list;
 }
 
+// Values are written again as they read, never as they stood: a hand-made value may hold an
+// unclosed quote, which would swallow every line after it.
+QByteArray normalised(const QByteArray& raw)
+{
+    const QVariant value = unescapedValue(raw);
+    if (value.type() != QVariant::StringList)
+        return escapedString(value.toString());
+    QList<QByteArray> items;
+    for (const QString& item : value.toStringList())
+        items << escapedString(item);
+    return items.join(", ");
+}
+
 QString sectionOf(const QString& key)
 {
     const int slash = key.indexOf(QLatin1Char('/'));
@@ -412,7 +425,7 @@ QByteArray IniFile::text() const
         if (!order.contains(section))
             order << section;
         const QString key = section.isEmpty() ? it.key() : it.key().mid(section.size() + 1);
-        blocks[section] += escapedKey(key) + '=' + it.value() + '\n';
+        blocks[section] += escapedKey(key) + '=' + normalised(it.value()) + '\n';
     }
     QByteArray result;
     for (const QString& section : order) {
