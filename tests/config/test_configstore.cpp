@@ -325,6 +325,15 @@ void TestConfigStore::oneBadLineKeepsTheRest()
     LogCapture log;
     QCOMPARE(curRectId(), 1);
     QVERIFY(LogCapture::lines.isEmpty());
+
+    // A value with an unclosed quote (it runs to the end) is written back closed, before H1's
+    // other keys, which it must not swallow.
+    QVERIFY(temp->writeConfig("[H1]\nStringD1=kept.png\n\x01=\"x"));
+    ThemeProfile p;
+    loadThemeProfile(p);
+    QVERIFY(saveThemeProfile(p));
+    loadThemeProfile(p);
+    QCOMPARE(p.landscape[0].StringD1, QString("kept.png"));
 }
 
 void TestConfigStore::readOnlyFileKeepsItsValues()
