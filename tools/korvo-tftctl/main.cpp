@@ -14,7 +14,11 @@
 #include <QTransform>
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <memory>
@@ -173,17 +177,22 @@ public:
     QuietStderr()
     {
         std::fflush(stderr);
-        saved_ = dup(STDERR_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
+#ifdef _WIN32
+        const char* const nullDevice = "NUL";
+#else
+        const char* const nullDevice = "/dev/null";
+#endif
+        saved_ = dup(fileno(stderr));
+        const int null = open(nullDevice, O_WRONLY);
         if (null >= 0) {
-            dup2(null, STDERR_FILENO);
+            dup2(null, fileno(stderr));
             close(null);
         }
     }
     ~QuietStderr()
     {
         if (saved_ >= 0) {
-            dup2(saved_, STDERR_FILENO);
+            dup2(saved_, fileno(stderr));
             close(saved_);
         }
     }
