@@ -181,7 +181,7 @@ QVariant unescapedValue(const QByteArray& raw)
             if (++i >= to)
                 break;
             const char code = raw.at(i++);
-            const char* const simple = "a\ab\bf\fn\nr\rt\tv\v\"\"??''\\\\";
+            const char* const simple = "a\ab\bf\fn\nr\rt\tv\v\"\"?\?''\\\\";
             const char* found = nullptr;
             for (const char* p = simple; *p; p += 2) {
                 if (*p == code) {
