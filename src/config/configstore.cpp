@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <mutex>
 
@@ -90,20 +89,9 @@ void removeFirstRunMarker()
         qWarning("Unable to remove %s.\n", qUtf8Printable(marker));
 }
 
-std::unique_ptr<QSettings> openConfig()
+IniFile openConfig()
 {
-    return std::make_unique<QSettings>(configFilePath(), QSettings::IniFormat);
-}
-
-bool flushConfig(QSettings& settings)
-{
-    settings.sync();
-    // A file that could only be partly parsed is still rewritten; only an access error loses data.
-    if (settings.status() == QSettings::AccessError) {
-        qWarning("Unable to write %s.\n", qUtf8Printable(settings.fileName()));
-        return false;
-    }
-    return true;
+    return IniFile::read(configFilePath());
 }
 
 int curRectId()
@@ -114,11 +102,11 @@ int curRectId()
     return id;
 }
 
-void setCurRectId(int id)
+bool setCurRectId(int id)
 {
-    auto settings = openConfig();
-    settings->setValue(QStringLiteral("Config/CurRectID"), id);
-    flushConfig(*settings);
+    IniFile file = openConfig();
+    file.setValue(QStringLiteral("Config/CurRectID"), id);
+    return file.write();
 }
 
 CustomShowTable loadCustomShow()
@@ -135,12 +123,12 @@ CustomShowTable loadCustomShow()
 
 bool saveCustomShow(const CustomShowTable& table)
 {
-    auto settings = openConfig();
+    IniFile file = openConfig();
     for (int row = 0; row < StyleCount; ++row) {
         for (int slot = 0; slot < SlotCount; ++slot)
-            settings->setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
+            file.setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
     }
-    return flushConfig(*settings);
+    return file.write();
 }
 
 } // namespace korvo

@@ -22,9 +22,18 @@ struct CpuInfoBlock
 
 // What a measurement can be. A figure outside these ranges is a sensor glitch, a counter that went
 // backwards or garbage in the segment, and counts as unreadable on both sides of the segment.
-constexpr bool isPlausibleTemperature(int celsius) { return celsius >= -40 && celsius <= 150; }
-constexpr bool isPlausibleLoad(int percent) { return percent >= 0 && percent <= 100; }
-constexpr bool isPlausiblePower(int watts) { return watts >= 0 && watts <= 1000; }
+constexpr bool isPlausibleTemperature(int celsius)
+{
+    return celsius >= -40 && celsius <= 150;
+}
+constexpr bool isPlausibleLoad(int percent)
+{
+    return percent >= 0 && percent <= 100;
+}
+constexpr bool isPlausiblePower(int watts)
+{
+    return watts >= 0 && watts <= 1000;
+}
 
 // The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
 // and a test copy of GetCPUInfo stay apart from the user's running pair. GetCPUInfo uses it too.
@@ -32,7 +41,8 @@ QString cpuInfoMemoryKey();
 
 bool createCpuInfoMemory(int size);
 bool attachCpuInfoMemory();
-// Fills all four with 1 when the segment is not attached.
+// Fills all four with 1 when the segment is not attached; a figure outside its plausible range
+// reads as 1 too.
 void readCpuInfo(int& temperature, int& load, int& power, int& reserved);
 // Call only after the refresh loop has left its last read: a reader that comes back later finds
 // the segment gone and reads 1s, it never reads freed memory, but its figures are then wrong.

@@ -47,8 +47,8 @@ private slots:
         QCOMPARE(model.committed().customShow[0], (SlotRow{4, 1, 3, 2, 0}));
         QCOMPARE(model.committedLayout().get()->customShow[0], (SlotRow{4, 1, 3, 2, 0}));
         QCOMPARE(model.committedLayout().get()->curRectId, 2);
-        QCOMPARE(temp->readConfig(), QByteArray("[Config]\nCurRectID=2\n\n[CustomShow]\n0-0=4\n0-1=1\n0-2=3\n"
-                                                "0-3=2\n0-4=0\n1-0=-1\n1-1=-1\n1-2=0\n1-3=-1\n1-4=-1\n"));
+        QCOMPARE(temp->readConfig(), QByteArray("[CustomShow]\n0-0=4\n0-1=1\n0-2=3\n0-3=2\n0-4=0\n1-0=-1\n1-1=-1\n"
+                                                "1-2=0\n1-3=-1\n1-4=-1\n\n[Config]\nCurRectID=2\n"));
     }
 
     void showAndHideInFiveSlots_data()
