@@ -172,7 +172,7 @@ private slots:
         const std::vector<QByteArray> log = screen->log();
         QCOMPARE(int(log.size()), bytes.isEmpty() ? 0 : 1);
         if (!bytes.isEmpty())
-            QCOMPARE(log[0], report(bytes, 4097));
+            QCOMPARE(log[0], report(bytes, 4105));
     }
 
     void command_data()
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(kind < 2 ? SendOrientation(kind) : kind == 2 ? SendTimeSync() : SendTimeSyncAfterOrientation());
         const std::vector<QByteArray> log = screen->log();
         QCOMPARE(int(log.size()), 1);
-        QCOMPARE(log[0], report(bytes, 4097));
+        QCOMPARE(log[0], report(bytes, 4105));
         QCOMPARE(screen->stats().rejected, 0);
     }
 
@@ -313,17 +313,19 @@ private slots:
     {
         QTest::addColumn<QByteArray>("packet");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4097) << true;
-        QTest::newRow("area short") << report("0055a2000000000101", 4096) << false;
-        QTest::newRow("area past right edge") << report("0055a2400100000101", 4097) << false;
-        QTest::newRow("area of 2046 pixels") << report("0055a2000000003e21", 4097) << false;
-        QTest::newRow("area stray padding") << report("0055a2000000000101", 4097, 3, 1) << false;
+        QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4105) << true;
+        // hidraw delivers a write as it is: one the Windows HID layer would pad arrives short.
+        QTest::newRow("area unpadded") << report("0055a2000000000101", 4097) << false;
+        QTest::newRow("clock unpadded") << report("0055a1f2090507", 4097) << false;
+        QTest::newRow("area past right edge") << report("0055a2400100000101", 4105) << false;
+        QTest::newRow("area of 2046 pixels") << report("0055a2000000003e21", 4105) << false;
+        QTest::newRow("area stray padding") << report("0055a2000000000101", 4105, 3, 1) << false;
         QTest::newRow("chunk 1") << report("0055a3f00100000010", 4105) << true;
         QTest::newRow("chunk 1 wrong phase") << report("0055a3f10100000010", 4105) << false;
         QTest::newRow("chunk 1 wrong offset") << report("0055a3f00100100010", 4105) << false;
         QTest::newRow("chunk 1 wrong length") << report("0055a3f00100000009", 4105) << false;
         QTest::newRow("chunk 2 alone") << report("0055a3f10200100010", 4105) << false;
-        QTest::newRow("unknown kind") << report("0055a4", 4097) << false;
+        QTest::newRow("unknown kind") << report("0055a4", 4105) << false;
     }
 
     void screenChecks()
