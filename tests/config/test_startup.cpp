@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace korvo;
 
 class TestStartup : public QObject
@@ -15,6 +17,7 @@ private slots:
     void templatesAndMarker_data();
     void templatesAndMarker();
     void shippedTemplates();
+    void systemInstallation();
 };
 
 namespace {
@@ -93,6 +96,52 @@ void TestStartup::shippedTemplates()
     QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
     QCOMPARE(loadCustomShow(), (CustomShowTable{{{0, 1, 3, 2, 4}, {-1, -1, 0, -1, -1}}}));
     QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
+    setProgramDirOverride(QString());
+}
+
+// A folder the user cannot change, holding read-only templates and a marker that cannot be removed:
+// the user gets the first run once, and the copies are theirs to save.
+void TestStartup::systemInstallation()
+{
+    // Root may remove anything; the folder is only read-only to an ordinary user.
+    const uid_t realUser = geteuid();
+    if (realUser == 0 && seteuid(65534) != 0)
+        QSKIP("cannot take another user's id to see a read-only folder");
+    struct Restore
+    {
+        uid_t uid;
+        ~Restore() { (void)seteuid(uid); }
+    } restore{realUser};
+    TempConfig temp;
+    const QString program = temp.dir.path() + "/program";
+    QVERIFY(QDir().mkpath(program));
+    setProgramDirOverride(program);
+    QVERIFY(TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
+    QVERIFY(TempConfig::writeFile(program + "/whole.png", "template picture"));
+    QVERIFY(TempConfig::writeFile(program + "/first.ini", ""));
+    for (const char* file : {"/Config.ini", "/whole.png", "/first.ini"})
+        QVERIFY(QFile::setPermissions(program + file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+
+    for (int start = 1; start <= 2; ++start) {
+        firstUseFlag = false;
+        ThemeProfile profile;
+        LogCapture log;
+        prepareStartupData(profile);
+        QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
+        QCOMPARE(showAtStart(), start == 1);
+        if (start == 1) {
+            removeFirstRunMarker();
+            QVERIFY(QFile::exists(program + "/first.ini"));
+            auto settings = openConfig();
+            settings->setValue("Config/ThemeID", 3);
+            QVERIFY(flushConfig(*settings));
+        }
+    }
+    QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
+    for (const char* file : {"/Config.ini", "/whole.png"})
+        QCOMPARE(QFileInfo(temp.configDir() + file).permissions() & 0x7077, QFile::Permissions(0x6000));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     setProgramDirOverride(QString());
 }
 
