@@ -10,6 +10,8 @@ KORVO_PACKAGES=(
     clang libclang-rt-14-dev
     desktop-file-utils lintian
 )
+# The cross compiler of scripts/check-windows.sh; only that check installs it.
+KORVO_WINDOWS_CHECK_PACKAGES=(g++-mingw-w64-x86-64-posix)
 
 korvo_install_packages() {
     local missing=()

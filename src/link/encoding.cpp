@@ -11,9 +11,10 @@ namespace {
 // Written so the compiler turns it into vector shifts (see the build flags of this file): the
 // refresh path encodes a frame on every apply and must cost no more than about two memcpys.
 // The AVX2 clone is picked by an ifunc resolver that runs before the sanitizer runtimes are up,
-// which crashes sanitized programs at load; those builds take the plain loop.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) &&                \
-    !defined(__SANITIZE_ADDRESS__)
+// which crashes sanitized programs at load; those builds take the plain loop, as do targets
+// without ifuncs (Windows has no ELF loader to run the resolver).
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void swapRow(const uint16_t* __restrict line, uint8_t* __restrict out, int pixels)

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QRegularExpression>
 
+#include <cstring>
+
 namespace korvo::platform {
 namespace {
 
@@ -90,17 +92,31 @@ DeviceEvent describeWindowsInterfacePath(const QString& nameWithoutPrefix, bool 
     return event;
 }
 
-QString interfaceNameWithoutPrefix(const char16_t* name, qsizetype capacity)
+std::optional<QString> interfaceNameFromBroadcast(const void* record)
 {
+    if (!record)
+        return std::nullopt;
+    const auto* bytes = static_cast<const unsigned char*>(record);
+    quint32 size = 0;
+    std::memcpy(&size, bytes, sizeof(size));
+    if (size < broadcast::HeaderSize)
+        return std::nullopt;
+    quint32 type = 0;
+    std::memcpy(&type, bytes + 4, sizeof(type));
+    if (type != broadcast::DeviceInterfaceType)
+        return std::nullopt;
     constexpr qsizetype PrefixLength = 4;
-    if (!name || capacity <= 0)
-        return {};
-    qsizetype length = 0;
-    while (length < capacity && name[length] != u'\0')
-        ++length;
-    if (length <= PrefixLength)
-        return {};
-    return QString::fromUtf16(name + PrefixLength, int(length - PrefixLength));
+    const qsizetype capacity = size > broadcast::NameOffset ? (size - broadcast::NameOffset) / 2 : 0;
+    QString name;
+    for (qsizetype i = 0; i < capacity; ++i) {
+        char16_t unit = 0;
+        std::memcpy(&unit, bytes + broadcast::NameOffset + 2 * i, sizeof(unit));
+        if (unit == u'\0')
+            break;
+        if (i >= PrefixLength)
+            name.append(QChar(unit));
+    }
+    return name;
 }
 
 } // namespace korvo::platform

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // How each system names an HID interface, turned into ids. Pure, and built on every system, so
 // that both forms are tested wherever the tests run.
 namespace korvo::platform {
@@ -23,9 +25,21 @@ DeviceEvent describeHidrawDevpath(const QByteArray& devpath);
 // 0/0/-1. path is the prefix put back, the form the HID enumeration reports.
 DeviceEvent describeWindowsInterfacePath(const QString& nameWithoutPrefix, bool arrived);
 
-// The interface name of a notification record: at most capacity UTF-16 units starting at name,
-// up to the first NUL (or all of them when the record lacks one), with the 4-unit "\\?\" prefix
-// skipped. Never reads past capacity; a name shorter than the prefix gives an empty string.
-QString interfaceNameWithoutPrefix(const char16_t* name, qsizetype capacity);
+// The layout of a DEV_BROADCAST_DEVICEINTERFACE_W record, the same on every Windows architecture:
+// dbcc_size, dbcc_devicetype and dbcc_reserved (32-bit words; the first two are the header every
+// WM_DEVICECHANGE record starts with), dbcc_classguid (16 bytes), then dbcc_name, NUL-terminated
+// UTF-16 filling the rest of dbcc_size.
+namespace broadcast {
+constexpr qsizetype HeaderSize = 12;
+constexpr qsizetype NameOffset = 28;
+constexpr quint32 DeviceInterfaceType = 5; // DBT_DEVTYP_DEVICEINTERFACE
+} // namespace broadcast
+
+// The interface name in a WM_DEVICECHANGE record, with the 4-unit "\\?\" prefix taken off:
+// dbcc_name up to its first NUL, or up to the end of the record when it lacks one. Nothing when
+// the record is no device-interface record. Reads nothing past the record's own dbcc_size and
+// needs no alignment; a record cut short before or inside the name gives what fits, an empty
+// string when that is no more than the prefix.
+std::optional<QString> interfaceNameFromBroadcast(const void* record);
 
 } // namespace korvo::platform

@@ -28,6 +28,7 @@ private slots:
         QTest::newRow("windows, lower case")
             << R"(\\?\hid#vid_04d9&pid_fd01&mi_01#7&1a2b&0&0000)" << 0x04D9 << 0xFD01 << 1;
         QTest::newRow("windows, screen, 00") << R"(\\?\HID#VID_04D9&PID_FD01&MI_00#7&5e6f7a8b&0&0000)" << 0 << 0 << -1;
+        QTest::newRow("windows, not HID") << R"(\\?\USB#VID_04D9&PID_FD01&MI_01#6&2)" << 0 << 0 << -1;
         QTest::newRow("windows, ids not hex") << R"(\\?\HID#VID_ZZZZ&PID_FD01&MI_01#7&1)" << 0 << 0 << -1;
     }
 
@@ -48,22 +49,38 @@ private slots:
             QCOMPARE(event.path, path);
     }
 
-    void recordName_data()
+    void broadcastRecord_data()
     {
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("whole record") << QStringLiteral("\\\\?\\HID#VID_04D9\0junk") << QStringLiteral("HID#VID_04D9");
-        QTest::newRow("no NUL inside the record") << QStringLiteral("\\\\?\\HID#") << QStringLiteral("HID#");
-        QTest::newRow("shorter than the prefix") << QStringLiteral("\\\\?") << QString();
+        QTest::addColumn<quint32>("size"); // dbcc_size
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QString>("units"); // dbcc_name as laid out, past dbcc_size as well
+        QTest::addColumn<QString>("name");  // "-": no interface record
+        const QString screen = R"(\\?\HID#VID_04D9&PID_FD01&MI_01#7&1a)";
+        QTest::newRow("whole record") << 110u << 5u << screen + QChar(0) + "junk"
+                                      << "HID#VID_04D9&PID_FD01&MI_01#7&1a";
+        QTest::newRow("no NUL inside the record") << 44u << 5u << screen << "HID#";
+        QTest::newRow("odd size, cut inside a unit") << 47u << 5u << screen << "HID#V";
+        QTest::newRow("cut inside the prefix") << 34u << 5u << screen << "";
+        QTest::newRow("cut inside the class") << 20u << 5u << screen << "";
+        QTest::newRow("volume record") << 18u << 2u << screen << "-";
+        QTest::newRow("shorter than a header") << 8u << 5u << screen << "-";
     }
 
-    // Units past the record are not NUL, so a read beyond it shows in the name.
-    void recordName()
+    // Bytes past dbcc_size are the rest of the name, so a read beyond the record shows in it.
+    void broadcastRecord()
     {
+        QFETCH(quint32, size);
+        QFETCH(quint32, type);
         QFETCH(QString, units);
         QFETCH(QString, name);
-        const QString padded = units + "xx";
-        QCOMPARE(interfaceNameWithoutPrefix(reinterpret_cast<const char16_t*>(padded.utf16()), units.size()), name);
+        QByteArray record;
+        record.append(reinterpret_cast<const char*>(&size), 4).append(reinterpret_cast<const char*>(&type), 4);
+        record.append(4, '\0').append(16, '\x5a'); // reserved, class
+        record.append(reinterpret_cast<const char*>(units.utf16()), units.size() * 2);
+        // One byte in: the parser must not rely on the record's alignment.
+        const QByteArray shifted = ' ' + record;
+        const std::optional<QString> parsed = interfaceNameFromBroadcast(shifted.constData() + 1);
+        QCOMPARE(parsed.value_or(QStringLiteral("-")), name);
     }
 };
 

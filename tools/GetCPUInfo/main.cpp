@@ -10,12 +10,10 @@
 #include "platform/terminationrequest.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QSharedMemory>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 
@@ -37,13 +35,9 @@ constexpr int MaxClients = 16;
 // where another user could hold them or answer in this copy's place.
 QString lockFilePath()
 {
-#ifdef Q_OS_WIN
-    const QString folder = QDir::tempPath();
-#else
     const QString folder = korvo::platform::privateRuntimeFolder();
     if (folder.isEmpty())
         return {};
-#endif
     return folder + QStringLiteral("/GetCPUInfo") + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX") +
            QStringLiteral(".lock");
 }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QtMath>
 
 #include <cmath>
 #include <cstdint>
@@ -142,7 +143,7 @@ void gauge(QPainter& p, const QPointF& centre, double radius)
     p.drawArc(box, 60 * 16, 150 * 16);
     p.setPen(QPen(QColor(255, 255, 255, 70), 1));
     for (int i = 0; i <= 12; ++i) {
-        const double a = (-30 + i * 20) * M_PI / 180;
+        const double a = qDegreesToRadians(double(-30 + i * 20));
         const QPointF dir(std::cos(a), -std::sin(a));
         p.drawLine(centre + dir * (radius - 10), centre + dir * (radius - 7));
     }

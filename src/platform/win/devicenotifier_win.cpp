@@ -13,21 +13,11 @@ namespace {
 // GUID_DEVINTERFACE_HID, written out so that no extra library is needed for it.
 const GUID HidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
-// The interface name of a WM_DEVICECHANGE record, or false when the record is not an interface
-// record. The record's own size bounds the name; a record cut short gives what fits.
-bool interfaceName(LPARAM lParam, QString* name)
-{
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if (!header || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
-        header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)
-        return false;
-    constexpr std::size_t NameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
-    const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
-    const auto capacity =
-        qsizetype(record->dbcc_size > NameOffset ? (record->dbcc_size - NameOffset) / sizeof(WCHAR) : 0);
-    *name = interfaceNameWithoutPrefix(reinterpret_cast<const char16_t*>(record->dbcc_name), capacity);
-    return true;
-}
+// The parser reads the record by its own description of the layout, so that it runs in the tests
+// on every system; this holds that description to the real one.
+static_assert(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) == broadcast::NameOffset);
+static_assert(sizeof(DEV_BROADCAST_HDR) == broadcast::HeaderSize);
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) == 32);
 
 } // namespace
 
@@ -73,18 +63,19 @@ bool DeviceNotifier::nativeEvent(const QByteArray& eventType, void* message)
     if (msg->message != WM_DEVICECHANGE)
         return false;
     // Nothing of this object is touched after an emit: a receiver may well destroy it.
-    QString name;
+    const auto* record = reinterpret_cast<const void*>(msg->lParam);
+    std::optional<QString> name;
     switch (msg->wParam) {
     case DBT_DEVICEARRIVAL:
         qDebug("DBT_DEVICEARRIVAL\n");
-        if (interfaceName(msg->lParam, &name)) {
-            emit deviceChanged(describeWindowsInterfacePath(name, true));
-            qDebug("%s", name.toLocal8Bit().constData());
+        if ((name = interfaceNameFromBroadcast(record))) {
+            emit deviceChanged(describeWindowsInterfacePath(*name, true));
+            qDebug("%s", name->toLocal8Bit().constData());
         }
         break;
     case DBT_DEVICEREMOVECOMPLETE:
-        if (interfaceName(msg->lParam, &name))
-            emit deviceChanged(describeWindowsInterfacePath(name, false));
+        if ((name = interfaceNameFromBroadcast(record)))
+            emit deviceChanged(describeWindowsInterfacePath(*name, false));
         qDebug("DBT_DEVICEREMOVECOMPLETE\n");
         break;
     default:
