@@ -22,18 +22,9 @@ struct CpuInfoBlock
 
 // What a measurement can be. A figure outside these ranges is a sensor glitch, a counter that went
 // backwards or garbage in the segment, and counts as unreadable on both sides of the segment.
-constexpr bool isPlausibleTemperature(int celsius)
-{
-    return celsius >= -40 && celsius <= 150;
-}
-constexpr bool isPlausibleLoad(int percent)
-{
-    return percent >= 0 && percent <= 100;
-}
-constexpr bool isPlausiblePower(int watts)
-{
-    return watts >= 0 && watts <= 1000;
-}
+constexpr bool isPlausibleTemperature(int celsius) { return celsius >= -40 && celsius <= 150; }
+constexpr bool isPlausibleLoad(int percent) { return percent >= 0 && percent <= 100; }
+constexpr bool isPlausiblePower(int watts) { return watts >= 0 && watts <= 1000; }
 
 // The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
 // and a test copy of GetCPUInfo stay apart from the user's running pair; on Linux followed by

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QtTest>
 
+#include <memory>
 #include <unistd.h>
 
 using namespace korvo;
@@ -103,44 +104,33 @@ void TestStartup::shippedTemplates()
 // the user gets the first run once, and the copies are theirs to save.
 void TestStartup::systemInstallation()
 {
-    // Root may remove anything; the folder is only read-only to an ordinary user.
+    // Root may remove anything; the folder is read-only only to an ordinary user.
     const uid_t realUser = geteuid();
     if (realUser == 0 && seteuid(65534) != 0)
         QSKIP("cannot take another user's id to see a read-only folder");
-    struct Restore
-    {
-        uid_t uid;
-        ~Restore() { (void)seteuid(uid); }
-    } restore{realUser};
+    std::shared_ptr<void> restore(nullptr, [realUser](void*) { (void)seteuid(realUser); });
     TempConfig temp;
     const QString program = temp.dir.path() + "/program";
-    QVERIFY(QDir().mkpath(program));
     setProgramDirOverride(program);
-    QVERIFY(TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
-    QVERIFY(TempConfig::writeFile(program + "/whole.png", "template picture"));
-    QVERIFY(TempConfig::writeFile(program + "/first.ini", ""));
-    for (const char* file : {"/Config.ini", "/whole.png", "/first.ini"})
-        QVERIFY(QFile::setPermissions(program + file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    for (const char* file : {"/Config.ini=[Config]\nThemeID=1\n", "/whole.png=picture", "/first.ini="}) {
+        const QStringList parts = QString(file).split('=');
+        QVERIFY(QDir().mkpath(program) && TempConfig::writeFile(program + parts[0], parts.mid(1).join('=').toUtf8()));
+        QVERIFY(QFile::setPermissions(program + parts[0], QFile::ReadOwner | QFile::ReadOther));
+    }
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-
     for (int start = 1; start <= 2; ++start) {
-        firstUseFlag = false;
         ThemeProfile profile;
         LogCapture log;
         prepareStartupData(profile);
         QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
         QCOMPARE(showAtStart(), start == 1);
-        if (start == 1) {
-            removeFirstRunMarker();
-            QVERIFY(QFile::exists(program + "/first.ini"));
-            auto settings = openConfig();
-            settings->setValue("Config/ThemeID", 3);
-            QVERIFY(flushConfig(*settings));
-        }
+        removeFirstRunMarker();
+        auto settings = openConfig();
+        settings->setValue("Config/ThemeID", 3);
+        QVERIFY(flushConfig(*settings));
     }
     QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
-    for (const char* file : {"/Config.ini", "/whole.png"})
-        QCOMPARE(QFileInfo(temp.configDir() + file).permissions() & 0x7077, QFile::Permissions(0x6000));
+    QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     setProgramDirOverride(QString());
 }
