@@ -5,11 +5,11 @@
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
+#include "metrics/cpuinfo.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
 #include <QElapsedTimer>
-#include "metrics/cpuinfo.h"
 
 #include <QSharedMemory>
 #include <QSignalSpy>
