@@ -40,7 +40,8 @@ usr/bin/korvo-tftctl --virtual "$work/screen.png" clock && [ -s "$work/screen.pn
 mkdir -m 0700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export KORVO_INSTANCE_SUFFIX="-install-test" KORVO_CPUINFO_KEY="KorvoInstallTest-$$"
-LD_PRELOAD="$2" KORVO_FAKEHID_ABSENT=1 usr/bin/korvo-tft >"$work/program.log" 2>&1 &
+# A sanitizer build's runtime need not come first when the stand-in is preloaded.
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" LD_PRELOAD="$2" KORVO_FAKEHID_ABSENT=1 usr/bin/korvo-tft >"$work/program.log" 2>&1 &
 program=$!
 socket="$XDG_RUNTIME_DIR/GetCPUInfo$KORVO_INSTANCE_SUFFIX"
 for _ in $(seq 200); do [ -S "$socket" ] && break || sleep 0.1; done
