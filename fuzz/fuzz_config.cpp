@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the start-up load as Config.ini, then uses every index the load
-// produced the way the renderers and the editor do.
+// produced the way the renderers and the editor do. A save and a second load must then give the
+// same profile: whatever the file held, what was read is what is kept.
 #include "config/configstore.h"
 #include "config/startup.h"
+#include "config/themeprofile.h"
 #include "editor/layoutmodel.h"
 
 #include <QCoreApplication>
@@ -82,6 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             sum += state.record.String_.at(kind).size() + state.record.Show_.at(kind);
     }
     sink = sum;
+    if (saveThemeProfile(profile)) {
+        ThemeProfile again;
+        loadThemeProfile(again);
+        if (again != profile)
+            std::abort();
+    }
     QFile::remove(file);
     return 0;
 }

@@ -5,8 +5,10 @@
 #include "compose/previewgeometry.h"
 #include "link/link.h"
 
+#include "picture/picturereader.h"
+
 #include <QFile>
-#include <QImageReader>
+
 #include <QPainter>
 #include <QTransform>
 
@@ -90,10 +92,7 @@ bool resendLayout(const LayoutState& committed)
     const QSize size = deviceSize(committed.Hor);
     // Our own file, but it lives in the user's folder: only a picture of the device size is
     // taken, anything else is not decoded at all.
-    QImageReader reader(wholePicturePath());
-    QImage background;
-    if (reader.size() == size)
-        background = reader.read();
+    QImage background = picture::readAtMost(wholePicturePath(), size);
     if (background.size() != size) {
         qDebug("Unable to read %s at %dx%d; the frame is sent on black.\n", qUtf8Printable(wholePicturePath()),
                size.width(), size.height());

@@ -2,6 +2,8 @@
 
 #include "config/configstore.h"
 
+#include "picture/picturereader.h"
+
 #include <QFileInfo>
 
 namespace korvo::compose {
@@ -25,10 +27,9 @@ const QImage& BackdropCache::picture()
     picture_ = QImage();
     if (!QFileInfo::exists(path_))
         return picture_;
-    const QImage decoded(path_);
-    if (decoded.isNull())
-        qDebug("Unable to load %s.\n", qUtf8Printable(path_));
-    else
+    // Written by the apply at the screen's size in either orientation.
+    const QImage decoded = picture::readAtMost(path_, QSize(320, 320));
+    if (!decoded.isNull())
         picture_ = decoded.convertToFormat(QImage::Format_RGB16);
     return picture_;
 }

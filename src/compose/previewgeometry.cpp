@@ -1,5 +1,7 @@
 #include "compose/previewgeometry.h"
 
+#include "picture/picturereader.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -84,11 +86,10 @@ QImage backgroundWithBoxes(const LayoutState& state, const QImage& picture)
     const LayoutRecord& record = state.record;
     if (state.Mode != 0 || !record.StringPixmap.isEmpty() || record.StringPixmapS.isEmpty() || picture.isNull())
         return picture;
-    const QImage box(record.StringPixmapS);
-    if (box.isNull()) {
-        qDebug("Unable to load the box picture %s.\n", qUtf8Printable(record.StringPixmapS));
+    // Drawn into boxes of at most the screen's size.
+    const QImage box = korvo::picture::readWithin(record.StringPixmapS, QSize(512, 512));
+    if (box.isNull())
         return picture;
-    }
     QImage result = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&result);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSettings>
 
 #include <mutex>
 
@@ -49,8 +48,7 @@ QString firstRunMarkerPath()
 
 // Where a user who may not delete the marker (a system-wide installation) notes that this
 // installation's marker was handled: its modification time, which the next installation changes.
-// A file of its own rather than a key of Config.ini, which the first run replaces and which
-// QSettings may hold cached from before it was replaced.
+// A file of its own rather than a key of Config.ini, which the first run replaces.
 QString markerHandledPath()
 {
     return configDirPath() + QStringLiteral("/first-run-handled");
@@ -121,20 +119,9 @@ void removeFirstRunMarker()
                  qUtf8Printable(marker.filePath()), qUtf8Printable(handled.errorString()));
 }
 
-std::unique_ptr<QSettings> openConfig()
+IniFile openConfig()
 {
-    return std::make_unique<QSettings>(configFilePath(), QSettings::IniFormat);
-}
-
-bool flushConfig(QSettings& settings)
-{
-    settings.sync();
-    // A file that could only be partly parsed is still rewritten; only an access error loses data.
-    if (settings.status() == QSettings::AccessError) {
-        qWarning("Unable to write %s.\n", qUtf8Printable(settings.fileName()));
-        return false;
-    }
-    return true;
+    return IniFile::read(configFilePath());
 }
 
 int curRectId()
@@ -145,11 +132,11 @@ int curRectId()
     return id;
 }
 
-void setCurRectId(int id)
+bool setCurRectId(int id)
 {
-    auto settings = openConfig();
-    settings->setValue(QStringLiteral("Config/CurRectID"), id);
-    flushConfig(*settings);
+    IniFile file = openConfig();
+    file.setValue(QStringLiteral("Config/CurRectID"), id);
+    return file.write();
 }
 
 CustomShowTable loadCustomShow()
@@ -166,12 +153,12 @@ CustomShowTable loadCustomShow()
 
 bool saveCustomShow(const CustomShowTable& table)
 {
-    auto settings = openConfig();
+    IniFile file = openConfig();
     for (int row = 0; row < StyleCount; ++row) {
         for (int slot = 0; slot < SlotCount; ++slot)
-            settings->setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
+            file.setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
     }
-    return flushConfig(*settings);
+    return file.write();
 }
 
 } // namespace korvo

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "config/inifile.h"
 #include "config/layoutrecord.h"
 
 #include <QFile>
 #include <QString>
 
 #include <atomic>
-#include <memory>
-
-class QSettings;
 
 namespace korvo {
 
@@ -39,14 +37,12 @@ void removeFirstRunMarker();
 
 // The row (0..2) of the free text; 1 when missing or unusable.
 int curRectId();
-void setCurRectId(int id);
+bool setCurRectId(int id);
 
-// Every reader and writer opens its own settings object on Config.ini and drops it at once, so
-// nothing stays cached between calls and a write reaches the disk when the object goes.
-std::unique_ptr<QSettings> openConfig();
-// Flushes a settings object that was written to; false (and one log line) when the file could
-// not be written.
-bool flushConfig(QSettings& settings);
+// Every reader and writer reads Config.ini afresh, so nothing stays cached between calls and
+// every reader sees the same values for the same file; a writer changes what it read and calls
+// IniFile::write().
+IniFile openConfig();
 
 // The slot assignment of both custom styles; entries that are missing or unusable read as -1.
 CustomShowTable loadCustomShow();

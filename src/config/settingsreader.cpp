@@ -1,51 +1,48 @@
 #include "config/settingsreader.h"
 
+#include <QDateTime>
 #include <QDebug>
-#include <QSettings>
+#include <QFileInfo>
+
+#include <mutex>
 
 namespace korvo {
 namespace {
 
 constexpr int ReportedNames = 5;
 
-bool inCoordinateRange(int value)
+bool inCoordinateRange(qint64 value)
 {
     return value >= -CoordinateLimit && value <= CoordinateLimit;
 }
 
 } // namespace
 
-SettingsReader::SettingsReader(std::unique_ptr<QSettings> settings) : settings_(std::move(settings))
-{
-    damaged_ = settings_->status() != QSettings::NoError;
-}
-
-SettingsReader::~SettingsReader() = default;
+SettingsReader::SettingsReader(IniFile file) : file_(std::move(file)) {}
 
 void SettingsReader::beginGroup(const QString& group)
 {
-    settings_->beginGroup(group);
+    group_ = group;
 }
 
 void SettingsReader::endGroup()
 {
-    settings_->endGroup();
+    group_.clear();
 }
 
 QVariant SettingsReader::read(const QString& key) const
 {
-    return damaged_ ? QVariant() : settings_->value(key);
+    return file_.value(group_.isEmpty() ? key : group_ + QLatin1Char('/') + key);
 }
 
 void SettingsReader::note(const QString& key, const QVariant& value)
 {
-    const QString group = settings_->group();
     QString text = value.toString().left(16);
     for (QChar& c : text) {
         if (!c.isPrint())
             c = QLatin1Char('?');
     }
-    problems_ << (group.isEmpty() ? key : group + QLatin1Char('/') + key) + QLatin1Char('=') + text;
+    problems_ << (group_.isEmpty() ? key : group_ + QLatin1Char('/') + key) + QLatin1Char('=') + text;
 }
 
 int SettingsReader::integer(const QString& key, int fallback, int min, int max)
@@ -81,19 +78,22 @@ QRect SettingsReader::rect(const QString& key)
     const QVariant value = read(key);
     if (!value.isValid())
         return QRect();
-    if (value.type() != QVariant::Rect) {
+    // The text QSettings writes for a rectangle: "@Rect(x y width height)".
+    const QString text = value.toString();
+    const QStringList parts = text.mid(6, text.size() - 7).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    qint64 numbers[4] = {};
+    bool ok = value.type() == QVariant::String && text.startsWith(QLatin1String("@Rect(")) &&
+              text.endsWith(QLatin1Char(')')) && parts.size() == 4;
+    for (int n = 0; ok && n < 4; ++n)
+        numbers[n] = parts[n].toInt(&ok);
+    // All four corners are checked, never the size: the corners of a rectangle whose size is
+    // near INT_MAX overflow, and so would every later sum of position and size.
+    if (!ok || !inCoordinateRange(numbers[0]) || !inCoordinateRange(numbers[1]) ||
+        !inCoordinateRange(numbers[0] + numbers[2] - 1) || !inCoordinateRange(numbers[1] + numbers[3] - 1)) {
         note(key, value);
         return QRect();
     }
-    const QRect r = value.toRect();
-    // All four stored corners are checked, never the size: width() of a rectangle whose corners
-    // lie far apart overflows, and so would every later sum of position and size.
-    if (!inCoordinateRange(r.left()) || !inCoordinateRange(r.top()) || !inCoordinateRange(r.right()) ||
-        !inCoordinateRange(r.bottom())) {
-        note(key, value);
-        return QRect();
-    }
-    return r;
+    return QRect(int(numbers[0]), int(numbers[1]), int(numbers[2]), int(numbers[3]));
 }
 
 QString SettingsReader::string(const QString& key)
@@ -105,9 +105,14 @@ QString SettingsReader::string(const QString& key)
     // An unquoted comma in a hand-edited file makes the parser return a list.
     if (value.type() == QVariant::StringList)
         text = value.toStringList().join(QStringLiteral(", "));
-    else if (value.type() == QVariant::String)
+    else
         text = value.toString();
-    else {
+    // QSettings doubles a leading '@'; any other "@Type(...)" is a typed value, not a text.
+    if (text.startsWith(QLatin1String("@@"))) {
+        text.remove(0, 1);
+    } else if (text.startsWith(QLatin1String("@String(")) && text.endsWith(QLatin1Char(')'))) {
+        text = text.mid(8, text.size() - 9);
+    } else if (text.startsWith(QLatin1Char('@')) && text.endsWith(QLatin1Char(')'))) {
         note(key, value);
         return QString();
     }
@@ -120,16 +125,30 @@ QString SettingsReader::string(const QString& key)
 
 void SettingsReader::reportProblems() const
 {
-    if (damaged_) {
-        qWarning("%s is damaged; its settings are ignored and defaults used.\n", qUtf8Printable(settings_->fileName()));
-        return;
+    const QString file = file_.path();
+    if (file_.state() == IniFile::State::Malformed || file_.state() == IniFile::State::Refused) {
+        // Every reader at start-up meets the same damage; it is worth one line.
+        static std::mutex mutex;
+        static QString lastReported;
+        const QFileInfo info(file);
+        const QString report = file + file_.problem() + QString::number(info.size()) +
+                               QString::number(info.lastModified().toMSecsSinceEpoch());
+        std::lock_guard<std::mutex> lock(mutex);
+        if (report != lastReported) {
+            lastReported = report;
+            if (file_.state() == IniFile::State::Refused)
+                qWarning("%s is not read (%s); defaults are used.\n", qUtf8Printable(file),
+                         qUtf8Printable(file_.problem()));
+            else
+                qWarning("%s: %s; they are ignored.\n", qUtf8Printable(file), qUtf8Printable(file_.problem()));
+        }
     }
     if (problems_.isEmpty())
         return;
     QStringList names = problems_.mid(0, ReportedNames);
     if (problems_.size() > ReportedNames)
         names << QStringLiteral("and %1 more").arg(problems_.size() - ReportedNames);
-    qWarning("%s: unusable values replaced by defaults: %s.\n", qUtf8Printable(settings_->fileName()),
+    qWarning("%s: unusable values replaced by defaults: %s.\n", qUtf8Printable(file),
              qUtf8Printable(names.join(QStringLiteral(", "))));
 }
 

@@ -1,26 +1,25 @@
 #pragma once
 
+#include "config/inifile.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
-#include <memory>
-
-class QSettings;
 
 namespace korvo {
 
 // Reads Config.ini defensively. The file may be damaged or hand-edited, so every value is
 // checked for its type and for the range in which the program may use it; anything unusable
 // takes the field's default and is remembered, and reportProblems() logs one line about all of
-// them. A file the settings parser rejects is not trusted at all: every read gives its default.
+// them. Lines that cannot be read are skipped and every other key kept; a file that was refused
+// as a whole gives the default of every key.
 class SettingsReader
 {
 public:
-    explicit SettingsReader(std::unique_ptr<QSettings> settings);
-    ~SettingsReader();
+    explicit SettingsReader(IniFile file);
     SettingsReader(const SettingsReader&) = delete;
     SettingsReader& operator=(const SettingsReader&) = delete;
 
@@ -33,21 +32,23 @@ public:
     QRect rect(const QString& key);
     QString string(const QString& key);
 
-    bool damaged() const { return damaged_; }
+    // One line about the file, once per process for the same file, and one about its values.
     void reportProblems() const;
 
 private:
     QVariant read(const QString& key) const;
     void note(const QString& key, const QVariant& value);
 
-    std::unique_ptr<QSettings> settings_;
-    bool damaged_ = false;
+    IniFile file_;
+    QString group_;
     QStringList problems_;
 };
 
 // Bounds beyond which a stored coordinate is nonsense for a 320 x 170 screen; they keep later
 // arithmetic and picture scaling within sane sizes.
 constexpr int CoordinateLimit = 4096;
+// Largest picture inset either way: a larger one would scale the picture to tens of megapixels.
+constexpr int ZoomLimit = 1024;
 // Longest text or path taken from the file.
 constexpr int TextLimit = 4096;
 

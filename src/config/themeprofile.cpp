@@ -3,12 +3,9 @@
 #include "config/configstore.h"
 #include "config/settingsreader.h"
 
-#include <QSettings>
-
 namespace korvo {
 namespace {
 
-constexpr int ZoomLimit = 1024; // a larger inset would scale the picture to tens of megapixels
 const char* const CustomGroups[2] = {"CUSTOM0", "CUSTOM1"};
 
 QString indexed(const char* key, int n)
@@ -44,27 +41,26 @@ void readRecord(SettingsReader& reader, const QString& group, LayoutRecord& r, b
 
 } // namespace
 
-void writeLayoutGroup(QSettings& settings, const QString& group, const LayoutRecord& r)
+void writeLayoutGroup(IniFile& file, const QString& group, const LayoutRecord& r)
 {
-    settings.beginGroup(group);
-    settings.setValue(QStringLiteral("XPt"), r.XPt);
-    settings.setValue(QStringLiteral("YPt"), r.YPt);
-    settings.setValue(QStringLiteral("XZoom"), r.XZoom);
-    settings.setValue(QStringLiteral("YZoom"), r.YZoom);
-    settings.setValue(QStringLiteral("highlight"), int(r.highlight));
+    auto key = [&group](const QString& name) { return group + QLatin1Char('/') + name; };
+    file.setValue(key(QStringLiteral("XPt")), r.XPt);
+    file.setValue(key(QStringLiteral("YPt")), r.YPt);
+    file.setValue(key(QStringLiteral("XZoom")), r.XZoom);
+    file.setValue(key(QStringLiteral("YZoom")), r.YZoom);
+    file.setValue(key(QStringLiteral("highlight")), int(r.highlight));
     for (int n = 0; n < ElementKindCount; ++n) {
-        settings.setValue(indexed("Show_", n), int(r.Show_[n]));
-        settings.setValue(indexed("Show2_", n), int(r.Show2_[n]));
-        settings.setValue(indexed("ShowRect_", n), r.ShowRect_[n]);
-        settings.setValue(indexed("ShowStringRect_", n), r.ShowStringRect_[n]);
-        settings.setValue(indexed("String_", n), r.String_[n]);
+        file.setValue(key(indexed("Show_", n)), int(r.Show_[n]));
+        file.setValue(key(indexed("Show2_", n)), int(r.Show2_[n]));
+        file.setValue(key(indexed("ShowRect_", n)), r.ShowRect_[n]);
+        file.setValue(key(indexed("ShowStringRect_", n)), r.ShowStringRect_[n]);
+        file.setValue(key(indexed("String_", n)), r.String_[n]);
     }
-    settings.setValue(QStringLiteral("StringPixmap"), r.StringPixmap);
-    settings.setValue(QStringLiteral("StringD1"), r.StringD1);
-    settings.setValue(QStringLiteral("StringPixmapS"), r.StringPixmapS);
-    settings.setValue(QStringLiteral("Size"), int(r.Size));
-    settings.setValue(QStringLiteral("Color"), int(r.Color));
-    settings.endGroup();
+    file.setValue(key(QStringLiteral("StringPixmap")), r.StringPixmap);
+    file.setValue(key(QStringLiteral("StringD1")), r.StringD1);
+    file.setValue(key(QStringLiteral("StringPixmapS")), r.StringPixmapS);
+    file.setValue(key(QStringLiteral("Size")), int(r.Size));
+    file.setValue(key(QStringLiteral("Color")), int(r.Color));
 }
 
 bool ThemeProfile::operator==(const ThemeProfile& o) const
@@ -73,19 +69,19 @@ bool ThemeProfile::operator==(const ThemeProfile& o) const
            landscape == o.landscape && Style == o.Style && custom == o.custom;
 }
 
-void saveThemeProfile(const ThemeProfile& profile)
+bool saveThemeProfile(const ThemeProfile& profile)
 {
-    auto settings = openConfig();
-    settings->setValue(QStringLiteral("Config/Mode"), int(profile.Mode));
-    settings->setValue(QStringLiteral("Config/ThemeID"), int(profile.ThemeID));
-    settings->setValue(QStringLiteral("Config/Style"), int(profile.Style));
-    settings->setValue(QStringLiteral("Config/Hor"), int(profile.Hor));
+    IniFile file = openConfig();
+    file.setValue(QStringLiteral("Config/Mode"), int(profile.Mode));
+    file.setValue(QStringLiteral("Config/ThemeID"), int(profile.ThemeID));
+    file.setValue(QStringLiteral("Config/Style"), int(profile.Style));
+    file.setValue(QStringLiteral("Config/Hor"), int(profile.Hor));
     for (int n = 0; n < ThemeCount; ++n)
-        writeLayoutGroup(*settings, indexed("H", n + 1), profile.landscape[n]);
+        writeLayoutGroup(file, indexed("H", n + 1), profile.landscape[n]);
     for (int n = 0; n < ThemeCount; ++n)
-        writeLayoutGroup(*settings, indexed("V", n + 1), profile.portrait[n]);
-    writeLayoutGroup(*settings, QLatin1String(CustomGroups[0]), profile.custom[0]);
-    flushConfig(*settings);
+        writeLayoutGroup(file, indexed("V", n + 1), profile.portrait[n]);
+    writeLayoutGroup(file, QLatin1String(CustomGroups[0]), profile.custom[0]);
+    return file.write();
 }
 
 void loadThemeProfile(ThemeProfile& profile)

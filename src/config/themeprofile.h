@@ -1,11 +1,10 @@
 #pragma once
 
+#include "config/inifile.h"
 #include "config/layoutrecord.h"
 
 #include <array>
 #include <cstdint>
-
-class QSettings;
 
 namespace korvo {
 
@@ -25,11 +24,11 @@ struct ThemeProfile
 };
 
 // Writes the mode bytes, H1..H4, V1..V4 and CUSTOM0. CUSTOM1 keeps whatever the file holds.
-// Failures are logged.
-void saveThemeProfile(const ThemeProfile& profile);
+// Failures are logged and give false.
+bool saveThemeProfile(const ThemeProfile& profile);
 
 // One layout group, its keys in the order the profile writes them.
-void writeLayoutGroup(QSettings& settings, const QString& group, const LayoutRecord& record);
+void writeLayoutGroup(IniFile& file, const QString& group, const LayoutRecord& record);
 
 // Reads the whole profile. Missing keys give their defaults; values of the wrong type or that
 // would index outside a table give the field's default, reported in one log line.

@@ -3,37 +3,18 @@
 #include "config/configstore.h"
 #include "config/themeprofile.h"
 
+#include "picture/picturereader.h"
+
 #include <QDebug>
-#include <QImageReader>
 
 #include <utility>
 
 namespace korvo {
 namespace {
 
-// Pictures come from anywhere on the disk. The preview never shows more than a few times its own
-// size, so a larger picture is decoded at that size instead of whole: a camera's panorama or a
-// hostile 20000 x 20000 file would otherwise take gigabytes.
-constexpr int LargestPictureSide = 2048;
-// Formats that cannot decode at a smaller size are read whole only up to this many pixels.
-constexpr qint64 LargestUnscaledPixels = 6000LL * 6000LL;
-
-QImage readPicture(const QString& path)
-{
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.width() > LargestPictureSide || size.height() > LargestPictureSide) {
-        if (!reader.supportsOption(QImageIOHandler::ScaledSize) &&
-            qint64(size.width()) * size.height() > LargestUnscaledPixels) {
-            return QImage(); // the caller reports it as not loadable
-        }
-        const QSize scaled = size.scaled(LargestPictureSide, LargestPictureSide, Qt::KeepAspectRatio);
-        reader.setScaledSize(scaled);
-        qDebug("The picture %s is %dx%d; it is read at %dx%d.\n", qUtf8Printable(path), size.width(), size.height(),
-               scaled.width(), scaled.height());
-    }
-    return reader.read();
-}
+// The preview never shows more than a few times its own size, so a larger picture is decoded
+// at this size instead of whole.
+constexpr QSize LargestPicture(2048, 2048);
 
 int firstSlotHolding(const std::array<int, SlotCount>& row, int kind)
 {
@@ -100,10 +81,7 @@ QImage LayoutModel::loadPicture(const QString& path, const QString& fallback) co
     const QString& chosen = path.isEmpty() ? fallback : path;
     if (chosen.isEmpty())
         return QImage();
-    const QImage picture = readPicture(chosen);
-    if (picture.isNull())
-        qWarning("Unable to load the picture %s.\n", qUtf8Printable(chosen));
-    return picture;
+    return picture::readWithin(chosen, LargestPicture);
 }
 
 void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)

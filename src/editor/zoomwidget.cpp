@@ -3,6 +3,7 @@
 #include "compose/elementlayout.h"
 #include "compose/fonts.h"
 #include "compose/previewgeometry.h"
+#include "config/settingsreader.h"
 #include "config/themeprofile.h"
 #include "editor/selfplaintextedit.h"
 
@@ -16,6 +17,8 @@
 #include <QStyleOption>
 #include <QTextCursor>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace korvo {
 
@@ -430,8 +433,9 @@ void ZoomWidget::mouseMoveEvent(QMouseEvent* event)
     const QPoint pos = event->localPos().toPoint();
     if (moving_) {
         LayoutRecord& record = model_->workingRecord();
-        record.XPt += pos.x() - lastPos_.x();
-        record.YPt += pos.y() - lastPos_.y();
+        // Kept within what a load accepts, or the layout would come back at 0 after a restart.
+        record.XPt = qBound(-CoordinateLimit, record.XPt + pos.x() - lastPos_.x(), CoordinateLimit);
+        record.YPt = qBound(-CoordinateLimit, record.YPt + pos.y() - lastPos_.y(), CoordinateLimit);
         lastPos_ = pos;
         update();
     } else if (resizingOrSlotDrag_) {
@@ -580,16 +584,18 @@ void ZoomWidget::wheelEvent(QWheelEvent* event)
         return;
     }
     LayoutRecord& record = model_->workingRecord();
+    const int xZoom = record.XZoom, yZoom = record.YZoom;
+    // Within what a load accepts; never smaller than the fitted size, which would show black
+    // borders on the screen.
     if (event->angleDelta().y() > 0) {
-        record.XZoom -= ZoomStep;
-        record.YZoom -= ZoomStep;
+        record.XZoom = std::max(record.XZoom - ZoomStep, -ZoomLimit);
+        record.YZoom = std::max(record.YZoom - ZoomStep, -ZoomLimit);
     } else if (record.XZoom < 0) {
-        // Never smaller than the fitted size: the screen would show black borders.
-        record.XZoom += ZoomStep;
-        record.YZoom += ZoomStep;
-    } else {
-        return;
+        record.XZoom = std::min(record.XZoom + ZoomStep, ZoomLimit);
+        record.YZoom = std::min(record.YZoom + ZoomStep, ZoomLimit);
     }
+    if (record.XZoom == xZoom && record.YZoom == yZoom)
+        return;
     update();
     model_->pushSnapshot();
 }

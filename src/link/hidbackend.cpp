@@ -8,7 +8,7 @@ namespace korvo::link {
 namespace {
 
 const HidBackend realHidapi = {
-    hid_init, hid_enumerate, hid_free_enumeration, hid_open_path, hid_write, hid_close,
+    hid_init, hid_enumerate, hid_free_enumeration, hid_open_path, hid_write, hid_close, hid_error,
 };
 
 std::atomic<const HidBackend*> installed{&realHidapi};

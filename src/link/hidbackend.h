@@ -20,6 +20,8 @@ struct HidBackend
     hid_device* (*openPath)(const char* path);
     int (*write)(hid_device* device, const unsigned char* data, size_t length);
     void (*close)(hid_device* device);
+    // What went wrong with the last call on this open device; may be null.
+    const wchar_t* (*error)(hid_device* device);
 };
 
 const HidBackend& hidapiBackend();

@@ -62,6 +62,27 @@ void closeCommandHandle(const HidBackend& hid)
     commandHandle = nullptr;
 }
 
+// One line per failed write: which packet, and what the HID layer says about it.
+void logFailedWrite(const HidBackend& hid, const QString& packet)
+{
+    const wchar_t* error = hid.error ? hid.error(commandHandle) : nullptr;
+    qWarning("Writing %s to the screen failed: %s.\n", qUtf8Printable(packet),
+             error ? qUtf8Printable(QString::fromWCharArray(error)) : "no reason given");
+}
+
+QString commandName(const uint8_t* bytes, int length)
+{
+    if (length >= 3 && bytes[0] == 0x55 && bytes[1] == 0xA1) {
+        if (bytes[2] == 0xF1)
+            return QStringLiteral("the orientation command");
+        if (bytes[2] == 0xF2)
+            return QStringLiteral("the clock command");
+        if (bytes[2] == 0xF3)
+            return QStringLiteral("the clock command after the orientation");
+    }
+    return QStringLiteral("a command of %1 bytes").arg(length);
+}
+
 bool writeChunks(const HidBackend& hid, const uint8_t* pixels, uint8_t reportId)
 {
     if (!openCommandHandle(hid))
@@ -80,6 +101,7 @@ bool writeChunks(const HidBackend& hid, const uint8_t* pixels, uint8_t reportId)
         putLe16(chunk + 7, static_cast<unsigned>(length));
         std::memcpy(chunk + 9, pixels + offset, length);
         if (hid.write(commandHandle, chunk, sizeof chunk) < 0) {
+            logFailedWrite(hid, QStringLiteral("chunk %1 of %2 of a frame").arg(number).arg(FrameChunks));
             closeCommandHandle(hid);
             return false;
         }
@@ -170,8 +192,10 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
         return false;
     }
     const bool written = hid.write(commandHandle, packet, sizeof packet) >= 0;
-    if (!written)
-        qDebug("Unable to SendAreaImageWithPos.");
+    if (!written) {
+        qDebug("Unable to SendAreaImageWithPos.\n");
+        logFailedWrite(hid, QStringLiteral("the area at %1,%2").arg(x).arg(y));
+    }
     closeCommandHandle(hid);
     lock.unlock();
     return noteOutcome(written);
@@ -191,6 +215,8 @@ bool SendCommand(const uint8_t* bytes, int length)
             uint8_t packet[ShortReport] = {};
             std::memcpy(packet + 1, bytes, static_cast<size_t>(length));
             written = hid.write(commandHandle, packet, sizeof packet) >= 0;
+            if (!written)
+                logFailedWrite(hid, commandName(bytes, length));
             closeCommandHandle(hid);
         }
     }

@@ -27,6 +27,7 @@ constexpr int PixelCount = ScreenWidth * ScreenHeight;
 struct OpenInterface
 {
     int number;
+    const wchar_t* error = nullptr; // why its last write failed
 };
 
 unsigned le16(const uint8_t* at)
@@ -259,18 +260,24 @@ std::vector<std::unique_ptr<OpenInterface>>::iterator findHandle(VirtualScreen::
 int writeLocked(VirtualScreen::Device* device, hid_device* handle, const unsigned char* data, size_t length)
 {
     const auto open = findHandle(*device, handle);
-    if (open == device->handles.end() || !device->reachable())
+    if (open == device->handles.end())
         return -1;
+    if (!device->reachable()) {
+        (*open)->error = L"the virtual screen is unplugged";
+        return -1;
+    }
     if ((*open)->number != 1) {
-        // The consumer interface takes no output reports.
         ++device->stats.rejected;
+        (*open)->error = L"the consumer interface takes no output reports";
         return -1;
     }
     ++device->stats.writes;
     if (device->logging)
         device->log.emplace_back(reinterpret_cast<const char*>(data), static_cast<int>(length));
-    if (device->writesUntilFailure > 0 && --device->writesUntilFailure == 0)
+    if (device->writesUntilFailure > 0 && --device->writesUntilFailure == 0) {
+        (*open)->error = L"injected write fault";
         return -1;
+    }
     device->receive(data, length);
     if (device->writesUntilUnplug > 0 && --device->writesUntilUnplug == 0)
         device->unplugged = true;
@@ -308,8 +315,18 @@ void virtualClose(hid_device* handle)
     device->handles.erase(open);
 }
 
+const wchar_t* virtualError(hid_device* handle)
+{
+    VirtualScreen::Device* device = liveDevice.load();
+    if (!device)
+        return L"no virtual screen";
+    std::lock_guard<std::mutex> lock(device->mutex);
+    const auto open = findHandle(*device, handle);
+    return open == device->handles.end() ? L"not an open handle" : (*open)->error;
+}
+
 const HidBackend virtualBackend = {
-    virtualInit, virtualEnumerate, virtualFreeEnumeration, virtualOpenPath, virtualWrite, virtualClose,
+    virtualInit, virtualEnumerate, virtualFreeEnumeration, virtualOpenPath, virtualWrite, virtualClose, virtualError,
 };
 
 } // namespace

@@ -65,9 +65,12 @@ void readCpuInfo(int& temperature, int& load, int& power, int& reserved)
     if (const void* data = segment.constData()) {
         qint32 words[4];
         std::memcpy(words, data, sizeof(words));
-        temperature = qFromLittleEndian(words[0]);
-        load = qFromLittleEndian(words[1]);
-        power = qFromLittleEndian(words[2]);
+        // A figure that cannot be real reads as unavailable, so the screen shows what it shows
+        // without GetCPUInfo rather than a clipped number that looks like a measurement.
+        const qint32 t = qFromLittleEndian(words[0]), l = qFromLittleEndian(words[1]), p = qFromLittleEndian(words[2]);
+        temperature = isPlausibleTemperature(t) ? t : 1;
+        load = isPlausibleLoad(l) ? l : 1;
+        power = isPlausiblePower(p) ? p : 1;
         reserved = qFromLittleEndian(words[3]);
     }
     segment.unlock();

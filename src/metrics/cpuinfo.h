@@ -33,7 +33,8 @@ QString cpuInfoMemoryKey();
 
 bool createCpuInfoMemory(int size);
 bool attachCpuInfoMemory();
-// Fills all four with 1 when the segment is not attached.
+// Fills all four with 1 when the segment is not attached; a figure outside its plausible range
+// reads as 1 too.
 void readCpuInfo(int& temperature, int& load, int& power, int& reserved);
 // Call only after the refresh loop has left its last read: a reader that comes back later finds
 // the segment gone and reads 1s, it never reads freed memory, but its figures are then wrong.

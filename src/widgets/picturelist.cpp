@@ -1,14 +1,13 @@
 #include "widgets/picturelist.h"
 
 #include "config/configstore.h"
+#include "picture/picturereader.h"
 #include "widgets/exititemdelegate.h"
 #include "widgets/messageboxes.h"
 #include "widgets/presswidgets.h"
 
 #include <QDebug>
 #include <QFileDialog>
-#include <QImageReader>
-#include <QSettings>
 
 #include <algorithm>
 #include <memory>
@@ -39,10 +38,8 @@ const char* const ListStyle =
 // Reads the picture straight at thumbnail size, so a huge photo never has to fit in memory whole.
 QImage readThumbnail(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setScaledSize(ThumbnailSize);
-    reader.setQuality(100);
-    return reader.read();
+    const QImage read = picture::readWithin(path, ThumbnailSize);
+    return read.isNull() ? read : read.scaled(ThumbnailSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -93,19 +90,13 @@ void PictureList::fill()
     list_->clear();
 
     const QString addPath = QString::fromLatin1(AddEntryPicture);
-    QImage addThumbnail = readThumbnail(addPath);
-    if (addThumbnail.isNull())
-        qWarning("Unable to load picture %s.\n", AddEntryPicture);
-    QListWidgetItem* addEntry = makeItem(addPath, addThumbnail);
+    QListWidgetItem* addEntry = makeItem(addPath, readThumbnail(addPath));
     addEntry->setToolTip(tr("选择图片文件夹"));
     list_->addItem(addEntry);
     for (const char* path : BuiltInPictures) {
         // The built-in rows stay even without their picture: the row count is what tells the
         // user's pictures from them.
-        const QImage thumbnail = readThumbnail(QString::fromLatin1(path));
-        if (thumbnail.isNull())
-            qWarning("Unable to load picture %s.\n", path);
-        QListWidgetItem* item = makeItem(QString::fromLatin1(path), thumbnail);
+        QListWidgetItem* item = makeItem(QString::fromLatin1(path), readThumbnail(QString::fromLatin1(path)));
         item->setToolTip(tr("默认图片"));
         list_->addItem(item);
     }
@@ -113,15 +104,14 @@ void PictureList::fill()
     QStringList stored;
     int count = 0;
     {
-        std::unique_ptr<QSettings> settings = openConfig();
+        const IniFile settings = openConfig();
         bool countIsNumber = false;
-        count = settings->value("ImageList/Count", 0).toInt(&countIsNumber);
+        count = settings.value("ImageList/Count").toString().toInt(&countIsNumber);
         if (!countIsNumber)
             count = 0;
         // Only keys that exist are read, so a damaged count cannot make us walk a huge range.
-        settings->beginGroup("ImageList");
         std::vector<int> indices;
-        for (const QString& key : settings->childKeys()) {
+        for (const QString& key : settings.childKeys("ImageList")) {
             bool isIndex = false;
             const int index = key.toInt(&isIndex);
             if (isIndex && index >= 0 && index < count)
@@ -129,8 +119,7 @@ void PictureList::fill()
         }
         std::sort(indices.begin(), indices.end());
         for (int index : indices)
-            stored << settings->value(QString::number(index)).toString();
-        settings->endGroup();
+            stored << settings.value("ImageList/" + QString::number(index)).toString();
     }
     if (stored.size() != count)
         qWarning("ImageList/Count is %d but %d pictures are stored.\n", count, int(stored.size()));
@@ -155,20 +144,20 @@ bool PictureList::addPicture(const QString& path)
 
 bool PictureList::save() const
 {
-    std::unique_ptr<QSettings> settings = openConfig();
+    IniFile settings = openConfig();
     // Stale keys from a longer list would only confuse the next reader.
-    settings->remove("ImageList");
+    settings.removeGroup("ImageList");
     const int count = userCount();
-    settings->setValue("ImageList/Count", count);
+    settings.setValue("ImageList/Count", count);
     for (int i = 0; i < count; ++i)
-        settings->setValue("ImageList/" + QString::number(i), pathAt(i + 1));
-    return flushConfig(*settings);
+        settings.setValue("ImageList/" + QString::number(i), pathAt(i + 1));
+    return settings.write();
 }
 
 void PictureList::addChosenFile(const QString& path)
 {
-    if (!path.isEmpty() && !addPicture(path))
-        qWarning("Unable to load picture %s.\n", qUtf8Printable(path));
+    if (!path.isEmpty())
+        addPicture(path);
     save();
     selectPicture(pictureInUse_());
 }

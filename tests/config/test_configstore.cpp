@@ -3,9 +3,8 @@
 #include "config/themeprofile.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QtTest>
-
-#include <random>
 
 using namespace korvo;
 
@@ -23,8 +22,12 @@ private slots:
     void savedKeysAsWritten();
     void unusableValuesTakeDefaults_data();
     void unusableValuesTakeDefaults();
-    void damagedFileGivesDefaults_data();
-    void damagedFileGivesDefaults();
+    void valuesAreNeverObjects_data();
+    void valuesAreNeverObjects();
+    void textsAsQSettingsWritesThem_data();
+    void textsAsQSettingsWritesThem();
+    void oneBadLineKeepsTheRest();
+    void readOnlyFileKeepsItsValues();
 
 private:
     std::unique_ptr<TempConfig> temp;
@@ -113,7 +116,7 @@ void TestConfigStore::setCurRectIdWritesAtOnce()
     QVERIFY(QFile::remove(temp->configFile()) && QDir().mkpath(temp->configFile()));
     LogCapture log;
     setCurRectId(2);
-    QCOMPARE(LogCapture::lines, QStringList{"Unable to write " + temp->configFile() + ".\n"});
+    QCOMPARE(LogCapture::lines, QStringList{"Unable to write " + temp->configFile() + ": it is not a regular file.\n"});
 }
 
 // A profile save leaves CUSTOM1, CurRectID and CustomShow as they are; both custom groups read
@@ -146,13 +149,11 @@ void TestConfigStore::savedKeysAsWritten_data()
     QTest::newRow("mode keys") << QByteArray("[Config]\nHor=1\nMode=1\nStyle=1\nThemeID=3\n");
     QTest::newRow("first custom group") << QByteArray("[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n");
     QTest::newRow("rectangles") << QByteArray("ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=");
-    QTest::newRow("text rectangle") << QByteArray("ShowStringRect_8=@Rect(8 20 40 20)\n");
     QTest::newRow("free text") << QByteArray("String_7=\"text 20, 7 \\\"quoted\\\"\"\n");
     QTest::newRow("pictures and size") << QByteArray(
         "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n");
     QTest::newRow("placement") << QByteArray("XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n");
     QTest::newRow("landscape group") << QByteArray("[H4]\nColor=3\n");
-    QTest::newRow("portrait group") << QByteArray("[V1]\nColor=4\n");
 }
 
 void TestConfigStore::savedKeysAsWritten()
@@ -213,33 +214,143 @@ void TestConfigStore::unusableValuesTakeDefaults()
     QCOMPARE(LogCapture::lines.size(), logLines);
 }
 
-// Random bytes spread over 10 MB, and a file cut off inside a section name.
-void TestConfigStore::damagedFileGivesDefaults_data()
+// Typed values in the file are never decoded: each of these made the settings parser allocate
+// gigabytes or recurse off the stack. The bad value takes its default, the rest of the file stays.
+void TestConfigStore::valuesAreNeverObjects_data()
 {
     QTest::addColumn<QByteArray>("content");
-    std::mt19937 random(7);
-    QByteArray junk(10 * 1024 * 1024, '\0');
-    for (char& c : junk)
-        c = char(random());
-    QTest::newRow("10 MB of binary junk") << junk;
-    QTest::newRow("truncated section") << QByteArray("[Config]\nMode=1\nHor=1\n[CUSTOM0]\nColor=2\n[CUST");
+    QTest::addColumn<QString>("read"); // Mode Hor [StringPixmap] [String_0]
+    QTest::addColumn<QString>("log");
+    QTest::newRow("2 GB byte array") << QByteArray("[Config]\nMode=@Variant(\\x00\\x00\\x00\\x0b\\x7f\\xff\\xff\\xff)\n"
+                                                   "Hor=1\n")
+                                     << "0 1 [] []"
+                                     << "unusable values replaced by defaults: Config/Mode=@Variant(";
+    QTest::newRow("30000 nested lists") << "[Config]\nHor=1\nMode=@Variant(" +
+                                               QByteArray("\\0\\0\\0\\t\\0\\0\\0\\0\\x1").repeated(30000) + ")\n"
+                                        << "0 1 [] []"
+                                        << "Config/Mode=@Variant(";
+    QTest::newRow("picture as a path")
+        << QByteArray("[CUSTOM0]\nStringPixmap=\"@Variant(\\0\\0\\0\\x45\\0\\x89PNG\\r\\n\\x1a\\n)\"\nString_0=x\n")
+        << "0 0 [] [x]"
+        << "CUSTOM0/StringPixmap=@Variant(";
+    QTest::newRow("byte array as a text") << QByteArray("[CUSTOM0]\nString_0=@ByteArray(abc)\n") << "0 0 [] []"
+                                          << "CUSTOM0/String_0=@ByteArray(abc)";
+    QTest::newRow("100 MB") << QByteArray() << "0 0 [] []"
+                            << "is not read (it is 104857600 bytes";
 }
 
-void TestConfigStore::damagedFileGivesDefaults()
+void TestConfigStore::valuesAreNeverObjects()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, read);
+    QFETCH(QString, log);
     QVERIFY(temp->writeConfig(content));
-    ThemeProfile loaded = sampleProfile();
+    if (content.isEmpty()) {
+        QFile file(temp->configFile());
+        QVERIFY(file.resize(100 * 1024 * 1024));
+    }
+    LogCapture capture;
+    ThemeProfile p;
+    loadThemeProfile(p);
+    const LayoutRecord& c = p.custom[0];
+    QCOMPARE(QString("%1 %2 [%3] [%4]").arg(p.Mode).arg(p.Hor).arg(c.StringPixmap, c.String_[0]), read);
+    QCOMPARE(LogCapture::lines.size(), 1);
+    QVERIFY2(LogCapture::lines.first().contains(log), qPrintable(LogCapture::lines.first()));
+}
+
+// Files written by QSettings read back as written, and ours read the same through QSettings.
+void TestConfigStore::textsAsQSettingsWritesThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain path") << "/home/user/pictures/a b.png";
+    QTest::newRow("Chinese") << QString::fromUtf8("背景图片 1");
+    QTest::newRow("quotes, commas, semicolons") << "a, \"b\"; c=d";
+    QTest::newRow("edge spaces") << "  x  ";
+    QTest::newRow("leading @") << "@Variant(not a value)";
+    QTest::newRow("backslashes") << "C:\\pictures\\a.png";
+    QTest::newRow("control characters") << "tab\tline\nend";
+    QTest::newRow("hex digit after a wide character") << QString::fromUtf8("é1f");
+    QTest::newRow("empty") << "";
+}
+
+void TestConfigStore::textsAsQSettingsWritesThem()
+{
+    QFETCH(QString, text);
+    QVERIFY(QDir().mkpath(temp->configDir()));
+    {
+        QSettings settings(temp->configFile(), QSettings::IniFormat);
+        settings.setValue("CUSTOM0/String_0", text);
+        settings.setValue("CUSTOM0/ShowRect_0", QRect(1, -2, 3, 4));
+    }
+    ThemeProfile p;
+    loadThemeProfile(p);
+    QCOMPARE(p.custom[0].String_[0], text);
+    QCOMPARE(p.custom[0].ShowRect_[0], QRect(1, -2, 3, 4));
+
+    p.custom[0].String_[0] = text + text;
+    QVERIFY(saveThemeProfile(p));
+    QSettings settings(temp->configFile(), QSettings::IniFormat);
+    QCOMPARE(settings.value("CUSTOM0/String_0").toString(), text + text);
+    QCOMPARE(settings.value("CUSTOM0/ShowRect_0").toRect(), QRect(1, -2, 3, 4));
+    QCOMPARE(settings.status(), QSettings::NoError);
+}
+
+// One line that cannot be read costs only that line; every reader sees the same values; the
+// file is copied aside (the last three copies kept) before the first save rewrites it.
+void TestConfigStore::oneBadLineKeepsTheRest()
+{
+    const QString bad = temp->configFile() + ".bad";
+    for (int round = 1; round <= 4; ++round) {
+        const QByteArray content = "[H1]\nXPt=" + QByteArray::number(round) + "\n[Config]\nMode=1\n[CUST";
+        QVERIFY(temp->writeConfig(content));
+        LogCapture log;
+        ThemeProfile first, second;
+        loadThemeProfile(first);
+        loadThemeProfile(second);
+        QCOMPARE(first.landscape[0].XPt, round);
+        QCOMPARE(first.Mode, uint8_t(1));
+        QVERIFY(first == second);
+        QCOMPARE(
+            LogCapture::lines,
+            QStringList{temp->configFile() + ": 1 line(s) cannot be read, the first at line 5; they are ignored.\n"});
+        QVERIFY(saveThemeProfile(first));
+        QCOMPARE(TempConfig::readFile(bad), content);
+        QCOMPARE(LogCapture::lines.last(), temp->configFile() + " could not be read whole; it was copied to " + bad +
+                                               " before being rewritten.\n");
+        QVERIFY(temp->readConfig().startsWith("[H1]\nColor=0\n"));
+    }
+    QCOMPARE(TempConfig::readFile(bad + ".1"), QByteArray("[H1]\nXPt=3\n[Config]\nMode=1\n[CUST"));
+    QCOMPARE(TempConfig::readFile(bad + ".2"), QByteArray("[H1]\nXPt=2\n[Config]\nMode=1\n[CUST"));
+    QVERIFY(!QFileInfo::exists(bad + ".3"));
     LogCapture log;
-    loadThemeProfile(loaded);
-    ThemeProfile defaults;
-    defaults.custom[0].Show_[7] = defaults.custom[1].Show_[7] = 1;
-    QVERIFY(loaded == defaults);
-    // The rest of start-up reads the same file: defaults again, and no second line.
-    QCOMPARE(loadCustomShow(), EmptyCustomShow);
     QCOMPARE(curRectId(), 1);
-    QCOMPARE(LogCapture::lines,
-             QStringList{temp->configFile() + " is damaged; its settings are ignored and defaults used.\n"});
+    QVERIFY(LogCapture::lines.isEmpty());
+
+    // A value with an unclosed quote (it runs to the end) is written back closed, before H1's
+    // other keys, which it must not swallow.
+    QVERIFY(temp->writeConfig("[H1]\nStringD1=kept.png\n\x01=\"x"));
+    ThemeProfile p;
+    loadThemeProfile(p);
+    QVERIFY(saveThemeProfile(p));
+    loadThemeProfile(p);
+    QCOMPARE(p.landscape[0].StringD1, QString("kept.png"));
+}
+
+void TestConfigStore::readOnlyFileKeepsItsValues()
+{
+    const QByteArray content("[Config]\nCurRectID=2\nHor=1\n");
+    QVERIFY(temp->writeConfig(content));
+    QVERIFY(QFile::setPermissions(temp->configFile(), QFile::ReadOwner | QFile::ReadGroup));
+    LogCapture log;
+    ThemeProfile p;
+    loadThemeProfile(p);
+    QCOMPARE(p.Hor, uint8_t(1));
+    QVERIFY(!saveThemeProfile(p));
+    QVERIFY(!setCurRectId(0));
+    const QString line = "Unable to write " + temp->configFile() + ": the file is read-only.\n";
+    QCOMPARE(LogCapture::lines, QStringList({line, line}));
+    QCOMPARE(temp->readConfig(), content);
+    QCOMPARE(curRectId(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestConfigStore)

@@ -125,9 +125,9 @@ void TestStartup::systemInstallation()
         QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
         QCOMPARE(showAtStart(), start == 1);
         removeFirstRunMarker();
-        auto settings = openConfig();
-        settings->setValue("Config/ThemeID", 3);
-        QVERIFY(flushConfig(*settings));
+        IniFile file = openConfig();
+        file.setValue("Config/ThemeID", 3);
+        QVERIFY(file.write());
     }
     QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
     QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));

@@ -199,34 +199,58 @@ private slots:
         QCOMPARE(screen->stats().rejected, 0);
     }
 
-    // A failed write closes the handle and clears the flag, and nothing more is written; after an
-    // unplug nothing can be written at all.
-    void brokenFrame_data()
+    // A failed write logs which packet failed and why, closes the handle and clears the flag, and
+    // nothing more is written; after an unplug nothing can be written at all.
+    void failedWrites_data()
     {
+        QTest::addColumn<QString>("packet");
         QTest::addColumn<int>("failing");
         QTest::addColumn<int>("unplugAfter");
-        QTest::newRow("first write fails") << 1 << 0;
-        QTest::newRow("wrapped offset fails") << 17 << 0;
-        QTest::newRow("last write fails") << 27 << 0;
-        QTest::newRow("unplugged mid-frame") << 0 << 10;
+        QTest::addColumn<QStringList>("log");
+        const QString injected = " to the screen failed: injected write fault.\n";
+        QTest::newRow("first chunk") << "frame" << 1 << 0 << QStringList{"Writing chunk 1 of 27 of a frame" + injected};
+        QTest::newRow("wrapped offset") << "frame" << 17 << 0
+                                        << QStringList{"Writing chunk 17 of 27 of a frame" + injected};
+        QTest::newRow("last chunk") << "frame" << 27 << 0
+                                    << QStringList{"Writing chunk 27 of 27 of a frame" + injected};
+        QTest::newRow("unplugged mid-frame")
+            << "frame" << 0 << 10
+            << QStringList{
+                   "Writing chunk 11 of 27 of a frame to the screen failed: the virtual screen is unplugged.\n"};
+        QTest::newRow("area") << "area" << 1 << 0
+                              << QStringList{"Unable to SendAreaImageWithPos.\n",
+                                             "Writing the area at 300,20" + injected};
+        QTest::newRow("orientation") << "orientation" << 1 << 0
+                                     << QStringList{"Writing the orientation command" + injected};
+        QTest::newRow("clock") << "clock" << 1 << 0 << QStringList{"Writing the clock command" + injected};
     }
 
-    void brokenFrame()
+    void failedWrites()
     {
+        QFETCH(QString, packet);
         QFETCH(int, failing);
         QFETCH(int, unplugAfter);
+        QFETCH(QStringList, log);
         if (failing)
             screen->failWrite(failing);
         else
             screen->unplugAfterWrites(unplugAfter);
-        QVERIFY(!SendFrame(numberedFrame.data(), 0));
+        auto send = [&packet] {
+            if (packet == "frame")
+                return SendFrame(numberedFrame.data(), 0);
+            if (packet == "area")
+                return SendAreaImageWithPos(numberedFrame.data(), 300, 20, 4, 4);
+            return packet == "clock" ? SendTimeSync() : SendOrientation(1);
+        };
+        LogCapture capture;
+        QVERIFY(!send());
+        QCOMPARE(LogCapture::lines, log);
         QCOMPARE(int(screen->log().size()), failing + unplugAfter);
         QCOMPARE(screen->stats().openHandles, 0);
         QVERIFY(commandHandle == nullptr);
         QVERIFY(!frameSendBusy.load());
         attach();
-        QCOMPARE(SendFrame(numberedFrame.data(), 0), failing > 0);
-        QCOMPARE(screen->stats().framesCompleted, failing > 0 ? 1 : 0);
+        QCOMPARE(send(), failing > 0);
     }
 
     void noScreen()

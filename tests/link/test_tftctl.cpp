@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // Runs the built korvo-tftctl against its virtual screen, as a script would.
 class TestTftctl : public QObject
 {
@@ -24,9 +26,12 @@ class TestTftctl : public QObject
     int tftctl(const QString& line)
     {
         QStringList arguments = ("--virtual shown.png " + line).split(' ', Qt::SkipEmptyParts);
-        for (QString& word : arguments)
+        for (QString& word : arguments) {
             if (word.endsWith(".png"))
                 word = folder.filePath(word);
+            else if (word == "''")
+                word.clear();
+        }
         QProcess process;
         process.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tftctl", arguments);
         process.waitForFinished(30000);
@@ -44,6 +49,15 @@ private slots:
                     {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)});
         savePicture("small.png", 2, 2, 1, {qRgb(0, 255, 0)});
         savePicture("large.png", 46, 45, 1, {qRgb(0, 0, 0)});
+        savePicture("tall.png", 1, 20000, 1, {qRgb(0, 255, 0)});
+        savePicture("wide.png", 100000, 1, 1, {qRgb(0, 255, 0)});
+        QFile damaged(folder.filePath("damaged.png")); // a 2 x 2 grey PNG whose IDAT checksum is zero
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000000200000002080000000057dd52f800"
+                                          "00000e49444154789c63f8ff9fe1ff7f000bfa03fd000000000000000049454e44ae"
+                                          "426082"));
+        damaged.close();
+        QCOMPARE(mkfifo(QFile::encodeName(folder.filePath("fifo.png")).constData(), 0600), 0);
     }
 
     // Every failure prints one line on stderr: the tool's name, then the given text.
@@ -62,6 +76,16 @@ private slots:
         QTest::newRow("missing picture") << "image none.png" << 4 << "cannot read the picture";
         QTest::newRow("area of 2070 pixels") << "area large.png 0 0" << 4 << "the picture is 46 x 45 pixels";
         QTest::newRow("area off the edge") << "area small.png 319 0" << 4 << "a 2 x 2 area at (319, 0) does not fit";
+        QTest::newRow("area at x 2147483647")
+            << "area small.png 2147483647 0" << 4 << "a 2 x 2 area at (2147483647, 0) does not fit";
+        QTest::newRow("empty virtual path") << "--virtual '' clock" << 1 << "--virtual needs a value";
+        QTest::newRow("damaged PNG, libpng quiet")
+            << "image damaged.png" << 4 << "cannot read the picture " + folder.filePath("damaged.png");
+        QTest::newRow("FIFO") << "image fifo.png" << 4
+                              << "cannot read the picture " + folder.filePath("fifo.png") +
+                                     ": it is not a regular file";
+        QTest::newRow("1 x 20000 strip") << "image tall.png" << 0 << "";
+        QTest::newRow("100000 x 1 strip") << "image wide.png" << 0 << "";
         QTest::newRow("clock") << "clock" << 0 << "";
         QTest::newRow("portrait") << "orientation portrait" << 0 << "";
     }

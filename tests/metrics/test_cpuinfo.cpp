@@ -51,6 +51,15 @@ private slots:
                                    << QList<int>{57, 12, 35, 0};
         QTest::newRow("negative and wide") << QByteArray("\xfb\xff\xff\xff\x64\0\0\0\x01\x01\0\0\x07\0\0\0", 16)
                                            << CpuInfoMemorySize << true << QList<int>{-5, 100, 257, 7};
+        // A figure no machine can have reads as if GetCPUInfo were not running, so the screen shows
+        // "1" rather than the clipped digits of INT_MIN ("74836") or of 1000000 ("00000").
+        QTest::newRow("INT_MIN, 1000000, -1") << QByteArray("\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0", 16)
+                                              << CpuInfoMemorySize << true << QList<int>{1, 1, 1, 7};
+        QTest::newRow("just beyond: -41, 101, 1001") << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0", 16)
+                                                     << CpuInfoMemorySize << true << QList<int>{1, 1, 1, 0};
+        QTest::newRow("at the edges: -40, 100, 1000")
+            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0", 16) << CpuInfoMemorySize << true
+            << QList<int>{-40, 100, 1000, 0};
     }
     void read()
     {

@@ -154,9 +154,10 @@ KORVO_FAKEHID_EXPORT void hid_close(hid_device* device)
         hid->close(device);
 }
 
-// Not called by the link; answered so that an error report never hands a virtual handle to the
+// Answered by the virtual screen, so that an error report never hands a virtual handle to the
 // real library.
-KORVO_FAKEHID_EXPORT const wchar_t* hid_error(hid_device*)
+KORVO_FAKEHID_EXPORT const wchar_t* hid_error(hid_device* device)
 {
-    return L"virtual screen";
+    const HidBackend* hid = backend();
+    return hid ? hid->error(device) : L"no virtual screen";
 }

@@ -3,15 +3,22 @@
 #include "link/hidbackend.h"
 #include "link/link.h"
 #include "link/virtualscreen.h"
+#include "picture/picturereader.h"
 
 #include <hidapi.h>
 
 #include <QCoreApplication>
 #include <QImage>
-#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
 #include <QTransform>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <memory>
@@ -68,7 +75,8 @@ QString parse(QStringList words, Options& options)
 {
     while (!words.isEmpty() && words.first().startsWith(QLatin1String("--"))) {
         const QString option = words.takeFirst();
-        if (words.isEmpty())
+        // An empty value would silently mean "no virtual screen", and so the real one.
+        if (words.isEmpty() || words.first().isEmpty())
             return QStringLiteral("%1 needs a value").arg(option);
         if (option == QLatin1String("--virtual"))
             options.virtualOutput = words.takeFirst();
@@ -161,10 +169,46 @@ int writeFailed(const char* what)
     return fail(WriteFailed, QStringLiteral("writing %1 to the TFT Screen failed").arg(QLatin1String(what)));
 }
 
-bool loadPicture(const QString& file, QImage& picture)
+// libpng reports a damaged file on stderr by itself, beside the tool's own one-line error;
+// stderr is pointed at nothing while a picture is decoded.
+class QuietStderr
 {
-    picture = QImage(file);
-    return !picture.isNull();
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+#ifdef _WIN32
+        const char* const nullDevice = "NUL";
+#else
+        const char* const nullDevice = "/dev/null";
+#endif
+        saved_ = dup(fileno(stderr));
+        const int null = open(nullDevice, O_WRONLY);
+        if (null >= 0) {
+            dup2(null, fileno(stderr));
+            close(null);
+        }
+    }
+    ~QuietStderr()
+    {
+        if (saved_ >= 0) {
+            dup2(saved_, fileno(stderr));
+            close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+// A whole-screen picture is read no larger than this; it is scaled to 320 x 170 anyway.
+constexpr QSize LargestImage(1280, 1280);
+
+int badPicture(const QString& file, const QString& problem)
+{
+    return fail(BadPicture, QStringLiteral("cannot read the picture %1: %2").arg(file, problem));
 }
 
 // Fills the screen and keeps the aspect: the picture is scaled until it covers the screen and the
@@ -183,9 +227,14 @@ QImage composeFrame(const QImage& picture, bool portrait)
 
 int sendImage(const QString& file, bool portrait)
 {
+    QString problem;
     QImage picture;
-    if (!loadPicture(file, picture))
-        return fail(BadPicture, QStringLiteral("cannot read the picture %1").arg(file));
+    {
+        QuietStderr quiet;
+        picture = korvo::picture::readWithin(file, LargestImage, &problem);
+    }
+    if (picture.isNull())
+        return badPicture(file, problem);
     if (const int found = findScreen())
         return found;
     std::vector<uint8_t> frame(FrameBytes);
@@ -204,16 +253,21 @@ int sendArea(const QString& file, const QString& xText, const QString& yText)
     const int y = yText.toInt(&yOk);
     if (!xOk || !yOk)
         return fail(UsageError, QStringLiteral("X and Y must be whole numbers, not '%1' '%2'").arg(xText, yText));
+    QString problem;
     QImage picture;
-    if (!loadPicture(file, picture))
-        return fail(BadPicture, QStringLiteral("cannot read the picture %1").arg(file));
+    {
+        QuietStderr quiet;
+        picture = korvo::picture::readAtMost(file, QSize(255, 255), &problem);
+    }
+    if (picture.isNull())
+        return badPicture(file, problem);
     const int width = picture.width(), height = picture.height();
-    if (width > 255 || height > 255 || width * height * 2 > AreaPayloadLimit)
+    if (width * height * 2 > AreaPayloadLimit)
         return fail(BadPicture, QStringLiteral("the picture is %1 x %2 pixels; an area holds at most 2044 pixels, "
                                                "at most 255 a side")
                                     .arg(width)
                                     .arg(height));
-    if (x < 0 || y < 0 || x + width > ScreenWidth || y + height > ScreenHeight)
+    if (x < 0 || y < 0 || x > ScreenWidth - width || y > ScreenHeight - height)
         return fail(BadPicture, QStringLiteral("a %1 x %2 area at (%3, %4) does not fit on the 320 x 170 screen")
                                     .arg(width)
                                     .arg(height)
@@ -249,8 +303,8 @@ int execute(const Options& options)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    // The link's diagnostic dump is for the program's log; here `list` prints the same fields.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    // The log is the program's; the tool speaks in one line per failure and its exit code.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 
     QStringList words = app.arguments();
     words.removeFirst();

@@ -19,7 +19,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSettings>
 
 #include <cstdio>
 
@@ -84,7 +83,7 @@ int main(int argc, char** argv)
 
     const QString groupsPath = QString::fromLocal8Bit(argv[2]);
     QFile::remove(groupsPath);
-    QSettings groups(groupsPath, QSettings::IniFormat);
+    IniFile groups = IniFile::read(groupsPath);
     for (int hor = 0; hor < OrientationCount; ++hor) {
         for (int themeId = 0; themeId < ThemeCount; ++themeId) {
             const themeart::Design design = themeart::themeDesign(themeId, hor);
@@ -109,10 +108,6 @@ int main(int argc, char** argv)
             }
         }
     }
-    groups.sync();
-    if (groups.status() != QSettings::NoError) {
-        std::fprintf(stderr, "Unable to write %s\n", qPrintable(groupsPath));
-        ok = false;
-    }
+    ok = groups.write() && ok;
     return ok ? 0 : 1;
 }
