@@ -8,6 +8,7 @@ KORVO_PACKAGES=(
     libhidapi-dev libudev-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth dbus-daemon
     clang libclang-rt-14-dev
+    desktop-file-utils lintian
 )
 # The cross compiler of scripts/check-windows.sh; only that check installs it.
 KORVO_WINDOWS_CHECK_PACKAGES=(g++-mingw-w64-x86-64-posix)
@@ -22,9 +23,20 @@ korvo_install_packages() {
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing missing packages: ${missing[*]}"
     local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        # Debian leaves sudo out when a root password was set at installation.
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "Neither root nor sudo: these packages cannot be installed from here." >&2
+            echo "Run this as root (for example after 'su -'), then start again:" >&2
+            echo "  apt-get install -y --no-install-recommends ${missing[*]}" >&2
+            return 1
+        fi
+        sudo="sudo"
+    fi
+    # Another apt run on the machine holds the lock for a while; wait for it rather than fail.
+    $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
+        --no-install-recommends "${missing[@]}"
 }
 
 # korvo_build DIR [cmake options...]

@@ -6,6 +6,7 @@
 #include "config/configstore.h"
 #include "config/themeprofile.h"
 #include "link/link.h"
+#include "metrics/cpuinfo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,7 +51,7 @@ bool Stage::start()
         std::fprintf(stderr, "The virtual screen was not found.\n");
         return false;
     }
-    cpuInfo.setKey(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+    cpuInfo.setKey(metrics::cpuInfoMemoryKey());
     if (!cpuInfo.create(4096)) {
         std::fprintf(stderr, "No shared memory: %s\n", qPrintable(cpuInfo.errorString()));
         return false;
@@ -101,7 +102,7 @@ int beforeApplication(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc != 3 || std::strcmp(argv[1], "--publisher") != 0)
         return -1;
-    QSharedMemory memory(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+    QSharedMemory memory(metrics::cpuInfoMemoryKey());
     if (!memory.attach()) {
         std::fprintf(stderr, "The publisher found no segment: %s\n", qPrintable(memory.errorString()));
         return 1;

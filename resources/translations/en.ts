@@ -157,6 +157,10 @@
 确定退出？</source>
         <translation>The information displayed on the PC screen will be inaccurate after exiting the software, are you sure to exit?</translation>
     </message>
+    <message>
+        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
+        <translation>The screen is connected, but you may not open it. Install the udev rule 70-korvo-tft.rules as root, then plug the screen in again.</translation>
+    </message>
 </context>
 <context>
     <name>korvo::PictureList</name>

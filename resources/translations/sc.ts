@@ -158,6 +158,10 @@
         <translation>退出软件PC端屏幕内容显示信息将不准，
 确定退出？</translation>
     </message>
+    <message>
+        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
+        <translation>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</translation>
+    </message>
 </context>
 <context>
     <name>korvo::PictureList</name>

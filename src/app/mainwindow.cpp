@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QIcon>
+#include <QLabel>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenu>
@@ -129,6 +130,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
     setWindowIcon(QIcon(QString::fromLatin1(LogoPicture)));
     setUpTray();
     link::SendTimeSync();
+    adviseOnAccess();
     QTimer::singleShot(500, this, &MainWindow::slotCreateThread);
 }
 
@@ -351,6 +353,26 @@ void MainWindow::StopRefreshThread()
 void MainWindow::HandleDeviceChange(const platform::DeviceEvent& event)
 {
     session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
+    adviseOnAccess();
+}
+
+void MainWindow::adviseOnAccess()
+{
+    if (accessAdvised_ || !link::screenAccessDenied())
+        return;
+    accessAdvised_ = true;
+    const QString advice =
+        tr("副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。");
+    if (trayAvailable_) {
+        trayIcon_->showMessage(tr("TFT Screen"), advice, QSystemTrayIcon::Warning);
+        return;
+    }
+    auto* line = new QLabel(advice, this);
+    line->setObjectName(QStringLiteral("accessAdvice"));
+    line->setWordWrap(true);
+    line->setStyleSheet(QStringLiteral("color: #ffcc00; background: rgba(0, 0, 0, 160); padding: 4px;"));
+    line->setGeometry(20, height() - 60, width() - 40, 44);
+    line->show();
 }
 
 bool MainWindow::IfMaxFuncSelected()

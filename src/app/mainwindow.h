@@ -110,6 +110,8 @@ private:
     void commitApplied();
     void startSibling();
     void finishStart();
+    // Once: tells the user why the screen stays dark when it may not be opened.
+    void adviseOnAccess();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     QTranslator translator_;
@@ -128,6 +130,7 @@ private:
     QAction* exitAction_ = nullptr;
     QSystemTrayIcon* trayIcon_ = nullptr;
     bool trayAvailable_ = false;
+    bool accessAdvised_ = false;
     bool dragging_ = false;
     QPoint dragOffset_;
     platform::DeviceNotifier* deviceNotifier_ = nullptr;

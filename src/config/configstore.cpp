@@ -4,16 +4,20 @@
 #include "platform/folders.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <mutex>
 
 namespace korvo {
 
 std::atomic<bool> firstUseFlag{false};
+const QFile::Permissions OwnerOnlyFile = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+const QFile::Permissions OwnerOnlyFolder = OwnerOnlyFile | QFile::ExeOwner | QFile::ExeUser;
 
 namespace {
 
@@ -26,10 +30,13 @@ QString ensureFolder(const QString& parent)
 {
     const QString path = parent + FolderName;
     if (!QDir(path).exists()) {
-        if (QDir(path).mkpath(QStringLiteral(".")))
+        if (QDir(path).mkpath(QStringLiteral("."))) {
             firstUseFlag = true;
-        else
+            if (!QFile::setPermissions(path, OwnerOnlyFolder))
+                qWarning("Unable to make the folder %s private.\n", qUtf8Printable(path));
+        } else {
             qWarning("Unable to create the folder %s.\n", qUtf8Printable(path));
+        }
     }
     return path;
 }
@@ -37,6 +44,19 @@ QString ensureFolder(const QString& parent)
 QString firstRunMarkerPath()
 {
     return programDirPath() + QStringLiteral("/first.ini");
+}
+
+// Where a user who may not delete the marker (a system-wide installation) notes that this
+// installation's marker was handled: its modification time, which the next installation changes.
+// A file of its own rather than a key of Config.ini, which the first run replaces.
+QString markerHandledPath()
+{
+    return configDirPath() + QStringLiteral("/first-run-handled");
+}
+
+QByteArray markerStamp(const QFileInfo& marker)
+{
+    return QByteArray::number(marker.lastModified().toMSecsSinceEpoch());
 }
 
 const char* const CustomShowKeys[StyleCount][SlotCount] = {
@@ -79,14 +99,24 @@ void setProgramDirOverride(const QString& path)
 
 bool showAtStart()
 {
-    return QFileInfo::exists(firstRunMarkerPath());
+    const QFileInfo marker(firstRunMarkerPath());
+    if (!marker.exists())
+        return false;
+    QFile handled(markerHandledPath());
+    return !handled.open(QIODevice::ReadOnly) || handled.read(32) != markerStamp(marker);
 }
 
 void removeFirstRunMarker()
 {
-    const QString marker = firstRunMarkerPath();
-    if (QFileInfo::exists(marker) && !QFile::remove(marker))
-        qWarning("Unable to remove %s.\n", qUtf8Printable(marker));
+    const QFileInfo marker(firstRunMarkerPath());
+    if (!marker.exists() || QFile::remove(marker.filePath()))
+        return;
+    QSaveFile handled(markerHandledPath());
+    const QByteArray stamp = markerStamp(marker);
+    if (!handled.open(QIODevice::WriteOnly) || handled.write(stamp) != stamp.size() ||
+        !handled.setPermissions(OwnerOnlyFile) || !handled.commit())
+        qWarning("Unable to note in %s that %s was handled: %s\n", qUtf8Printable(handled.fileName()),
+                 qUtf8Printable(marker.filePath()), qUtf8Printable(handled.errorString()));
 }
 
 IniFile openConfig()

@@ -3,6 +3,7 @@
 #include "config/inifile.h"
 #include "config/layoutrecord.h"
 
+#include <QFile>
 #include <QString>
 
 #include <atomic>
@@ -23,8 +24,15 @@ extern std::atomic<bool> firstUseFlag;
 QString programDirPath();
 void setProgramDirOverride(const QString& path); // empty: back to applicationDirPath()
 
-// True while the installer's "first.ini" marker lies in the program folder.
+// The modes of the user's private files and folders (0600, 0700), whatever the templates' were.
+extern const QFile::Permissions OwnerOnlyFile;
+extern const QFile::Permissions OwnerOnlyFolder;
+
+// True while the installer's "first.ini" marker lies in the program folder and this user has not
+// handled it yet.
 bool showAtStart();
+// Removes the marker; where the folder is not the user's to change (a system-wide installation)
+// it notes in the user's configuration folder instead that this user has handled this marker.
 void removeFirstRunMarker();
 
 // The row (0..2) of the free text; 1 when missing or unusable.

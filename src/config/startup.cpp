@@ -20,10 +20,14 @@ void copyTemplate(const QString& name, const QString& folder, bool replace)
             return;
         firstUseFlag = true;
     }
-    if (QFile::copy(programDirPath() + name, target))
-        qDebug("File copied successfully.");
-    else
+    // The copy would keep the template's mode: a read-only template would give a file that can
+    // never be saved, one readable by all would show the user's settings to others.
+    if (!QFile::copy(programDirPath() + name, target))
         qDebug("Failed to copy file.");
+    else if (!QFile::setPermissions(target, OwnerOnlyFile))
+        qWarning("Unable to make %s private.\n", qUtf8Printable(target));
+    else
+        qDebug("File copied successfully.");
 }
 
 } // namespace

@@ -7,8 +7,14 @@
 #include <QDebug>
 #include <QString>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
 
 namespace korvo::link {
 
@@ -17,6 +23,8 @@ hid_device* consumerHandle = nullptr;
 hid_device* commandHandle = nullptr;
 
 namespace {
+
+std::atomic<bool> accessDenied{false};
 
 // Rows written by hand (hot-plug) may lack their terminator; never read past the field.
 void copyField(char (&field)[PathLength], const char* text)
@@ -72,9 +80,31 @@ void reopen(const HidBackend& hid, hid_device*& handle, const char (&path)[PathL
     char terminated[PathLength + 1] = {};
     std::memcpy(terminated, path, PathLength);
     handle = hid.openPath(terminated);
+    if (!handle)
+        detail::noteOpenFailure(terminated);
 }
 
 } // namespace
+
+void detail::noteOpenFailure(const char* path)
+{
+#ifdef Q_OS_LINUX
+    // hidapi keeps no errno; asking the node itself tells a missing rule from a missing screen.
+    if (path[0] == '\0' || ::access(path, R_OK | W_OK) == 0 || errno != EACCES || accessDenied.exchange(true))
+        return;
+    qWarning("Cannot open the screen at %s: permission denied. Install the udev rule 70-korvo-tft.rules "
+             "(packaging/linux/ in the source, /usr/lib/udev/rules.d/ from the package) as root into "
+             "/etc/udev/rules.d/, run \"udevadm control --reload-rules\" and plug the screen in again.",
+             path);
+#else
+    (void)path;
+#endif
+}
+
+bool screenAccessDenied()
+{
+    return accessDenied.load();
+}
 
 void InitDeviceTable()
 {

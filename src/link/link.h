@@ -86,6 +86,10 @@ bool SendTimeSyncAfterOrientation();
 // and is never called again.
 void setLinkHealthObserver(std::function<void(bool answering)> observer);
 
+// True once the screen was found but could not be opened for lack of permission (on Linux: its
+// udev rule is not installed). The advice is logged once, the first time it happens.
+bool screenAccessDenied();
+
 // Image (already QImage::Format_RGB16) to big-endian RGB565, rows packed without padding.
 // output must hold width * height * 2 bytes. Never allocates.
 void ConvertImageToDeviceBuffer(const QImage& image, uint8_t* output);

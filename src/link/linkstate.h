@@ -17,4 +17,8 @@ extern std::mutex linkMutex;
 // sees a new value and is dropped, instead of being sent late over the fresh frame.
 extern std::atomic<uint32_t> frameSerial;
 
+// An open of the screen's interface at path failed: when it was for lack of permission, notes it
+// for screenAccessDenied() and logs the advice, once per process.
+void noteOpenFailure(const char* path);
+
 } // namespace korvo::link::detail

@@ -21,8 +21,15 @@ std::atomic<uint32_t> frameSerial{0};
 
 namespace {
 
-constexpr size_t ShortReport = 4097; // report id + 4096
-constexpr size_t ChunkReport = 4105; // report id + 8 header bytes + 4096 payload
+constexpr size_t ChunkReport = 4105; // report id + 8 header bytes + 4096 payload, the screen's report size
+#ifdef Q_OS_WIN
+constexpr size_t ShortReport = 4097; // report id + 4096; the HID layer pads it to the report size
+#else
+// hidraw hands the device exactly what it is given, so the padding the Windows HID layer adds is
+// written here: the screen then receives the same bytes from both systems.
+constexpr size_t ShortReport = ChunkReport;
+#endif
+constexpr size_t CommandRoom = 4096; // bytes after the report id that a command may fill
 constexpr int ChunkPayload = 4096;
 constexpr int FrameChunks = 27;
 constexpr int LastChunkPayload = FrameBytes - (FrameChunks - 1) * ChunkPayload; // 2304
@@ -43,6 +50,8 @@ bool openCommandHandle(const HidBackend& hid)
     char path[PathLength + 1] = {};
     std::memcpy(path, screenDeviceTable.rows[0].pathB, PathLength);
     commandHandle = hid.openPath(path);
+    if (!commandHandle)
+        detail::noteOpenFailure(path);
     return commandHandle != nullptr;
 }
 
@@ -194,7 +203,7 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
 
 bool SendCommand(const uint8_t* bytes, int length)
 {
-    if (!bytes || length < 0 || length > static_cast<int>(ShortReport) - 1) {
+    if (!bytes || length < 0 || length > static_cast<int>(CommandRoom)) {
         qWarning("SendCommand: a command of %d bytes does not fit one packet.", length);
         return false;
     }

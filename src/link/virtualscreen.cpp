@@ -19,8 +19,7 @@ namespace korvo::link {
 
 namespace {
 
-constexpr size_t ShortReport = 4097;
-constexpr size_t ChunkReport = 4105;
+constexpr size_t ReportLength = 4105; // report id + the screen's 4104-byte output report
 constexpr int Chunks = 27;
 constexpr int PixelCount = ScreenWidth * ScreenHeight;
 
@@ -34,6 +33,17 @@ struct OpenInterface
 unsigned le16(const uint8_t* at)
 {
     return static_cast<unsigned>(at[0]) | static_cast<unsigned>(at[1]) << 8;
+}
+
+// What the screen receives for a write of this length. The Windows HID layer pads a shorter
+// write to the report size with zeros; hidraw delivers exactly what was written.
+size_t deliveredLength(size_t written)
+{
+#ifdef Q_OS_WIN
+    return std::max(written, ReportLength);
+#else
+    return written;
+#endif
 }
 
 bool zeroFrom(const uint8_t* data, size_t from, size_t length)
@@ -89,8 +99,6 @@ struct VirtualScreen::Device
 
     bool acceptArea(const uint8_t* data, size_t length)
     {
-        if (length != ShortReport)
-            return false;
         const unsigned x = le16(data + 3), y = le16(data + 5), width = data[7], height = data[8];
         const size_t payload = static_cast<size_t>(width) * height * 2;
         if (width == 0 || height == 0 || x + width > ScreenWidth || y + height > ScreenHeight ||
@@ -107,7 +115,7 @@ struct VirtualScreen::Device
         const int number = data[4];
         const bool inSequence = number == 1 || (expectedChunk != 0 && number == expectedChunk);
         expectedChunk = 0; // a broken sequence abandons the frame
-        if (length != ChunkReport || !inSequence)
+        if (!inSequence)
             return false;
         const uint8_t phase = number == 1 ? 0xF0 : (number == Chunks ? 0xF2 : 0xF1);
         const unsigned offset = static_cast<unsigned>(number - 1) * 4096;
@@ -128,8 +136,6 @@ struct VirtualScreen::Device
 
     bool acceptCommand(const uint8_t* data, size_t length)
     {
-        if (length != ShortReport)
-            return false;
         if (data[3] == 0xF1) {
             if ((data[4] != 1 && data[4] != 2) || !zeroFrom(data, 5, length))
                 return false;
@@ -152,7 +158,7 @@ struct VirtualScreen::Device
         if (expectedChunk != 0 && !chunk)
             ++stats.interleaved;
         bool accepted = false;
-        if (length >= 5 && data[0] == 0 && data[1] == 0x55) {
+        if (length >= 9 && deliveredLength(length) == ReportLength && data[0] == 0 && data[1] == 0x55) {
             switch (data[2]) {
             case 0xA1:
                 accepted = acceptCommand(data, length);

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <mutex>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace korvo::metrics {
 namespace {
 
@@ -24,8 +28,15 @@ QSharedMemory& memory()
 
 QString cpuInfoMemoryKey()
 {
-    const QString key = qEnvironmentVariable("KORVO_CPUINFO_KEY");
-    return key.isEmpty() ? QString::fromLatin1(CpuInfoMemoryKey) : key;
+    QString key = qEnvironmentVariable("KORVO_CPUINFO_KEY");
+    if (key.isEmpty())
+        key = QString::fromLatin1(CpuInfoMemoryKey);
+#ifndef Q_OS_WIN
+    // Qt keeps the key's file in /tmp for every user, and the first user's segment is theirs
+    // alone: each user needs a key of their own, as each has their own socket and lock.
+    key += QLatin1Char('-') + QString::number(geteuid());
+#endif
+    return key;
 }
 
 bool createCpuInfoMemory(int size)

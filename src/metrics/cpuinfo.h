@@ -36,7 +36,8 @@ constexpr bool isPlausiblePower(int watts)
 }
 
 // The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
-// and a test copy of GetCPUInfo stay apart from the user's running pair. GetCPUInfo uses it too.
+// and a test copy of GetCPUInfo stay apart from the user's running pair; on Linux followed by
+// "-" and the user id. GetCPUInfo uses it too.
 QString cpuInfoMemoryKey();
 
 bool createCpuInfoMemory(int size);

@@ -6,10 +6,12 @@
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
+#include "metrics/cpuinfo.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
 #include <QElapsedTimer>
+
 #include <QSharedMemory>
 #include <QSignalSpy>
 
@@ -78,7 +80,7 @@ private slots:
         QVERIFY(fixture.start());
         qputenv("KORVO_CPUINFO_KEY",
                 QByteArray("KorvoRefreshTest") + QByteArray::number(QCoreApplication::applicationPid()));
-        cpuInfo.setKey(qEnvironmentVariable("KORVO_CPUINFO_KEY"));
+        cpuInfo.setKey(metrics::cpuInfoMemoryKey());
         QVERIFY(cpuInfo.create(4096));
         platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         committed.set(figureLayout());
@@ -309,12 +311,13 @@ private slots:
     {
         // Nobody made the segment: the loop makes it, zero-filled. The temperature reads 0, load
         // and power their floor of 1, the fan its slowest step.
+        const QByteArray sharedKey = qgetenv("KORVO_CPUINFO_KEY");
         qputenv("KORVO_CPUINFO_KEY",
                 QByteArray("KorvoRefreshTestAlone") + QByteArray::number(QCoreApplication::applicationPid()));
         compose::RefreshDataThread refresh(nullptr, Ms(0), Ms(0));
         QVERIFY(refresh.runPass());
         refresh.stop();
-        qputenv("KORVO_CPUINFO_KEY", cpuInfo.key().toUtf8());
+        qputenv("KORVO_CPUINFO_KEY", sharedKey);
 
         const auto& texts = refresh.snapshot().lastText;
         QCOMPARE(texts[CpuTemperature], QStringLiteral("0℃"));

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QtTest>
 
+#include <memory>
+#include <unistd.h>
+
 using namespace korvo;
 
 class TestStartup : public QObject
@@ -15,6 +18,7 @@ private slots:
     void templatesAndMarker_data();
     void templatesAndMarker();
     void shippedTemplates();
+    void systemInstallation();
 };
 
 namespace {
@@ -95,6 +99,41 @@ void TestStartup::shippedTemplates()
     QCOMPARE(loadCustomShow(), (CustomShowTable{{{-1, 0, 3, 1, -1}, {-1, -1, 0, -1, -1}}}));
     QCOMPARE(curRectId(), 0);
     QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
+    setProgramDirOverride(QString());
+}
+
+// A folder the user cannot change, holding read-only templates and a marker that cannot be removed:
+// the user gets the first run once, and the copies are theirs to save.
+void TestStartup::systemInstallation()
+{
+    // Root may remove anything; the folder is read-only only to an ordinary user.
+    const uid_t realUser = geteuid();
+    if (realUser == 0 && seteuid(65534) != 0)
+        QSKIP("cannot take another user's id to see a read-only folder");
+    std::shared_ptr<void> restore(nullptr, [realUser](void*) { (void)seteuid(realUser); });
+    TempConfig temp;
+    const QString program = temp.dir.path() + "/program";
+    setProgramDirOverride(program);
+    for (const char* file : {"/Config.ini=[Config]\nThemeID=1\n", "/whole.png=picture", "/first.ini="}) {
+        const QStringList parts = QString(file).split('=');
+        QVERIFY(QDir().mkpath(program) && TempConfig::writeFile(program + parts[0], parts.mid(1).join('=').toUtf8()));
+        QVERIFY(QFile::setPermissions(program + parts[0], QFile::ReadOwner | QFile::ReadOther));
+    }
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    for (int start = 1; start <= 2; ++start) {
+        ThemeProfile profile;
+        LogCapture log;
+        prepareStartupData(profile);
+        QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
+        QCOMPARE(showAtStart(), start == 1);
+        removeFirstRunMarker();
+        IniFile file = openConfig();
+        file.setValue("Config/ThemeID", 3);
+        QVERIFY(file.write());
+    }
+    QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
+    QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     setProgramDirOverride(QString());
 }
 

@@ -2,15 +2,26 @@
 #include "metrics/cpuinfo.h"
 #include "platform/sibling.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
 
 using namespace korvo;
 
 namespace {
+
+QString siblingPath()
+{
+    return qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/bin/GetCPUInfo";
+}
 
 QList<int> readWords()
 {
@@ -35,7 +46,7 @@ private:
 private slots:
     void initTestCase()
     {
-        sibling_.setProgram(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/bin/GetCPUInfo");
+        sibling_.setProgram(siblingPath());
         sibling_.setProcessChannelMode(QProcess::ForwardedChannels);
         const QByteArray tag = QByteArray::number(QCoreApplication::applicationPid());
         // The child inherits these, so both sides agree on the names.
@@ -112,6 +123,69 @@ private slots:
         QCOMPARE(sibling_.exitCode(), 0);
         QVERIFY(!QFileInfo::exists(platform::siblingServerName()));
         QVERIFY(!metrics::attachCpuInfoMemory()); // the segment is gone
+    }
+
+    // Two ordinary users each get a copy that publishes (root could open any segment).
+    void twoUsersEachHaveTheirOwn()
+    {
+        if (geteuid() != 0)
+            QSKIP("starting copies as two other users needs root");
+        QTemporaryDir users;
+        QVERIFY(::chmod(QFile::encodeName(users.path()), 0711) == 0 &&
+                ::chmod(QFile::encodeName(tree_.path()), 0755) == 0);
+        QProcess copies[2];
+        for (int i = 0; i < 2; ++i) {
+            const QByteArray uid = QByteArray::number(65534 - i), runtime = QFile::encodeName(users.path()) + '/' + uid;
+            QVERIFY(::mkdir(runtime, 0700) == 0 && ::chown(runtime, uid.toUInt(), uid.toUInt()) == 0);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_RUNTIME_DIR", runtime);
+            copies[i].setProcessEnvironment(environment);
+            copies[i].start("setpriv", {"--reuid=" + uid, "--regid=" + uid, "--clear-groups", siblingPath()});
+            // A copy listens only once it holds its segment.
+            const QString socket = runtime + "/GetCPUInfo" + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket) || copies[i].state() == QProcess::NotRunning, 5000);
+            QVERIFY2(copies[i].state() == QProcess::Running, "a second user's copy could not publish");
+        }
+        for (QProcess& copy : copies) {
+            QCOMPARE(::kill(pid_t(copy.processId()), SIGTERM), 0);
+            QVERIFY(copy.waitForFinished(5000) && copy.exitCode() == 0);
+        }
+    }
+
+    // A client with an endless line or unread answers is dropped, clients beyond the copy's
+    // descriptors are turned away, and the program gets through again as soon as they go.
+    void hostileClients_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("clients");
+        QTest::newRow("line without end") << QByteArray(1 << 20, 'x') << 1;
+        QTest::newRow("answers never read") << QByteArray("ping\n").repeated(1 << 18) << 1;
+        QTest::newRow("more clients than descriptors") << QByteArray() << 12;
+    }
+    void hostileClients()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, clients);
+        sibling_.kill();
+        sibling_.waitForFinished(5000);
+        // 16 descriptors: its own (event loop, lock, socket) and a few to spare.
+        sibling_.start("prlimit", {"--nofile=16", siblingPath()});
+        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
+        std::vector<std::unique_ptr<QLocalSocket>> sockets;
+        for (int i = 0; i < clients; ++i) {
+            sockets.push_back(std::make_unique<QLocalSocket>());
+            sockets.back()->setReadBufferSize(1);
+            sockets.back()->connectToServer(platform::siblingServerName());
+            QVERIFY(sockets.back()->waitForConnected(1000));
+            sockets.back()->write(request);
+        }
+        // Well before the five seconds after which any client is dropped.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::any_of(sockets.begin(), sockets.end(),
+                        [](const auto& socket) { return socket->state() == QLocalSocket::UnconnectedState; }),
+            3000);
+        sockets.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
     }
 };
 

@@ -103,6 +103,9 @@ private slots:
         QTest::newRow("step back, then two thirds round up")
             << QStringList{"cpu  0 0 0 0", "cpu  60 0 0 40", "cpu  5 0 0 5", "cpu  25 0 0 15"}
             << QList<int>{0, 60, 60, 67};
+        // iowait going back makes busy grow by 300 % of the whole: no figure, not 300.
+        QTest::newRow("iowait goes back")
+            << QStringList{"cpu  0 0 0 0 0", "cpu  100 0 0 0 300", "cpu  400 0 0 0 100"} << QList<int>{0, 25, 0};
     }
     void load()
     {
@@ -162,6 +165,10 @@ private slots:
         QTest::newRow("stat without the cpu line") << QStringList{"proc/stat=intr 1 2 3"};
         QTest::newRow("stat cut short") << QStringList{"proc/stat=cpu  1 2 3"};
         QTest::newRow("stat with a word") << QStringList{"proc/stat=cpu  1 2 x 4 5 6 7 8 9 10"};
+        QTest::newRow("temperature of 151 degrees") << QStringList{"sys/class/thermal/thermal_zone0/type=acpitz",
+                                                                   "sys/class/thermal/thermal_zone0/temp=151000"};
+        QTest::newRow("power of 1001 W") << QStringList{"sys/class/hwmon/hwmon0/name=zenpower",
+                                                        "sys/class/hwmon/hwmon0/power1_input=1001000000"};
         QTest::newRow("negative energy") << QStringList{"sys/class/powercap/intel-rapl:0/energy_uj=-7"};
     }
     void unreadableFiguresAre0()

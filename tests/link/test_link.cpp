@@ -172,7 +172,7 @@ private slots:
         const std::vector<QByteArray> log = screen->log();
         QCOMPARE(int(log.size()), bytes.isEmpty() ? 0 : 1);
         if (!bytes.isEmpty())
-            QCOMPARE(log[0], report(bytes, 4097));
+            QCOMPARE(log[0], report(bytes, 4105));
     }
 
     void command_data()
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(kind < 2 ? SendOrientation(kind) : kind == 2 ? SendTimeSync() : SendTimeSyncAfterOrientation());
         const std::vector<QByteArray> log = screen->log();
         QCOMPARE(int(log.size()), 1);
-        QCOMPARE(log[0], report(bytes, 4097));
+        QCOMPARE(log[0], report(bytes, 4105));
         QCOMPARE(screen->stats().rejected, 0);
     }
 
@@ -329,6 +329,29 @@ private slots:
         ConvertImageToDeviceBuffer(image, reinterpret_cast<uint8_t*>(output.data()));
         const QByteArray bytes = QByteArray::fromHex(expected);
         QCOMPARE(output, bytes + QByteArray(64 - bytes.size(), char(0xAA)));
+    }
+
+    // The virtual screen stands in for the screen in every link test; what hidraw delivers
+    // unpadded, where the Windows HID layer would pad it, it must refuse, or an unpadded sender
+    // would pass.
+    void screenRefusesUnpadded_data()
+    {
+        QTest::addColumn<QByteArray>("packet");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4105) << true;
+        QTest::newRow("area unpadded") << report("0055a2000000000101", 4097) << false;
+        QTest::newRow("clock unpadded") << report("0055a1f2090507", 4097) << false;
+    }
+
+    void screenRefusesUnpadded()
+    {
+        QFETCH(QByteArray, packet);
+        QFETCH(bool, accepted);
+        const HidBackend& hid = currentHidBackend();
+        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
+        QCOMPARE(hid.write(vendor, reinterpret_cast<const uint8_t*>(packet.constData()), packet.size()), packet.size());
+        hid.close(vendor);
+        QCOMPARE(screen->stats().rejected, accepted ? 0 : 1);
     }
 
     void record_data()

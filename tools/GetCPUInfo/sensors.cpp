@@ -1,4 +1,5 @@
 #include "GetCPUInfo/sensors.h"
+#include "metrics/cpuinfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,6 +33,16 @@ std::optional<qint64> readInteger(const QString& path)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+// A measurement rounded to whole units, or nothing when it is not a figure the CPU can have:
+// a broken sensor or a counter that went backwards must not reach the screen.
+std::optional<int> plausibleFigure(double value, bool (*plausible)(int))
+{
+    if (!(std::fabs(value) < 1e6)) // also NaN; keeps the rounding within int
+        return std::nullopt;
+    const int whole = int(std::lround(value));
+    return plausible(whole) ? std::optional<int>(whole) : std::nullopt;
 }
 
 // Entries named prefix0, prefix1, ... in numeric order (hwmon10 after hwmon2).
@@ -143,12 +154,13 @@ CpuFigures CpuSampler::sample(qint64 nowUs)
     CpuFigures figures;
     const std::optional<int> temperature = readTemperature();
     if (!temperature)
-        reportOnce(temperatureReported_, "GetCPUInfo: no CPU temperature sensor could be read; publishing 0.");
+        reportOnce(temperatureReported_,
+                   "GetCPUInfo: no CPU temperature sensor gave a plausible reading; publishing 0.");
     figures.temperature = temperature.value_or(0);
 
     const std::optional<int> load = readLoad();
     if (!load)
-        reportOnce(loadReported_, "GetCPUInfo: the CPU counters in /proc/stat could not be read; publishing 0.");
+        reportOnce(loadReported_, "GetCPUInfo: the CPU counters in /proc/stat gave no plausible load; publishing 0.");
     figures.load = load.value_or(0);
 
     const std::optional<int> power = readPower(nowUs);
@@ -173,7 +185,7 @@ std::optional<int> CpuSampler::readTemperature()
                 return std::nullopt;
         }
         if (const std::optional<qint64> milli = readInteger(temperatureFile_))
-            return int(std::lround(double(*milli) / 1000.0));
+            return plausibleFigure(double(*milli) / 1000.0, metrics::isPlausibleTemperature);
         temperatureFile_.clear();
     }
     return std::nullopt;
@@ -212,8 +224,8 @@ std::optional<int> CpuSampler::readLoad()
     // Counters that went back (a CPU taken offline) or did not move give no rate this time.
     if (total <= lastTotal || busy < lastBusy)
         return last_.load;
-    const quint64 spent = total - lastTotal;
-    return int(((busy - lastBusy) * 100 + spent / 2) / spent);
+    // iowait may go backwards, so busy can seem to grow faster than the whole.
+    return plausibleFigure(double(busy - lastBusy) * 100.0 / double(total - lastTotal), metrics::isPlausibleLoad);
 }
 
 bool CpuSampler::findPowerSource()
@@ -258,7 +270,7 @@ std::optional<int> CpuSampler::readPower(qint64 nowUs)
         return std::nullopt;
     }
     if (powerSource_ == PowerSource::HwmonPower)
-        return int(std::lround(double(*value) / 1e6)); // microwatts
+        return plausibleFigure(double(*value) / 1e6, metrics::isPlausiblePower); // microwatts
     return powerFromEnergy(quint64(*value), powerSource_ == PowerSource::Rapl ? raplWrapUj_ : 0, nowUs);
 }
 
@@ -278,7 +290,7 @@ std::optional<int> CpuSampler::powerFromEnergy(quint64 energyUj, quint64 wrapUj,
     else
         return last_.power; // a reset, not a wrap
     // Microjoules over microseconds are watts.
-    return int(std::lround(double(spentUj) / double(nowUs - previous.timeUs)));
+    return plausibleFigure(double(spentUj) / double(nowUs - previous.timeUs), metrics::isPlausiblePower);
 }
 
 void CpuSampler::reportOnce(bool& reported, const char* message)

@@ -208,7 +208,8 @@ def window_background():
     return img
 
 
-def logo(size=128):
+def logo(size=128, weight=1.0):
+    """The program mark; weight thickens its strokes, so that it still reads at 16 pixels."""
     big = 128 * S
     img = solid(big, big, (0, 0, 0, 0))
     mask = rounded_mask(big, big, (4 * S, 4 * S, 124 * S - 1, 124 * S - 1), 28 * S)
@@ -223,10 +224,10 @@ def logo(size=128):
     d = ImageDraw.Draw(img)
     # A landscape screen with a live line on it.
     d.rounded_rectangle((26 * S, 36 * S, 102 * S, 84 * S), radius=8 * S, outline=LIGHT,
-                        width=6 * S)
-    pen(d, [(36, 68), (48, 68), (55, 50), (64, 76), (72, 58), (78, 64), (92, 64)], LIGHT, 5)
-    pen(d, [(52, 96), (76, 96)], LIGHT, 6)
-    pen(d, [(64, 86), (64, 96)], LIGHT, 6)
+                        width=int(round(6 * weight)) * S)
+    pen(d, [(36, 68), (48, 68), (55, 50), (64, 76), (72, 58), (78, 64), (92, 64)], LIGHT, 5 * weight)
+    pen(d, [(52, 96), (76, 96)], LIGHT, 6 * weight)
+    pen(d, [(64, 86), (64, 96)], LIGHT, 6 * weight)
     return img.convert("RGBa").resize((size, size), Image.LANCZOS).convert("RGBA")
 
 

@@ -1,8 +1,7 @@
+#include "platform/runtimefolder.h"
 #include "platform/sibling.h"
 
-#include <QDir>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 namespace korvo::platform {
 namespace {
@@ -34,10 +33,10 @@ QByteArray ask(const QByteArray& request)
 QString siblingServerName()
 {
     const QString name = QStringLiteral("GetCPUInfo") + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QLatin1Char('/') + name;
+    // Without a private folder there is no name: GetCPUInfo refuses to listen, and the program
+    // finds none running.
+    const QString folder = privateRuntimeFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name;
 }
 
 bool siblingRunning()

@@ -1,3 +1,4 @@
+#include "platform/runtimefolder.h"
 #include "platform/singleinstance.h"
 
 #include <QDeadlineTimer>
@@ -27,42 +28,6 @@ constexpr int DeliveryTimeoutMs = 1000;
 QString baseName()
 {
     return QStringLiteral("korvo-tft") + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");
-}
-
-// A folder only this user can enter, the same for every copy started with the same environment.
-// QStandardPaths gives $XDG_RUNTIME_DIR when that is the user's own 0700 folder, and otherwise
-// $TMPDIR/runtime-$USER, which it creates 0700 when missing; it answers empty when that one cannot
-// be made, belongs to someone else or is open to others. The lock then goes under the user's
-// cache folder, never into a folder shared with other users, where a stranger could hold the
-// lock or answer in our place.
-QString runtimeFolder()
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime;
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (cache.isEmpty()) {
-        qWarning("Single instance: no runtime folder and no cache folder to keep the lock in");
-        return {};
-    }
-    const QString folder = cache + QStringLiteral("/korvo-tft-runtime");
-    if (!QDir().mkpath(folder)) {
-        qWarning("Single instance: cannot create %s", qPrintable(folder));
-        return {};
-    }
-    const QFileInfo info(folder);
-    if (info.ownerId() != uint(geteuid())) {
-        qWarning("Single instance: %s belongs to another user, not using it", qPrintable(folder));
-        return {};
-    }
-    const QFile::Permissions ownerOnly =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-    if (info.permissions() != ownerOnly && !QFile::setPermissions(folder, ownerOnly)) {
-        qWarning("Single instance: cannot make %s private", qPrintable(folder));
-        return {};
-    }
-    qWarning("Single instance: no usable runtime folder, keeping the lock in %s", qPrintable(folder));
-    return folder;
 }
 
 QString socketPath(const QString& folder)
@@ -95,7 +60,7 @@ bool SingleInstance::acquire()
 {
     if (d->acquired)
         return true;
-    const QString folder = runtimeFolder();
+    const QString folder = privateRuntimeFolder();
     if (folder.isEmpty()) {
         qWarning("Single instance: starting without a guard");
         d->acquired = true;
@@ -171,7 +136,7 @@ bool SingleInstance::acquire()
 
 bool SingleInstance::askRunningCopyToShow()
 {
-    const QString folder = runtimeFolder();
+    const QString folder = privateRuntimeFolder();
     if (folder.isEmpty())
         return false;
     const QString path = socketPath(folder);

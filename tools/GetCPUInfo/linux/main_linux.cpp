@@ -2,38 +2,42 @@
 // the shared memory that the program's refresh loop reads. One copy runs per user; the program
 // asks it over a local socket whether it runs ("ping") and to end with the program ("close").
 
+#include "GetCPUInfo/locallistener.h"
 #include "GetCPUInfo/sensors.h"
 #include "metrics/cpuinfo.h"
+#include "platform/runtimefolder.h"
 #include "platform/sibling.h"
 #include "platform/terminationrequest.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QSharedMemory>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
 constexpr int PublishIntervalMs = 1000;
+// Requests are "ping" and "close": a longer line is not from the program, and neither is a client
+// that lets its answers pile up or stays connected for seconds. Each is dropped, so no client can
+// make this process grow or keep the program from getting through.
+constexpr qint64 MaxLineBytes = 64;
+constexpr qint64 MaxPendingAnswerBytes = 4096;
+constexpr int ClientLifetimeMs = 5000;
+constexpr int MaxClients = 16;
 
+// Empty when there is no folder private to this user: the lock and the socket are never put
+// where another user could hold them or answer in this copy's place.
 QString lockFilePath()
 {
-#ifdef Q_OS_WIN
-    QString folder = QDir::tempPath();
-#else
-    // /tmp is shared by all users; the runtime folder is the user's own.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString folder = korvo::platform::privateRuntimeFolder();
     if (folder.isEmpty())
-        folder = QDir::tempPath();
-#endif
+        return {};
     return folder + QStringLiteral("/GetCPUInfo") + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX") +
            QStringLiteral(".lock");
 }
@@ -69,10 +73,18 @@ private:
     bool lockReported_ = false;
 };
 
+void drop(QLocalSocket* socket)
+{
+    socket->abort();
+    socket->deleteLater();
+}
+
 // Answers one line at a time; anything but the two requests is ignored.
 void serve(QLocalSocket* socket)
 {
+    socket->setReadBufferSize(MaxLineBytes);
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(ClientLifetimeMs, socket, [socket] { drop(socket); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         while (socket->canReadLine()) {
             const QByteArray request = socket->readLine().trimmed();
@@ -85,8 +97,45 @@ void serve(QLocalSocket* socket)
                 QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
             }
         }
+        // A full buffer without a line end is a line that is too long; Qt reads no further.
+        if (socket->bytesAvailable() >= MaxLineBytes || socket->bytesToWrite() > MaxPendingAnswerBytes)
+            drop(socket);
     });
 }
+
+// Serves the program's requests, a bounded number of clients at a time.
+class Listener
+{
+public:
+    explicit Listener(QString name) : name_(std::move(name))
+    {
+        QObject::connect(&listener_, &korvo::sensors::LocalListener::accepted, &listener_,
+                         [this](QLocalSocket* socket) {
+                             if (clients_ >= MaxClients) {
+                                 drop(socket);
+                                 return;
+                             }
+                             ++clients_;
+                             QObject::connect(socket, &QObject::destroyed, &listener_, [this] { --clients_; });
+                             serve(socket);
+                         });
+    }
+
+    bool listen()
+    {
+        if (listener_.listen(name_))
+            return true;
+        qWarning("GetCPUInfo: cannot listen on %s: %s", qPrintable(name_), qPrintable(listener_.errorString()));
+        return false;
+    }
+
+    void close() { listener_.close(); }
+
+private:
+    QString name_;
+    korvo::sensors::LocalListener listener_;
+    int clients_ = 0;
+};
 
 } // namespace
 
@@ -94,7 +143,12 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
 
-    QLockFile instanceLock(lockFilePath());
+    const QString lockPath = lockFilePath();
+    if (lockPath.isEmpty()) {
+        qWarning("GetCPUInfo: no folder private to this user for the lock and the socket; not starting.");
+        return 1;
+    }
+    QLockFile instanceLock(lockPath);
     instanceLock.setStaleLockTime(0); // only a lock whose process is gone is stale
     if (!instanceLock.tryLock(0)) {
         qInfo("GetCPUInfo: another copy is already running.");
@@ -116,18 +170,9 @@ int main(int argc, char** argv)
     }
 
     // Holding the lock means any server of that name is a leftover of a copy that died.
-    const QString serverName = korvo::platform::siblingServerName();
-    QLocalServer::removeServer(serverName);
-    QLocalServer server;
-    if (!server.listen(serverName)) {
-        // Without the socket the program could neither find nor close this copy.
-        qWarning("GetCPUInfo: cannot listen on %s: %s", qPrintable(serverName), qPrintable(server.errorString()));
-        return 1;
-    }
-    QObject::connect(&server, &QLocalServer::newConnection, &server, [&server] {
-        while (QLocalSocket* socket = server.nextPendingConnection())
-            serve(socket);
-    });
+    Listener listener(korvo::platform::siblingServerName());
+    if (!listener.listen())
+        return 1; // without the socket the program could neither find nor close this copy
 
     Publisher publisher(memory);
     publisher.publish();
@@ -138,7 +183,7 @@ int main(int argc, char** argv)
     // Ended from outside (logout, a kill): leave through the loop, so the segment and the socket go.
     korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
     const int result = app.exec();
-    server.close();
+    listener.close();
     memory.detach();
     return result;
 }
