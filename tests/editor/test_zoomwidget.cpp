@@ -118,13 +118,15 @@ private slots:
         QTest::addColumn<SlotDrag>("c");
         // Landscape slot centres: 0 (68, 81), 1 (68, 216), 2 (217, 142), 3 (361, 216), 4 (361, 81); the
         // default row is 0, 1, 3, 2, 4. Slot 0's pick area reaches 9 device pixels (12 preview pixels)
-        // left of it, to x 2, and 30 below it, over its label. Portrait slot 0 (161, 30), slot 3 (261, 282).
+        // left of it, 9 right of it and 30 below it, over its label: x 2..136, y 62..142. Portrait
+        // slot 0 (161, 30), slot 3 (261, 282).
         QTest::newRow("swap slot 0 with slot 3") << SlotDrag{0, -1, {68, 81}, {361, 216}, true, {2, 1, 3, 0, 4}};
         QTest::newRow("press on an empty slot") << SlotDrag{0, CpuPower, {361, 81}, {68, 81}, false, {0, 1, 3, 2, -1}};
         QTest::newRow("portrait swap") << SlotDrag{1, -1, {161, 30}, {261, 282}, true, {2, 1, 3, 0, 4}};
         QTest::newRow("left end of the pick area") << SlotDrag{0, -1, {2, 100}, {361, 216}, true, {2, 1, 3, 0, 4}};
         QTest::newRow("left of the pick area") << SlotDrag{0, -1, {1, 100}, {361, 216}, false, {0, 1, 3, 2, 4}};
-        QTest::newRow("on the label") << SlotDrag{0, -1, {68, 140}, {361, 216}, true, {2, 1, 3, 0, 4}};
+        QTest::newRow("right end of the pick area") << SlotDrag{0, -1, {136, 100}, {361, 216}, true, {2, 1, 3, 0, 4}};
+        QTest::newRow("bottom end, on the label") << SlotDrag{0, -1, {68, 142}, {361, 216}, true, {2, 1, 3, 0, 4}};
     }
 
     void slotDrag()
