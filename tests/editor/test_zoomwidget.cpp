@@ -16,34 +16,11 @@ using namespace korvo;
 
 using SlotRow = std::array<int, SlotCount>;
 using PointList = QVector<QPoint>;
-struct SlotDrag
-{
-    int hor, hiddenKind;
-    QPoint press, release;
-    bool dragStarts;
-    SlotRow expected;
-};
-struct TextDrag
-{
-    int hor;
-    QString text;
-    QPoint press, release;
-    int droppedRow;
-};
-struct Wheel
-{
-    bool editMode;
-    int forward, backward, zoom, history;
-};
-struct FrameDrag
-{
-    int hor;
-    QPoint press;
-    PointList moves;
-    int amount;
-    QRect frame;
-    QPoint offset;
-};
+// Table rows, unpacked by name where they are used.
+using SlotDrag = std::tuple<int, int, QPoint, QPoint, bool, SlotRow>;
+using TextDrag = std::tuple<int, QString, QPoint, QPoint, int>;
+using Wheel = std::tuple<bool, int, int, int, int>;
+using FrameDrag = std::tuple<int, QPoint, PointList, int, QRect, QPoint>;
 Q_DECLARE_METATYPE(SlotDrag)
 Q_DECLARE_METATYPE(TextDrag)
 Q_DECLARE_METATYPE(Wheel)
@@ -115,7 +92,7 @@ private slots:
 
     void slotDrag_data()
     {
-        QTest::addColumn<SlotDrag>("c");
+        QTest::addColumn<SlotDrag>("row");
         // Landscape slot centres: 0 (68, 81), 1 (68, 216), 2 (217, 142), 3 (361, 216), 4 (361, 81); the
         // default row is 0, 1, 3, 2, 4. Slot 0's pick area reaches 9 device pixels (12 preview pixels)
         // left of it, 9 right of it and 30 below it, over its label: x 2..136, y 62..142. Portrait
@@ -131,22 +108,23 @@ private slots:
 
     void slotDrag()
     {
-        QFETCH(SlotDrag, c);
-        ZoomWidget* w = makeWidget(customProfile(c.hor, true, QString()));
+        QFETCH(SlotDrag, row);
+        const auto& [hor, hiddenKind, press, release, dragStarts, expected] = row;
+        ZoomWidget* w = makeWidget(customProfile(hor, true, QString()));
         w->ResetCustomShow();
-        if (c.hiddenKind >= 0)
-            w->SetElementShown(c.hiddenKind, 0);
-        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, c.press);
-        QCOMPARE(w->cursor().shape(), c.dragStarts ? Qt::BitmapCursor : Qt::ArrowCursor);
-        move(w, c.release);
-        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, c.release);
-        QCOMPARE(w->model().working().customShow[0], c.expected);
+        if (hiddenKind >= 0)
+            w->SetElementShown(hiddenKind, 0);
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, press);
+        QCOMPARE(w->cursor().shape(), dragStarts ? Qt::BitmapCursor : Qt::ArrowCursor);
+        move(w, release);
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, release);
+        QCOMPARE(w->model().working().customShow[0], expected);
         QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
     }
 
     void freeTextDragAndUndo_data()
     {
-        QTest::addColumn<TextDrag>("c");
+        QTest::addColumn<TextDrag>("row");
         // The text starts in row 1. Landscape rows in preview pixels: row 0 y 54..107, row 1 y 126..179,
         // row 2 y 196..249; its pick area reaches 6.75 pixels above its row. Portrait rows: row 0 y
         // 36..73, row 1 y 131..168, row 2 y 225..262, x 137..286.
@@ -158,20 +136,21 @@ private slots:
 
     void freeTextDragAndUndo()
     {
-        QFETCH(TextDrag, c);
-        ZoomWidget* w = makeWidget(customProfile(c.hor, false, c.text));
+        QFETCH(TextDrag, row);
+        const auto& [hor, text, press, release, droppedRow] = row;
+        ZoomWidget* w = makeWidget(customProfile(hor, false, text));
         w->SetEditingActive(true);
-        drag(w, c.press, {c.release});
-        QCOMPARE(w->model().working().curRectId, c.droppedRow);
-        QCOMPARE(int(w->model().editHistory().size()), c.droppedRow == 1 ? 1 : 2);
+        drag(w, press, {release});
+        QCOMPARE(w->model().working().curRectId, droppedRow);
+        QCOMPARE(int(w->model().editHistory().size()), droppedRow == 1 ? 1 : 2);
         w->UndoEdit(false);
         QCOMPARE(w->model().working().curRectId, 1);
-        QCOMPARE(w->model().working().record.String_[FreeText], c.text);
+        QCOMPARE(w->model().working().record.String_[FreeText], text);
     }
 
     void wheelZoom_data()
     {
-        QTest::addColumn<Wheel>("c");
+        QTest::addColumn<Wheel>("row");
         QTest::newRow("never below the fitted size") << Wheel{true, 5, 9, 0, 11};
         QTest::newRow("outside background edit mode") << Wheel{false, 5, 0, 0, 1};
         // A load refuses an inset beyond 1024: the wheel stops there (4 per step), and a step that
@@ -181,24 +160,25 @@ private slots:
 
     void wheelZoom()
     {
-        QFETCH(Wheel, c);
+        QFETCH(Wheel, row);
+        const auto& [editMode, forward, backward, zoom, history] = row;
         ZoomWidget* w = makeWidget(customProfile(0, true, QString()));
         w->SetEditingActive(true);
-        w->SetBackgroundEditMode(c.editMode);
-        for (int i = 0; i < c.forward + c.backward; ++i) {
+        w->SetBackgroundEditMode(editMode);
+        for (int i = 0; i < forward + backward; ++i) {
             QWheelEvent event(QPointF(200, 150), w->mapToGlobal(QPoint(200, 150)), QPoint(),
-                              QPoint(0, i < c.forward ? 120 : -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              QPoint(0, i < forward ? 120 : -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                               false);
             QApplication::sendEvent(w, &event);
         }
         const LayoutRecord& record = w->model().working().record;
-        QCOMPARE(QPoint(record.XZoom, record.YZoom), QPoint(c.zoom, c.zoom));
-        QCOMPARE(int(w->model().editHistory().size()), c.history);
+        QCOMPARE(QPoint(record.XZoom, record.YZoom), QPoint(zoom, zoom));
+        QCOMPARE(int(w->model().editHistory().size()), history);
     }
 
     void frameResizeAndMove_data()
     {
-        QTest::addColumn<FrameDrag>("c");
+        QTest::addColumn<FrameDrag>("row");
         // Landscape frame before any resize: (1, 0) to (433, 311), the amount runs 1..41; portrait
         // frame (1, 0) to (423, 321), the amount runs up to 127.
         const QRect whole(QPoint(1, 0), QPoint(433, 311));
@@ -237,17 +217,18 @@ private slots:
 
     void frameResizeAndMove()
     {
-        QFETCH(FrameDrag, c);
-        ZoomWidget* w = makeWidget(customProfile(c.hor, true, QString()));
+        QFETCH(FrameDrag, row);
+        const auto& [hor, press, moves, amount, frame, offset] = row;
+        ZoomWidget* w = makeWidget(customProfile(hor, true, QString()));
         w->SetEditingActive(true);
         w->SetBackgroundEditMode(true);
-        move(w, c.press, Qt::NoButton);
-        drag(w, c.press, c.moves);
-        QCOMPARE(c.hor == 1 ? w->model().portraitResize() : w->model().landscapeResize(), c.amount);
+        move(w, press, Qt::NoButton);
+        drag(w, press, moves);
+        QCOMPARE(hor == 1 ? w->model().portraitResize() : w->model().landscapeResize(), amount);
         const LayoutRecord& record = w->model().working().record;
-        QCOMPARE(QPoint(record.XPt, record.YPt), c.offset);
+        QCOMPARE(QPoint(record.XPt, record.YPt), offset);
         w->repaint();
-        QCOMPARE(w->frameRect(), c.frame);
+        QCOMPARE(w->frameRect(), frame);
         QCOMPARE(int(w->model().editHistory().size()), 2); // the release can be undone
     }
 

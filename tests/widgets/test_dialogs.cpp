@@ -13,13 +13,9 @@
 
 using korvo::TavoPushButton;
 
-struct Visit
-{
-    bool toggle, checked, enabled, press;
-    QStringList trace;
-    QList<int> states; // after the setters, enter, press, leave, release
-    bool checkedAfter;
-};
+// toggle, checked, enabled, press, signals seen, states after the setters, enter, press, leave and
+// release, checked after
+using Visit = std::tuple<bool, bool, bool, bool, QStringList, QList<int>, bool>;
 Q_DECLARE_METATYPE(Visit)
 
 class TestDialogs : public QObject
@@ -45,7 +41,7 @@ private slots:
     // before the release) and releases. States: 0 normal, 1 hover, 2 pressed, 3 disabled.
     void buttonPointerVisit_data()
     {
-        QTest::addColumn<Visit>("c");
+        QTest::addColumn<Visit>("row");
         const QStringList pressed{"over", "mousePressSignal", "EnterSignal", "pressed", "release", "clicked"};
         const QStringList passing{"over", "out"};
         QTest::newRow("plain, passing over") << Visit{false, false, true, false, passing, {0, 1, 0}, false};
@@ -59,12 +55,13 @@ private slots:
 
     void buttonPointerVisit()
     {
-        QFETCH(Visit, c);
+        QFETCH(Visit, row);
+        const auto& [toggle, checked, enabled, press, trace, expectedStates, checkedAfter] = row;
         TavoPushButton button;
         button.resize(60, 30);
-        button.setToggleMode(c.toggle);
-        button.setButtonChecked(c.checked);
-        button.setButtonEnabled(c.enabled);
+        button.setToggleMode(toggle);
+        button.setButtonChecked(checked);
+        button.setButtonEnabled(enabled);
         QStringList seen;
         connect(&button, &TavoPushButton::OverSignal, [&](TavoPushButton*, bool in) { seen << (in ? "over" : "out"); });
         connect(&button, &TavoPushButton::mousePressSignal, [&](QMouseEvent*) { seen << "mousePressSignal"; });
@@ -75,20 +72,20 @@ private slots:
         QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         QApplication::sendEvent(&button, &enter);
         states << button.state();
-        if (c.press) {
+        if (press) {
             QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(30, 15));
             states << button.state();
         }
         QApplication::sendEvent(&button, &leave);
         states << button.state();
-        if (c.press) {
+        if (press) {
             seen << "release";
             QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(30, 15));
             states << button.state();
         }
-        QCOMPARE(seen, c.trace);
-        QCOMPARE(states, c.states);
-        QCOMPARE(button.buttonChecked(), c.checkedAfter);
+        QCOMPARE(seen, trace);
+        QCOMPARE(states, expectedStates);
+        QCOMPARE(button.buttonChecked(), checkedAfter);
     }
 
     void answersOnReleaseOnly_data()

@@ -30,16 +30,9 @@ const QByteArray TwoStored("[ImageList]\n0=b.png\n1=a.png\nCount=2\n"); // shown
 
 } // namespace
 
-struct Click
-{
-    bool rightClick;
-    int row;
-    QPoint fromTopRight; // offset from the item's (right, top) corner
-    bool accept;
-    QString question;
-    QByteArray stored;
-    QString chosen; // the first background chosen, if any
-};
+// right click, row, offset from the item's (right, top) corner, accept, question asked, stored file,
+// first background chosen
+using Click = std::tuple<bool, int, QPoint, bool, QString, QByteArray, QString>;
 Q_DECLARE_METATYPE(Click)
 
 // Pictures are named relative to the working folder, so the stored file reads as written here.
@@ -114,7 +107,7 @@ private slots:
     // current becomes the background.
     void clickDeletes_data()
     {
-        QTest::addColumn<Click>("c");
+        QTest::addColumn<Click>("row");
         const QString ask = QString::fromUtf8("是否删除此图片？");
         const QByteArray onlyA("[ImageList]\n0=a.png\nCount=1\n"), onlyB("[ImageList]\n0=b.png\nCount=1\n");
         QTest::newRow("right click, accepted") << Click{true, 1, {-38, 29}, true, ask, onlyB, "b.png"};
@@ -132,7 +125,8 @@ private slots:
 
     void clickDeletes()
     {
-        QFETCH(Click, c);
+        QFETCH(Click, row);
+        const auto& [rightClick, index, fromTopRight, accept, question, stored, chosen] = row;
         QWidget window;
         PictureList list(&window, [] { return QString(); });
         showList(&window, &list);
@@ -140,14 +134,14 @@ private slots:
         connect(&list, &PictureList::backgroundChosen,
                 [&](const QString& path) { chosenNames << QFileInfo(path).fileName(); });
         QString asked;
-        answerNextQuestion(c.accept, &asked);
-        const QRect item = list.widget()->visualItemRect(list.widget()->item(c.row));
-        QTest::mouseClick(list.widget()->viewport(), c.rightClick ? Qt::RightButton : Qt::LeftButton, {},
-                          QPoint(item.right(), item.top()) + c.fromTopRight);
+        answerNextQuestion(accept, &asked);
+        const QRect item = list.widget()->visualItemRect(list.widget()->item(index));
+        QTest::mouseClick(list.widget()->viewport(), rightClick ? Qt::RightButton : Qt::LeftButton, {},
+                          QPoint(item.right(), item.top()) + fromTopRight);
         QCoreApplication::processEvents();
-        QCOMPARE(asked, c.question);
-        QCOMPARE(chosenNames.value(0), c.chosen);
-        QCOMPARE(temp->readConfig(), c.stored);
+        QCOMPARE(asked, question);
+        QCOMPARE(chosenNames.value(0), chosen);
+        QCOMPARE(temp->readConfig(), stored);
     }
 
     // A chosen file becomes the newest row and is saved at once, but the picture in use stays current.
