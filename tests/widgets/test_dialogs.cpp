@@ -16,7 +16,11 @@ using korvo::TavoPushButton;
 // toggle, checked, enabled, press, signals seen, states after the setters, enter, press, leave and
 // release, checked after
 using Visit = std::tuple<bool, bool, bool, bool, QStringList, QList<int>, bool>;
+using Answer = std::tuple<bool, QString, bool, int>; // exit box, button, dragged off first, result (-1: open)
+using Part = std::tuple<bool, QString, qreal>;       // exit box, part, pixel ratio
 Q_DECLARE_METATYPE(Visit)
+Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Part)
 
 class TestDialogs : public QObject
 {
@@ -90,24 +94,19 @@ private slots:
 
     void answersOnReleaseOnly_data()
     {
-        QTest::addColumn<bool>("exitBox");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("releasedOutside"); // dragged off first
-        QTest::addColumn<int>("result");           // -1: still open
+        QTest::addColumn<Answer>("row");
         for (bool exitBox : {true, false}) {
             const char* kind = exitBox ? "exit box" : "question box";
-            QTest::addRow("%s: OK", kind) << exitBox << "btnOk" << false << int(QDialog::Accepted);
-            QTest::addRow("%s: Cancel", kind) << exitBox << "btnCancel" << false << int(QDialog::Rejected);
-            QTest::addRow("%s: OK released outside", kind) << exitBox << "btnOk" << true << -1;
+            QTest::addRow("%s: OK", kind) << Answer{exitBox, "btnOk", false, QDialog::Accepted};
+            QTest::addRow("%s: Cancel", kind) << Answer{exitBox, "btnCancel", false, QDialog::Rejected};
+            QTest::addRow("%s: OK released outside", kind) << Answer{exitBox, "btnOk", true, -1};
         }
     }
 
     void answersOnReleaseOnly()
     {
-        QFETCH(bool, exitBox);
-        QFETCH(QString, button);
-        QFETCH(bool, releasedOutside);
-        QFETCH(int, result);
+        QFETCH(Answer, row);
+        const auto& [exitBox, button, releasedOutside, result] = row;
         const std::unique_ptr<QDialog> dialog = makeBox(exitBox, "Delete?");
         QSignalSpy finished(dialog.get(), &QDialog::finished);
         dialog->show();
@@ -126,22 +125,19 @@ private slots:
     // Every text of the two boxes reads at 4.5 : 1 or better on what it stands on, at 1x and 2x.
     void legibleAndTitled_data()
     {
-        QTest::addColumn<bool>("exitBox");
-        QTest::addColumn<QString>("part");
-        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<Part>("row");
         for (qreal ratio : {1.0, 2.0}) {
             for (const char* part : {"btnOk", "btnCancel", "messageLabel"}) {
-                QTest::addRow("exit box %s %gx", part, ratio) << true << part << ratio;
-                QTest::addRow("question box %s %gx", part, ratio) << false << part << ratio;
+                QTest::addRow("exit box %s %gx", part, ratio) << Part{true, part, ratio};
+                QTest::addRow("question box %s %gx", part, ratio) << Part{false, part, ratio};
             }
         }
     }
 
     void legibleAndTitled()
     {
-        QFETCH(bool, exitBox);
-        QFETCH(QString, part);
-        QFETCH(qreal, ratio);
+        QFETCH(Part, row);
+        const auto& [exitBox, part, ratio] = row;
         const std::unique_ptr<QDialog> dialog = makeBox(exitBox, QString::fromUtf8("是否删除此图片？"));
         if (exitBox)
             QVERIFY(dialog->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示")));
