@@ -71,7 +71,6 @@ private slots:
             << "--fault fail-write=1 image halves.png" << 3 << "writing the picture to the TFT Screen failed";
         QTest::newRow("orientation fails after frame") << "--fault fail-write=28 image halves.png" << 3
                                                        << "writing the orientation and clock to the TFT Screen failed";
-        QTest::newRow("missing picture") << "image none.png" << 4 << "cannot read the picture";
         QTest::newRow("area of 2070 pixels") << "area large.png 0 0" << 4 << "the picture is 46 x 45 pixels";
         QTest::newRow("area at x 2147483647")
             << "area small.png 2147483647 0" << 4 << "a 2 x 2 area at (2147483647, 0) does not fit";
@@ -109,7 +108,6 @@ private slots:
         QTest::addColumn<QPoint>("at");
         QTest::addColumn<QRgb>("colour");
         QTest::newRow("left half") << "image halves.png" << QPoint(10, 10) << qRgb(255, 0, 0);
-        QTest::newRow("right half") << "image halves.png" << QPoint(310, 160) << qRgb(0, 0, 255);
         // Upright top-left lands bottom-left: the screen is turned a quarter to the left.
         QTest::newRow("upright top left") << "image upright.png --portrait" << QPoint(20, 150) << qRgb(255, 0, 0);
         QTest::newRow("upright top right") << "image upright.png --portrait" << QPoint(20, 20) << qRgb(0, 255, 0);
