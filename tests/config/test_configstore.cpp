@@ -232,6 +232,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("quotes, commas, semicolons") << "a, \"b\"; c=d";
         QTest::newRow("edge spaces") << "  x  ";
+        QTest::newRow("trailing spaces") << "x  ";
         QTest::newRow("leading @") << "@Variant(not a value)";
         QTest::newRow("backslashes") << "C:\\pictures\\a.png";
         QTest::newRow("control characters") << "tab\tline\nend";
