@@ -1,7 +1,9 @@
 // The program's window driven headless on the virtual screen: its start-up, the controls, apply,
-// hot-plug, language and exit, judged by the packets the screen receives.
+// hot-plug, language and exit, judged by the packets the screen receives; and the virtual screen's
+// own window.
 
 #include "app/mainwindow.h"
+#include "app/virtualscreenviewer.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
 #include "editor/zoomwidget.h"
@@ -29,6 +31,7 @@
 
 #include <csignal>
 #include <memory>
+#include <thread>
 
 using namespace korvo;
 
@@ -78,6 +81,7 @@ class TestMainWindow : public QObject
     std::unique_ptr<QTemporaryDir> home;
     link::VirtualScreen screen;
     int instance = 0;
+    int queuedCalls = 0;
 
     // A window as the program builds it, once its delayed start has run.
     std::unique_ptr<MainWindow> started()
@@ -89,6 +93,10 @@ class TestMainWindow : public QObject
         return window;
     }
     void click(MainWindow& window, const char* button) { child<QPushButton>(window, button)->click(); }
+
+public:
+    // Counts the queued calls that reach the viewer and lets every event through.
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::MetaCall && !++queuedCalls; }
 
 private slots:
     void initTestCase() { screen.setLogging(true); }
@@ -360,6 +368,45 @@ private slots:
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(QFileInfo(writes).size() > 0);
+    }
+
+    void viewerShows_data()
+    {
+        QTest::addColumn<bool>("portrait");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("landscape first green") << false << QPoint(320, 169) << qRgb(0, 255, 0);
+        QTest::newRow("landscape first blue") << false << QPoint(319, 170) << qRgb(0, 0, 255);
+        // Turned back upright: the frame's top edge is the picture's right edge.
+        QTest::newRow("portrait first red") << true << QPoint(170, 319) << qRgb(255, 0, 0);
+        QTest::newRow("portrait first white") << true << QPoint(169, 320) << qRgb(255, 255, 255);
+    }
+
+    // The virtual screen's window: RGB565 quarters, red, green / blue, white, from the refresh
+    // thread; a burst posts one refresh.
+    void viewerShows()
+    {
+        QFETCH(bool, portrait);
+        QFETCH(QPoint, point);
+        QFETCH(QRgb, colour);
+        std::vector<uint8_t> frame;
+        for (int i = 0; i < 320 * 170; ++i) {
+            const uint16_t rgb = i < 320 * 85 ? (i % 320 < 160 ? 0xF800 : 0x07E0) : (i % 320 < 160 ? 0x001F : 0xFFFF);
+            frame.insert(frame.end(), {uint8_t(rgb >> 8), uint8_t(rgb)});
+        }
+        link::InitDeviceTable();
+        QCOMPARE(link::EnumerateScreens(), 0);
+        VirtualScreenViewer viewer(screen);
+        viewer.installEventFilter(this);
+        queuedCalls = 0;
+        std::thread([&] { link::SendOrientation(portrait ? 1 : 0), link::SendFrame(frame.data(), 0); }).join();
+        QCoreApplication::processEvents();
+        QCOMPARE(queuedCalls, 1);
+        std::thread([] { link::SendAreaImageWithPos(std::array<uint8_t, 2>{0x14, 0x14}.data(), 0, 0, 1, 1); }).join();
+        QCoreApplication::processEvents();
+        QCOMPARE(queuedCalls, 2);
+        QCOMPARE(viewer.size(), portrait ? QSize(340, 640) : QSize(640, 340));
+        QCOMPARE(viewer.grab().toImage().pixel(point), colour);
     }
 };
 
