@@ -363,11 +363,6 @@ private slots:
         QCOMPARE(second.exitCode(), 1);
         QVERIFY(shown.count() == 1 || shown.wait(2000));
         QCOMPARE(QFileInfo(writes).size(), 0);
-        // The stand-in does log what the tool writes, so the empty log above means something.
-        second.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + QStringLiteral("/korvo-tftctl"), {"clock"});
-        QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitCode(), 0);
-        QVERIFY(QFileInfo(writes).size() > 0);
     }
 
     void viewerShows_data()
