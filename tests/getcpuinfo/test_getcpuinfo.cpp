@@ -72,7 +72,6 @@ private slots:
         QVERIFY(!platform::siblingRunning());
         sibling_.start();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        QVERIFY(!metrics::createCpuInfoMemory(metrics::CpuInfoMemorySize));
         QVERIFY(metrics::attachCpuInfoMemory());
         QCOMPARE(readWords(), (QList<int>{57, 0, 0, 0})); // one /proc/stat reading is no rate yet
         QVERIFY(writeTree(tree_.path(), {"sys/class/hwmon/hwmon0/temp1_input=61000", "proc/stat=cpu  160 0 70 970"}));
