@@ -96,9 +96,6 @@ private slots:
             << showing(theme(2, 0, CpuPower), CpuPower, QRect(QPoint(200, 60), QPoint(299, 99))) << 4 << QString()
             << QStringLiteral("35w") << QVector<QRect>{QRect(200, 60, 50, 40), QRect(250, 60, 50, 40)};
 
-        QTest::newRow("theme 3, time: both halves")
-            << showing(theme(3, 0, Time), Time, QRect(QPoint(40, 20), QPoint(159, 53))) << 3 << QString()
-            << QStringLiteral("09:05") << QVector<QRect>{QRect(40, 20, 60, 34), QRect(100, 20, 60, 34)};
         // Portrait date at 14 px: digit 7.766, '.' 3.891, whole 69.906, line 22; x0 = 10 + 40.047.
         // Year (50, 200)-(80, 221) lands at x = 200, y = 169 - 80 = 89, turned to 22 x 31.
         QTest::newRow("theme 3 portrait, date fields turned onto the screen")
@@ -109,10 +106,6 @@ private slots:
         QTest::newRow("custom, figure in slot 0: both halves of the slot")
             << custom(0, 0, DefaultCustomShow) << 0 << QString() << QStringLiteral("50℃")
             << QVector<QRect>{QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)};
-        // Portrait slot 1 (1, 271)-(67, 294): halves end at x 33 and 67.
-        QTest::newRow("custom portrait, slot 1 halves turned")
-            << custom(1, 0, DefaultCustomShow) << 1 << QString() << QStringLiteral("7%")
-            << QVector<QRect>{QRect(271, 136, 24, 33), QRect(271, 102, 24, 34)};
         QTest::newRow("custom, figure in no slot: nothing")
             << custom(0, 0, DefaultCustomShow) << 6 << QString() << QStringLiteral("1000") << QVector<QRect>{};
         // Centre date at 16 px: digit 8.875, '.' 4.4375, whole 79.875; x0 = 120 + 1.0625.
@@ -120,6 +113,10 @@ private slots:
         QTest::newRow("custom centre date, only the day changed")
             << custom(0, 1, centreDate) << 5 << QStringLiteral("2025.02.02") << QStringLiteral("2025.02.03")
             << QVector<QRect>{QRect(183, 60, 18, 30)};
+        // Time and date share the centre slot: the date stands in the label box below it.
+        QTest::newRow("custom, date below the time")
+            << showing(showing(custom(0, 0, DefaultCustomShow), Time, {}), Date, {}) << 5 << QString()
+            << QStringLiteral("2025.02.03") << QVector<QRect>{QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)};
     }
 
     void sentRectangles()
@@ -141,33 +138,6 @@ private slots:
         QCOMPARE(fixture.screen->stats().rejected, 0);
     }
 
-    void dateBelowTheTimeFollowsIt()
-    {
-        // Time and date share the centre slot: the date stands in the label box below it.
-        LayoutState state = custom(0, 0, DefaultCustomShow);
-        state.record.Show_[Time] = 1;
-        state.record.Show_[Date] = 1;
-        CommittedLayout committed;
-        committed.set(state);
-        compose::AreaRenderer renderer(committed);
-        fixture.screen->clearLog();
-        QCOMPARE(renderer.drawMetric(QStringLiteral("2025.02.03"), Date), 2);
-        QCOMPARE(sentAreas(fixture.screen->log()), (QVector<QRect>{QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)}));
-    }
-
-    void aPreparedFigureIsSentOnce()
-    {
-        CommittedLayout committed;
-        committed.set(showing(theme(0, 0, CpuTemperature), Time, QRect(100, 100, 60, 30)));
-        compose::AreaRenderer renderer(committed);
-        fixture.screen->clearLog();
-        renderer.prepareMetric(QStringLiteral("09:05"), Time);
-        QVERIFY(fixture.screen->log().empty());
-        QCOMPARE(renderer.sendMetric(Time), 1);
-        QCOMPARE(renderer.sendMetric(Time), 0);
-        QCOMPARE(sentAreas(fixture.screen->log()), QVector<QRect>{QRect(100, 100, 60, 30)});
-    }
-
     void figureSizes_data()
     {
         QTest::addColumn<int>("themeId");
@@ -179,7 +149,6 @@ private slots:
         QTest::newRow("power, landscape: 1.2 times") << 0 << 0 << false << int(CpuPower) << 22;
         QTest::newRow("power, portrait: 1.3 times") << 0 << 1 << false << int(CpuPower) << 23;
         QTest::newRow("power in English: plain") << 0 << 0 << true << int(CpuPower) << 18;
-        QTest::newRow("theme 1 time: twice") << 1 << 0 << false << int(Time) << 36;
     }
 
     void figureSizes()

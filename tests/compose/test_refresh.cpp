@@ -1,11 +1,13 @@
 // The refresh loop against the virtual screen, with the clock pinned and the CPU figures written
-// into the shared memory by the test in GetCPUInfo's place.
+// into the shared memory by the test in GetCPUInfo's place; alone, around applies, and while the
+// screen goes and comes back.
 
 #include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
+#include "compose/tavoprocess.h"
 #include "metrics/cpuinfo.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
@@ -97,7 +99,6 @@ private slots:
         QTest::addColumn<int>("power");
         QTest::addColumn<std::vector<int>>("redrawn");
         QTest::newRow("nothing changed: time and date only") << 45 << 30 << 12 << std::vector<int>{3, 5};
-        QTest::newRow("temperature") << 46 << 30 << 12 << std::vector<int>{0, 3, 5};
         QTest::newRow("temperature past 50 turns the fan faster") << 60 << 30 << 12 << std::vector<int>{0, 3, 5, 6};
     }
 
@@ -120,17 +121,6 @@ private slots:
         // Every pass sets the screen's clock first.
         const QByteArray clock = fixture.screen->log().front();
         QCOMPARE(clock.left(7), QByteArray::fromHex("0055a1f2090507"));
-        refresh.stop();
-    }
-
-    void firstPassSkipsFiguresEqualToTheirSamples()
-    {
-        compose::AreaRenderer renderer(committed);
-        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
-        publish(45, 65, 15); // "45℃", "65%", "15w", fan "1000": all as the samples
-        fixture.screen->clearLog();
-        QVERIFY(refresh.runPass());
-        QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({3, 5}));
         refresh.stop();
     }
 
@@ -320,10 +310,8 @@ private slots:
         qputenv("KORVO_CPUINFO_KEY", sharedKey);
 
         const auto& texts = refresh.snapshot().lastText;
-        QCOMPARE(texts[CpuTemperature], QStringLiteral("0℃"));
-        QCOMPARE(texts[CpuLoad], QStringLiteral("1%"));
-        QCOMPARE(texts[CpuPower], QStringLiteral("1w"));
-        QCOMPARE(texts[FanSpeed], QStringLiteral("1000"));
+        QCOMPARE((QStringList{texts[CpuTemperature], texts[CpuLoad], texts[CpuPower], texts[FanSpeed]}),
+                 (QStringList{"0℃", "1%", "1w", "1000"}));
         QCOMPARE(fixture.screen->stats().areaPackets, 0); // no renderer, nothing drawn
     }
 
@@ -354,6 +342,49 @@ private slots:
         QVERIFY(timer.elapsed() < 2000);
         QVERIFY(refresh.isFinished());
         QCOMPARE(sentAreas(fixture.screen->log()), sent);
+    }
+
+    // Apply and refresh at once, over and over: the frame must reach the screen whole every time,
+    // with the loop drawing beside it, stopped and started around each apply.
+    void applyWhileRefreshing()
+    {
+        constexpr int Rounds = 200;
+        fixture.screen->setLogging(false);
+        QImage picture(320, 170, QImage::Format_RGB32);
+        picture.fill(qRgb(40, 60, 90));
+        CommittedLayout shown;
+        compose::AreaRenderer renderer(shown);
+        const int handlesBefore = fixture.screen->stats().openHandles; // the earlier tests' link
+        for (int round = 0; round < Rounds; ++round) {
+            compose::RefreshDataThread refresh(&renderer, Ms(1), Ms(0));
+            const int commandsBefore = fixture.screen->stats().commands;
+            refresh.start();
+            QVERIFY(QTest::qWaitFor([&] { return fixture.screen->stats().commands != commandsBefore; }, 5000));
+
+            LayoutState working; // landscape and portrait, theme and custom slots in turn
+            working.Hor = uint8_t(round % 2);
+            working.Mode = uint8_t(round % 4 / 2);
+            working.customShow = DefaultCustomShow;
+            working.record.highlight = CpuTemperature;
+            for (int kind : {CpuTemperature, CpuLoad, Time, CpuPower, Date}) {
+                working.record.Show_[kind] = 1;
+                working.record.ShowStringRect_[kind] = QRect(10, 10 + 30 * kind, 60, 28);
+                working.record.String_[kind] = QString::number(round);
+            }
+            compose::TavoProcessThread apply(working, picture, compose::editorSize(working.Hor), 0);
+            apply.start();
+            QVERIFY(apply.wait(30000));
+            QVERIFY(apply.succeeded());
+            shown.set(working); // while the loop still reads the snapshot, as the GUI thread does
+            refresh.stop();
+        }
+        fixture.screen->setLogging(true);
+        const auto stats = fixture.screen->stats();
+        QCOMPARE(stats.framesCompleted, Rounds);
+        QCOMPARE(stats.interleaved, 0);
+        QCOMPARE(stats.rejected, 0);
+        QVERIFY(stats.areaPackets > 0);
+        QCOMPARE(stats.openHandles, handlesBefore);
     }
 };
 
