@@ -18,8 +18,7 @@ public:
     }
     QString configDir() const { return dir.path() + "/config/Korvo TFT"; }
     QString configFile() const { return configDir() + "/Config.ini"; }
-    // Creates the folder if needed.
-    bool writeConfig(const QByteArray& content) const
+    bool writeConfig(const QByteArray& content) const // creates the folder if needed
     {
         return QDir().mkpath(configDir()) && writeFile(configFile(), content);
     }

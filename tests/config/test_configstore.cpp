@@ -8,31 +8,6 @@
 
 using namespace korvo;
 
-class TestConfigStore : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init() { temp = std::make_unique<TempConfig>(); }
-    void folders_data();
-    void folders();
-    void setCurRectIdWritesAtOnce();
-    void roundTrip();
-    void savedKeysAsWritten_data();
-    void savedKeysAsWritten();
-    void unusableValuesTakeDefaults_data();
-    void unusableValuesTakeDefaults();
-    void valuesAreNeverObjects_data();
-    void valuesAreNeverObjects();
-    void textsAsQSettingsWritesThem_data();
-    void textsAsQSettingsWritesThem();
-    void oneBadLineKeepsTheRest();
-    void readOnlyFileKeepsItsValues();
-
-private:
-    std::unique_ptr<TempConfig> temp;
-};
-
 namespace {
 
 // Every field differs from its default and from the other groups', so that a key written under
@@ -80,278 +55,271 @@ const QByteArray Kept("[CUSTOM1]\nColor=3\nShowRect_2=@Rect(1 2 3 4)\nShow_7=0\n
 
 } // namespace
 
-// A folder is created once, raising the first-use flag; one that cannot be created is logged.
-void TestConfigStore::folders_data()
+class TestConfigStore : public QObject
 {
-    QTest::addColumn<bool>("config");
-    QTest::addColumn<bool>("blocked"); // a file stands where the folder's parent should be
-    QTest::newRow("configuration folder") << true << false;
-    QTest::newRow("home data folder") << false << false;
-    QTest::newRow("configuration folder blocked") << true << true;
-}
+    Q_OBJECT
 
-void TestConfigStore::folders()
-{
-    QFETCH(bool, config);
-    QFETCH(bool, blocked);
-    const QString path = temp->dir.path() + (config ? "/config/Korvo TFT" : "/data/Korvo TFT");
-    if (blocked)
-        QVERIFY(TempConfig::writeFile(temp->dir.path() + "/config", "a file"));
-    auto folder = config ? &configDirPath : &homeDataDirPath;
-    firstUseFlag = false;
-    LogCapture log;
-    QCOMPARE(folder(), path);
-    QCOMPARE(QDir(path).exists(), !blocked);
-    QCOMPARE(bool(firstUseFlag), !blocked);
-    QCOMPARE(LogCapture::lines, blocked ? QStringList{"Unable to create the folder " + path + ".\n"} : QStringList());
-    firstUseFlag = false;
-    folder();
-    QVERIFY(!firstUseFlag);
-}
+    std::unique_ptr<TempConfig> temp;
 
-void TestConfigStore::setCurRectIdWritesAtOnce()
-{
-    setCurRectId(2);
-    QCOMPARE(temp->readConfig(), QByteArray("[Config]\nCurRectID=2\n"));
-    QVERIFY(QFile::remove(temp->configFile()) && QDir().mkpath(temp->configFile()));
-    LogCapture log;
-    setCurRectId(2);
-    QCOMPARE(LogCapture::lines, QStringList{"Unable to write " + temp->configFile() + ": it is not a regular file.\n"});
-}
+private slots:
+    void init() { temp = std::make_unique<TempConfig>(); }
 
-// A profile save leaves CUSTOM1, CurRectID and CustomShow as they are; both custom groups read
-// the free text as shown whatever the file says, the other groups as stored (H2's is 0).
-void TestConfigStore::roundTrip()
-{
-    QVERIFY(temp->writeConfig(Kept));
-    const ThemeProfile saved = sampleProfile();
-    saveThemeProfile(saved);
-
-    LogCapture log;
-    ThemeProfile loaded;
-    loadThemeProfile(loaded);
-    ThemeProfile expected = saved;
-    expected.custom[0].Show_[7] = 1;
-    expected.custom[1] = LayoutRecord();
-    expected.custom[1].Color = 3;
-    expected.custom[1].ShowRect_[2] = QRect(1, 2, 3, 4);
-    expected.custom[1].Show_[7] = 1;
-    expected.custom[1].String_[7] = "Kept";
-    QVERIFY(loaded == expected);
-    QCOMPARE(curRectId(), 2);
-    QCOMPARE(loadCustomShow(), (CustomShowTable{{{6, 5, 8, 0, 7}, {1, 2, 3, 4, -1}}}));
-    QVERIFY(LogCapture::lines.isEmpty());
-}
-
-void TestConfigStore::savedKeysAsWritten_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::newRow("mode keys") << QByteArray("[Config]\nHor=1\nMode=1\nStyle=1\nThemeID=3\n");
-    QTest::newRow("first custom group") << QByteArray("[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n");
-    QTest::newRow("rectangles") << QByteArray("ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=");
-    QTest::newRow("free text") << QByteArray("String_7=\"text 20, 7 \\\"quoted\\\"\"\n");
-    QTest::newRow("pictures and size") << QByteArray(
-        "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n");
-    QTest::newRow("placement") << QByteArray("XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n");
-    QTest::newRow("landscape group") << QByteArray("[H4]\nColor=3\n");
-}
-
-void TestConfigStore::savedKeysAsWritten()
-{
-    QFETCH(QByteArray, line);
-    saveThemeProfile(sampleProfile());
-    const QByteArray file = temp->readConfig();
-    QVERIFY2(file.contains(line), file.constData());
-}
-
-// Every value that would index a table reads as the field's default, all of a file's problems in one
-// log line per read; the cut to 8 bits comes first.
-void TestConfigStore::unusableValuesTakeDefaults_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("logLines");
-    QTest::newRow("colour 9") << QByteArray("[CUSTOM0]\nColor=9\n") << "Color" << 0 << 1;
-    QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
-    QTest::newRow("size 200") << QByteArray("[CUSTOM0]\nSize=200\n") << "Size" << 0 << 1;
-    QTest::newRow("highlight 9") << QByteArray("[CUSTOM0]\nhighlight=9\n") << "highlight" << 0 << 1;
-    QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
-    QTest::newRow("theme 5") << QByteArray("[Config]\nThemeID=5\n") << "ThemeID" << 0 << 1;
-    QTest::newRow("orientation 3") << QByteArray("[Config]\nHor=3\n") << "Hor" << 0 << 1;
-    QTest::newRow("style 7") << QByteArray("[Config]\nStyle=7\n") << "Style" << 0 << 1;
-    QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
-    QTest::newRow("text row 7") << QByteArray("[Config]\nCurRectID=7\n") << "CurRectID" << 1 << 1;
-    QTest::newRow("text row -1") << QByteArray("[Config]\nCurRectID=-1\n") << "CurRectID" << 1 << 1;
-    QTest::newRow("slot entry 42") << QByteArray("[CustomShow]\n1-4=42\n") << "1-4" << -1 << 1;
-    QTest::newRow("slot entry -2") << QByteArray("[CustomShow]\n1-4=-2\n") << "1-4" << -1 << 1;
-    QTest::newRow("slot entry as text") << QByteArray("[CustomShow]\n1-4=abc\n") << "1-4" << -1 << 1;
-    QTest::newRow("rectangle as text") << QByteArray("[CUSTOM0]\nShowRect_0=wide\n") << "ShowRect_0" << 0 << 1;
-    QTest::newRow("rectangle overflowing")
-        << QByteArray("[CUSTOM0]\nShowRect_0=@Rect(10 0 2147483647 5)\n") << "ShowRect_0" << 0 << 1;
-    QTest::newRow("several bad values, one line")
-        << QByteArray("[Config]\nHor=3\nThemeID=9\n[CUSTOM0]\nColor=9\nSize=9\n") << "Color" << 0 << 1;
-}
-
-void TestConfigStore::unusableValuesTakeDefaults()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, field);
-    QFETCH(int, expected);
-    QFETCH(int, logLines);
-    QVERIFY(temp->writeConfig(content));
-    ThemeProfile p;
-    LogCapture log;
-    loadThemeProfile(p);
-    const LayoutRecord& c = p.custom[0];
-    // clang-format off
-    const QStringList names{"Color", "Size", "highlight", "XZoom", "ThemeID", "Hor", "Style", "Mode", "ShowRect_0",
-                            "CurRectID", "1-4"};
-    const QList<int> values{c.Color, c.Size, c.highlight, c.XZoom, p.ThemeID, p.Hor, p.Style, p.Mode,
-                            c.ShowRect_[0].width(), curRectId(), loadCustomShow()[1][4]};
-    // clang-format on
-    QCOMPARE(values.value(names.indexOf(field), INT_MIN), expected);
-    QCOMPARE(LogCapture::lines.size(), logLines);
-}
-
-// Typed values in the file are never decoded: each of these made the settings parser allocate
-// gigabytes or recurse off the stack. The bad value takes its default, the rest of the file stays.
-void TestConfigStore::valuesAreNeverObjects_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("read"); // Mode Hor [StringPixmap] [String_0]
-    QTest::addColumn<QString>("log");
-    QTest::newRow("2 GB byte array") << QByteArray("[Config]\nMode=@Variant(\\x00\\x00\\x00\\x0b\\x7f\\xff\\xff\\xff)\n"
-                                                   "Hor=1\n")
-                                     << "0 1 [] []"
-                                     << "unusable values replaced by defaults: Config/Mode=@Variant(";
-    QTest::newRow("30000 nested lists") << "[Config]\nHor=1\nMode=@Variant(" +
-                                               QByteArray("\\0\\0\\0\\t\\0\\0\\0\\0\\x1").repeated(30000) + ")\n"
-                                        << "0 1 [] []"
-                                        << "Config/Mode=@Variant(";
-    QTest::newRow("picture as a path")
-        << QByteArray("[CUSTOM0]\nStringPixmap=\"@Variant(\\0\\0\\0\\x45\\0\\x89PNG\\r\\n\\x1a\\n)\"\nString_0=x\n")
-        << "0 0 [] [x]"
-        << "CUSTOM0/StringPixmap=@Variant(";
-    QTest::newRow("byte array as a text") << QByteArray("[CUSTOM0]\nString_0=@ByteArray(abc)\n") << "0 0 [] []"
-                                          << "CUSTOM0/String_0=@ByteArray(abc)";
-    QTest::newRow("100 MB") << QByteArray() << "0 0 [] []"
-                            << "is not read (it is 104857600 bytes";
-}
-
-void TestConfigStore::valuesAreNeverObjects()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, read);
-    QFETCH(QString, log);
-    QVERIFY(temp->writeConfig(content));
-    if (content.isEmpty()) {
-        QFile file(temp->configFile());
-        QVERIFY(file.resize(100 * 1024 * 1024));
-    }
-    LogCapture capture;
-    ThemeProfile p;
-    loadThemeProfile(p);
-    const LayoutRecord& c = p.custom[0];
-    QCOMPARE(QString("%1 %2 [%3] [%4]").arg(p.Mode).arg(p.Hor).arg(c.StringPixmap, c.String_[0]), read);
-    QCOMPARE(LogCapture::lines.size(), 1);
-    QVERIFY2(LogCapture::lines.first().contains(log), qPrintable(LogCapture::lines.first()));
-}
-
-// Files written by QSettings read back as written, and ours read the same through QSettings.
-void TestConfigStore::textsAsQSettingsWritesThem_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("plain path") << "/home/user/pictures/a b.png";
-    QTest::newRow("Chinese") << QString::fromUtf8("背景图片 1");
-    QTest::newRow("quotes, commas, semicolons") << "a, \"b\"; c=d";
-    QTest::newRow("edge spaces") << "  x  ";
-    QTest::newRow("leading @") << "@Variant(not a value)";
-    QTest::newRow("backslashes") << "C:\\pictures\\a.png";
-    QTest::newRow("control characters") << "tab\tline\nend";
-    QTest::newRow("hex digit after a wide character") << QString::fromUtf8("é1f");
-    QTest::newRow("empty") << "";
-}
-
-void TestConfigStore::textsAsQSettingsWritesThem()
-{
-    QFETCH(QString, text);
-    QVERIFY(QDir().mkpath(temp->configDir()));
+    // A folder is created once, raising the first-use flag; one that cannot be created is logged.
+    void folders_data()
     {
-        QSettings settings(temp->configFile(), QSettings::IniFormat);
-        settings.setValue("CUSTOM0/String_0", text);
-        settings.setValue("CUSTOM0/ShowRect_0", QRect(1, -2, 3, 4));
+        QTest::addColumn<bool>("config");
+        QTest::addColumn<bool>("blocked"); // a file stands where the folder's parent should be
+        QTest::newRow("configuration folder") << true << false;
+        QTest::newRow("home data folder") << false << false;
+        QTest::newRow("configuration folder blocked") << true << true;
     }
-    ThemeProfile p;
-    loadThemeProfile(p);
-    QCOMPARE(p.custom[0].String_[0], text);
-    QCOMPARE(p.custom[0].ShowRect_[0], QRect(1, -2, 3, 4));
 
-    p.custom[0].String_[0] = text + text;
-    QVERIFY(saveThemeProfile(p));
-    QSettings settings(temp->configFile(), QSettings::IniFormat);
-    QCOMPARE(settings.value("CUSTOM0/String_0").toString(), text + text);
-    QCOMPARE(settings.value("CUSTOM0/ShowRect_0").toRect(), QRect(1, -2, 3, 4));
-    QCOMPARE(settings.status(), QSettings::NoError);
-}
-
-// One line that cannot be read costs only that line; every reader sees the same values; the
-// file is copied aside (the last three copies kept) before the first save rewrites it.
-void TestConfigStore::oneBadLineKeepsTheRest()
-{
-    const QString bad = temp->configFile() + ".bad";
-    for (int round = 1; round <= 4; ++round) {
-        const QByteArray content = "[H1]\nXPt=" + QByteArray::number(round) + "\n[Config]\nMode=1\n[CUST";
-        QVERIFY(temp->writeConfig(content));
+    void folders()
+    {
+        QFETCH(bool, config);
+        QFETCH(bool, blocked);
+        const QString path = temp->dir.path() + (config ? "/config/Korvo TFT" : "/data/Korvo TFT");
+        if (blocked)
+            QVERIFY(TempConfig::writeFile(temp->dir.path() + "/config", "a file"));
+        auto folder = config ? &configDirPath : &homeDataDirPath;
+        firstUseFlag = false;
         LogCapture log;
-        ThemeProfile first, second;
-        loadThemeProfile(first);
-        loadThemeProfile(second);
-        QCOMPARE(first.landscape[0].XPt, round);
-        QCOMPARE(first.Mode, uint8_t(1));
-        QVERIFY(first == second);
-        QCOMPARE(
-            LogCapture::lines,
-            QStringList{temp->configFile() + ": 1 line(s) cannot be read, the first at line 5; they are ignored.\n"});
-        QVERIFY(saveThemeProfile(first));
-        QCOMPARE(TempConfig::readFile(bad), content);
-        QCOMPARE(LogCapture::lines.last(), temp->configFile() + " could not be read whole; it was copied to " + bad +
-                                               " before being rewritten.\n");
-        QVERIFY(temp->readConfig().startsWith("[H1]\nColor=0\n"));
+        QCOMPARE(folder(), path);
+        QCOMPARE(QDir(path).exists(), !blocked);
+        QCOMPARE(bool(firstUseFlag), !blocked);
+        QCOMPARE(LogCapture::lines,
+                 blocked ? QStringList{"Unable to create the folder " + path + ".\n"} : QStringList());
+        firstUseFlag = false;
+        folder();
+        QVERIFY(!firstUseFlag);
     }
-    QCOMPARE(TempConfig::readFile(bad + ".1"), QByteArray("[H1]\nXPt=3\n[Config]\nMode=1\n[CUST"));
-    QCOMPARE(TempConfig::readFile(bad + ".2"), QByteArray("[H1]\nXPt=2\n[Config]\nMode=1\n[CUST"));
-    QVERIFY(!QFileInfo::exists(bad + ".3"));
-    LogCapture log;
-    QCOMPARE(curRectId(), 1);
-    QVERIFY(LogCapture::lines.isEmpty());
 
-    // A value with an unclosed quote (it runs to the end) is written back closed, before H1's
-    // other keys, which it must not swallow.
-    QVERIFY(temp->writeConfig("[H1]\nStringD1=kept.png\n\x01=\"x"));
-    ThemeProfile p;
-    loadThemeProfile(p);
-    QVERIFY(saveThemeProfile(p));
-    loadThemeProfile(p);
-    QCOMPARE(p.landscape[0].StringD1, QString("kept.png"));
-}
+    void setCurRectIdWritesAtOnce()
+    {
+        setCurRectId(2);
+        QCOMPARE(temp->readConfig(), QByteArray("[Config]\nCurRectID=2\n"));
+        QVERIFY(QFile::remove(temp->configFile()) && QDir().mkpath(temp->configFile()));
+        LogCapture log;
+        setCurRectId(2);
+        QCOMPARE(LogCapture::lines,
+                 QStringList{"Unable to write " + temp->configFile() + ": it is not a regular file.\n"});
+    }
 
-void TestConfigStore::readOnlyFileKeepsItsValues()
-{
-    const QByteArray content("[Config]\nCurRectID=2\nHor=1\n");
-    QVERIFY(temp->writeConfig(content));
-    QVERIFY(QFile::setPermissions(temp->configFile(), QFile::ReadOwner | QFile::ReadGroup));
-    LogCapture log;
-    ThemeProfile p;
-    loadThemeProfile(p);
-    QCOMPARE(p.Hor, uint8_t(1));
-    QVERIFY(!saveThemeProfile(p));
-    QVERIFY(!setCurRectId(0));
-    const QString line = "Unable to write " + temp->configFile() + ": the file is read-only.\n";
-    QCOMPARE(LogCapture::lines, QStringList({line, line}));
-    QCOMPARE(temp->readConfig(), content);
-    QCOMPARE(curRectId(), 2);
-}
+    // A profile save writes its keys by name and leaves CUSTOM1, CurRectID and CustomShow as they are;
+    // both custom groups read the free text as shown whatever the file says.
+    void roundTrip()
+    {
+        QVERIFY(temp->writeConfig(Kept));
+        const ThemeProfile saved = sampleProfile();
+        saveThemeProfile(saved);
+        const QByteArray file = temp->readConfig();
+        for (const char* keys :
+             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n",
+              "ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=", "String_7=\"text 20, 7 \\\"quoted\\\"\"\n",
+              "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n",
+              "XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n", "[H4]\nColor=3\n"})
+            QVERIFY2(file.contains(keys), file.constData());
+
+        LogCapture log;
+        ThemeProfile loaded;
+        loadThemeProfile(loaded);
+        ThemeProfile expected = saved;
+        expected.custom[0].Show_[7] = 1;
+        expected.custom[1] = LayoutRecord();
+        expected.custom[1].Color = 3;
+        expected.custom[1].ShowRect_[2] = QRect(1, 2, 3, 4);
+        expected.custom[1].Show_[7] = 1;
+        expected.custom[1].String_[7] = "Kept";
+        QVERIFY(loaded == expected);
+        QCOMPARE(curRectId(), 2);
+        QCOMPARE(loadCustomShow(), (CustomShowTable{{{6, 5, 8, 0, 7}, {1, 2, 3, 4, -1}}}));
+        QVERIFY(LogCapture::lines.isEmpty());
+    }
+
+    // Every value that would index a table reads as the field's default, all of a file's problems in one
+    // log line per read; the cut to 8 bits comes first.
+    void unusableValuesTakeDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("logLines");
+        QTest::newRow("colour 9") << QByteArray("[CUSTOM0]\nColor=9\n") << "Color" << 0 << 1;
+        QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
+        QTest::newRow("highlight 9") << QByteArray("[CUSTOM0]\nhighlight=9\n") << "highlight" << 0 << 1;
+        QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
+        QTest::newRow("theme 5") << QByteArray("[Config]\nThemeID=5\n") << "ThemeID" << 0 << 1;
+        QTest::newRow("orientation 3") << QByteArray("[Config]\nHor=3\n") << "Hor" << 0 << 1;
+        QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
+        QTest::newRow("text row 7") << QByteArray("[Config]\nCurRectID=7\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("text row -1") << QByteArray("[Config]\nCurRectID=-1\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("slot entry 42") << QByteArray("[CustomShow]\n1-4=42\n") << "1-4" << -1 << 1;
+        QTest::newRow("rectangle as text") << QByteArray("[CUSTOM0]\nShowRect_0=wide\n") << "ShowRect_0" << 0 << 1;
+        QTest::newRow("rectangle overflowing")
+            << QByteArray("[CUSTOM0]\nShowRect_0=@Rect(10 0 2147483647 5)\n") << "ShowRect_0" << 0 << 1;
+        QTest::newRow("several bad values, one line")
+            << QByteArray("[Config]\nHor=3\nThemeID=9\n[CUSTOM0]\nColor=9\nSize=9\n") << "Color" << 0 << 1;
+    }
+
+    void unusableValuesTakeDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, field);
+        QFETCH(int, expected);
+        QFETCH(int, logLines);
+        QVERIFY(temp->writeConfig(content));
+        ThemeProfile p;
+        LogCapture log;
+        loadThemeProfile(p);
+        const LayoutRecord& c = p.custom[0];
+        // clang-format off
+    const QStringList names{"Color", "highlight", "XZoom", "ThemeID", "Hor", "Mode", "ShowRect_0", "CurRectID", "1-4"};
+    const QList<int> values{c.Color, c.highlight, c.XZoom, p.ThemeID, p.Hor, p.Mode, c.ShowRect_[0].width(),
+                            curRectId(), loadCustomShow()[1][4]};
+        // clang-format on
+        QCOMPARE(values.value(names.indexOf(field), INT_MIN), expected);
+        QCOMPARE(LogCapture::lines.size(), logLines);
+    }
+
+    // Typed values in the file are never decoded: each of these made the settings parser allocate
+    // gigabytes or recurse off the stack. The bad value takes its default, the rest of the file stays.
+    void valuesAreNeverObjects_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("read"); // Mode Hor [StringPixmap] [String_0]
+        QTest::addColumn<QString>("log");
+        QTest::newRow("2 GB byte array") << QByteArray(
+                                                "[Config]\nMode=@Variant(\\x00\\x00\\x00\\x0b\\x7f\\xff\\xff\\xff)\n"
+                                                "Hor=1\n")
+                                         << "0 1 [] []"
+                                         << "unusable values replaced by defaults: Config/Mode=@Variant(";
+        QTest::newRow("30000 nested lists")
+            << "[Config]\nHor=1\nMode=@Variant(" + QByteArray("\\0\\0\\0\\t\\0\\0\\0\\0\\x1").repeated(30000) + ")\n"
+            << "0 1 [] []"
+            << "Config/Mode=@Variant(";
+        QTest::newRow("picture as a path")
+            << QByteArray("[CUSTOM0]\nStringPixmap=\"@Variant(\\0\\0\\0\\x45\\0\\x89PNG\\r\\n\\x1a\\n)\"\nString_0=x\n")
+            << "0 0 [] [x]"
+            << "CUSTOM0/StringPixmap=@Variant(";
+        QTest::newRow("byte array as a text") << QByteArray("[CUSTOM0]\nString_0=@ByteArray(abc)\n") << "0 0 [] []"
+                                              << "CUSTOM0/String_0=@ByteArray(abc)";
+        QTest::newRow("100 MB") << QByteArray() << "0 0 [] []"
+                                << "is not read (it is 104857600 bytes";
+    }
+
+    void valuesAreNeverObjects()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, read);
+        QFETCH(QString, log);
+        QVERIFY(temp->writeConfig(content));
+        if (content.isEmpty()) {
+            QFile file(temp->configFile());
+            QVERIFY(file.resize(100 * 1024 * 1024));
+        }
+        LogCapture capture;
+        ThemeProfile p;
+        loadThemeProfile(p);
+        const LayoutRecord& c = p.custom[0];
+        QCOMPARE(QString("%1 %2 [%3] [%4]").arg(p.Mode).arg(p.Hor).arg(c.StringPixmap, c.String_[0]), read);
+        QCOMPARE(LogCapture::lines.size(), 1);
+        QVERIFY2(LogCapture::lines.first().contains(log), qPrintable(LogCapture::lines.first()));
+    }
+
+    // Files written by QSettings read back as written, and ours read the same through QSettings.
+    void textsAsQSettingsWritesThem_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quotes, commas, semicolons") << "a, \"b\"; c=d";
+        QTest::newRow("edge spaces") << "  x  ";
+        QTest::newRow("trailing spaces") << "x  ";
+        QTest::newRow("leading @") << "@Variant(not a value)";
+        QTest::newRow("backslashes") << "C:\\pictures\\a.png";
+        QTest::newRow("control characters") << "tab\tline\nend";
+        QTest::newRow("hex digit after a wide character") << QString::fromUtf8("é1f");
+        QTest::newRow("empty") << "";
+    }
+
+    void textsAsQSettingsWritesThem()
+    {
+        QFETCH(QString, text);
+        QVERIFY(QDir().mkpath(temp->configDir()));
+        {
+            QSettings settings(temp->configFile(), QSettings::IniFormat);
+            settings.setValue("CUSTOM0/String_0", text);
+            settings.setValue("CUSTOM0/ShowRect_0", QRect(1, -2, 3, 4));
+        }
+        ThemeProfile p;
+        loadThemeProfile(p);
+        QCOMPARE(p.custom[0].String_[0], text);
+        QCOMPARE(p.custom[0].ShowRect_[0], QRect(1, -2, 3, 4));
+
+        p.custom[0].String_[0] = text + text;
+        QVERIFY(saveThemeProfile(p));
+        QSettings settings(temp->configFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value("CUSTOM0/String_0").toString(), text + text);
+        QCOMPARE(settings.value("CUSTOM0/ShowRect_0").toRect(), QRect(1, -2, 3, 4));
+        QCOMPARE(settings.status(), QSettings::NoError);
+    }
+
+    // One line that cannot be read costs only that line; every reader sees the same values; the
+    // file is copied aside (the last three copies kept) before the first save rewrites it.
+    void oneBadLineKeepsTheRest()
+    {
+        const QString bad = temp->configFile() + ".bad";
+        for (int round = 1; round <= 4; ++round) {
+            const QByteArray content = "[H1]\nXPt=" + QByteArray::number(round) + "\n[Config]\nMode=1\n[CUST";
+            QVERIFY(temp->writeConfig(content));
+            LogCapture log;
+            ThemeProfile first, second;
+            loadThemeProfile(first);
+            loadThemeProfile(second);
+            QCOMPARE(first.landscape[0].XPt, round);
+            QCOMPARE(first.Mode, uint8_t(1));
+            QVERIFY(first == second);
+            QCOMPARE(LogCapture::lines,
+                     QStringList{temp->configFile() +
+                                 ": 1 line(s) cannot be read, the first at line 5; they are ignored.\n"});
+            QVERIFY(saveThemeProfile(first));
+            QCOMPARE(TempConfig::readFile(bad), content);
+            QCOMPARE(LogCapture::lines.last(), temp->configFile() + " could not be read whole; it was copied to " +
+                                                   bad + " before being rewritten.\n");
+            QVERIFY(temp->readConfig().startsWith("[H1]\nColor=0\n"));
+        }
+        QCOMPARE(TempConfig::readFile(bad + ".1"), QByteArray("[H1]\nXPt=3\n[Config]\nMode=1\n[CUST"));
+        QCOMPARE(TempConfig::readFile(bad + ".2"), QByteArray("[H1]\nXPt=2\n[Config]\nMode=1\n[CUST"));
+        QVERIFY(!QFileInfo::exists(bad + ".3"));
+        LogCapture log;
+        QCOMPARE(curRectId(), 1);
+        QVERIFY(LogCapture::lines.isEmpty());
+
+        // A value with an unclosed quote (it runs to the end) is written back closed, before H1's
+        // other keys, which it must not swallow.
+        QVERIFY(temp->writeConfig("[H1]\nStringD1=kept.png\n\x01=\"x"));
+        ThemeProfile p;
+        loadThemeProfile(p);
+        QVERIFY(saveThemeProfile(p));
+        loadThemeProfile(p);
+        QCOMPARE(p.landscape[0].StringD1, QString("kept.png"));
+    }
+
+    void readOnlyFileKeepsItsValues()
+    {
+        const QByteArray content("[Config]\nCurRectID=2\nHor=1\n");
+        QVERIFY(temp->writeConfig(content));
+        QVERIFY(QFile::setPermissions(temp->configFile(), QFile::ReadOwner | QFile::ReadGroup));
+        LogCapture log;
+        ThemeProfile p;
+        loadThemeProfile(p);
+        QCOMPARE(p.Hor, uint8_t(1));
+        QVERIFY(!saveThemeProfile(p));
+        QVERIFY(!setCurRectId(0));
+        const QString line = "Unable to write " + temp->configFile() + ": the file is read-only.\n";
+        QCOMPARE(LogCapture::lines, QStringList({line, line}));
+        QCOMPARE(temp->readConfig(), content);
+        QCOMPARE(curRectId(), 2);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestConfigStore)
 #include "test_configstore.moc"

@@ -10,132 +10,123 @@
 
 using namespace korvo;
 
+namespace {
+const QString Copied("File copied successfully."), Failed("Failed to copy file.");
+} // namespace
+
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void templatesAndMarker_data();
-    void templatesAndMarker();
-    void shippedTemplates();
-    void systemInstallation();
-};
 
-namespace {
-const QString Copied("File copied successfully."), Failed("Failed to copy file.");
-} // namespace
-
-void TestStartup::templatesAndMarker_data()
-{
-    QTest::addColumn<bool>("templates");
-    QTest::addColumn<bool>("marker");
-    QTest::addColumn<bool>("userConfig");
-    QTest::addColumn<bool>("userPicture");
-    QTest::addColumn<QStringList>("log"); // the first-use flag is raised exactly when something was copied or tried
-    QTest::addColumn<int>("theme");       // 1 from the template, 2 from the user's file
-    QTest::addColumn<QByteArray>("picture");
-    QTest::newRow("fresh user") << true << false << false << false << QStringList{Copied, Copied} << 1
-                                << QByteArray("template picture");
-    QTest::newRow("ordinary start") << true << false << true << true << QStringList{} << 2
-                                    << QByteArray("user picture");
-    QTest::newRow("after installation") << true << true << true << true << QStringList{Copied, Copied} << 1
-                                        << QByteArray("template picture");
-    QTest::newRow("only the picture missing")
-        << true << false << true << false << QStringList{Copied} << 2 << QByteArray("template picture");
-    QTest::newRow("templates missing after installation")
-        << false << true << true << true << QStringList{Failed, Failed} << 0 << QByteArray();
-}
-
-void TestStartup::templatesAndMarker()
-{
-    QFETCH(bool, templates);
-    QFETCH(bool, marker);
-    QFETCH(bool, userConfig);
-    QFETCH(bool, userPicture);
-    QFETCH(QStringList, log);
-    QFETCH(int, theme);
-    QFETCH(QByteArray, picture);
-
-    TempConfig temp;
-    const QString program = temp.dir.path() + "/program", user = temp.configDir();
-    QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
-    setProgramDirOverride(program);
-    QVERIFY(!templates || TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
-    QVERIFY(!templates || TempConfig::writeFile(program + "/whole.png", "template picture"));
-    QVERIFY(!marker || TempConfig::writeFile(program + "/first.ini", ""));
-    QVERIFY(!userConfig || temp.writeConfig("[Config]\nThemeID=2\n"));
-    QVERIFY(!userPicture || TempConfig::writeFile(user + "/whole.png", "user picture"));
-
-    firstUseFlag = false;
-    ThemeProfile profile;
-    profile.ThemeID = 3;
+    // "files" names what lies ready: templates and marker beside the program, the user's file and picture.
+    void templatesAndMarker_data()
     {
-        LogCapture capture;
-        prepareStartupData(profile);
-        QCOMPARE(LogCapture::lines, log);
+        QTest::addColumn<QString>("files");
+        QTest::addColumn<QStringList>("log"); // the first-use flag is raised exactly when something was copied or tried
+        QTest::addColumn<int>("theme");       // 1 from the template, 2 from the user's file
+        QTest::addColumn<QByteArray>("picture");
+        QTest::newRow("fresh user") << "templates" << QStringList{Copied, Copied} << 1
+                                    << QByteArray("template picture");
+        QTest::newRow("ordinary start") << "templates config picture" << QStringList{} << 2
+                                        << QByteArray("user picture");
+        QTest::newRow("after installation")
+            << "templates marker config picture" << QStringList{Copied, Copied} << 1 << QByteArray("template picture");
+        QTest::newRow("only the picture missing")
+            << "templates config" << QStringList{Copied} << 2 << QByteArray("template picture");
+        QTest::newRow("templates missing after installation")
+            << "marker config picture" << QStringList{Failed, Failed} << 0 << QByteArray();
     }
-    QCOMPARE(bool(firstUseFlag), !log.isEmpty());
-    QCOMPARE(int(profile.ThemeID), theme);
-    QCOMPARE(TempConfig::readFile(user + "/whole.png"), picture);
-    QCOMPARE(QFile::exists(program + "/first.ini"), marker); // the main window removes it later
-    removeFirstRunMarker();
-    QVERIFY(!QFile::exists(program + "/first.ini"));
-    setProgramDirOverride(QString());
-}
 
-// The files the build places beside the program: a custom layout that loads without complaint.
-void TestStartup::shippedTemplates()
-{
-    TempConfig temp;
-    setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
-    ThemeProfile profile;
-    LogCapture log;
-    prepareStartupData(profile);
-    QCOMPARE(LogCapture::lines, (QStringList{Copied, Copied}));
-    QCOMPARE(int(profile.Mode), 1);
-    QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 0, 1, 0, 0, 0, 1, 0}));
-    QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
-    // The top slots stay free for the free text in the top row.
-    QCOMPARE(loadCustomShow(), (CustomShowTable{{{-1, 0, 3, 1, -1}, {-1, -1, 0, -1, -1}}}));
-    QCOMPARE(curRectId(), 0);
-    QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
-    setProgramDirOverride(QString());
-}
+    void templatesAndMarker()
+    {
+        QFETCH(QString, files);
+        QFETCH(QStringList, log);
+        const bool templates = files.contains("templates"), marker = files.contains("marker");
+        TempConfig temp;
+        const QString program = temp.dir.path() + "/program", user = temp.configDir();
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
+        setProgramDirOverride(program);
+        QVERIFY(!templates || TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
+        QVERIFY(!templates || TempConfig::writeFile(program + "/whole.png", "template picture"));
+        QVERIFY(!marker || TempConfig::writeFile(program + "/first.ini", ""));
+        QVERIFY(!files.contains("config") || temp.writeConfig("[Config]\nThemeID=2\n"));
+        QVERIFY(!files.contains("picture") || TempConfig::writeFile(user + "/whole.png", "user picture"));
 
-// A folder the user cannot change, holding read-only templates and a marker that cannot be removed:
-// the user gets the first run once, and the copies are theirs to save.
-void TestStartup::systemInstallation()
-{
-    // Root may remove anything; the folder is read-only only to an ordinary user.
-    const uid_t realUser = geteuid();
-    if (realUser == 0 && seteuid(65534) != 0)
-        QSKIP("cannot take another user's id to see a read-only folder");
-    std::shared_ptr<void> restore(nullptr, [realUser](void*) { (void)seteuid(realUser); });
-    TempConfig temp;
-    const QString program = temp.dir.path() + "/program";
-    setProgramDirOverride(program);
-    for (const char* file : {"/Config.ini=[Config]\nThemeID=1\n", "/whole.png=picture", "/first.ini="}) {
-        const QStringList parts = QString(file).split('=');
-        QVERIFY(QDir().mkpath(program) && TempConfig::writeFile(program + parts[0], parts.mid(1).join('=').toUtf8()));
-        QVERIFY(QFile::setPermissions(program + parts[0], QFile::ReadOwner | QFile::ReadOther));
+        firstUseFlag = false;
+        ThemeProfile profile;
+        profile.ThemeID = 3;
+        {
+            LogCapture capture;
+            prepareStartupData(profile);
+            QCOMPARE(LogCapture::lines, log);
+        }
+        QCOMPARE(bool(firstUseFlag), !log.isEmpty());
+        QTEST(int(profile.ThemeID), "theme");
+        QTEST(TempConfig::readFile(user + "/whole.png"), "picture");
+        QCOMPARE(QFile::exists(program + "/first.ini"), marker); // the main window removes it later
+        removeFirstRunMarker();
+        QVERIFY(!QFile::exists(program + "/first.ini"));
+        setProgramDirOverride(QString());
     }
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-    for (int start = 1; start <= 2; ++start) {
+
+    // The files the build places beside the program: a custom layout that loads without complaint.
+    void shippedTemplates()
+    {
+        TempConfig temp;
+        setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
         ThemeProfile profile;
         LogCapture log;
         prepareStartupData(profile);
-        QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
-        QCOMPARE(showAtStart(), start == 1);
-        removeFirstRunMarker();
-        IniFile file = openConfig();
-        file.setValue("Config/ThemeID", 3);
-        QVERIFY(file.write());
+        QCOMPARE(LogCapture::lines, (QStringList{Copied, Copied}));
+        QCOMPARE(int(profile.Mode), 1);
+        QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 0, 1, 0, 0, 0, 1, 0}));
+        QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
+        // The top slots stay free for the free text in the top row.
+        QCOMPARE(loadCustomShow(), (CustomShowTable{{{-1, 0, 3, 1, -1}, {-1, -1, 0, -1, -1}}}));
+        QCOMPARE(curRectId(), 0);
+        QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
+        setProgramDirOverride(QString());
     }
-    QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
-    QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    setProgramDirOverride(QString());
-}
+
+    // A folder the user cannot change, holding read-only templates and a marker that cannot be removed:
+    // the user gets the first run once, and the copies are theirs to save.
+    void systemInstallation()
+    {
+        // Root may remove anything; the folder is read-only only to an ordinary user.
+        const uid_t realUser = geteuid();
+        if (realUser == 0 && seteuid(65534) != 0)
+            QSKIP("cannot take another user's id to see a read-only folder");
+        std::shared_ptr<void> restore(nullptr, [realUser](void*) { (void)seteuid(realUser); });
+        TempConfig temp;
+        const QString program = temp.dir.path() + "/program";
+        setProgramDirOverride(program);
+        for (const char* file : {"/Config.ini=[Config]\nThemeID=1\n", "/whole.png=picture", "/first.ini="}) {
+            const QStringList parts = QString(file).split('=');
+            QVERIFY(QDir().mkpath(program) &&
+                    TempConfig::writeFile(program + parts[0], parts.mid(1).join('=').toUtf8()));
+            QVERIFY(QFile::setPermissions(program + parts[0], QFile::ReadOwner | QFile::ReadOther));
+        }
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        for (int start = 1; start <= 2; ++start) {
+            ThemeProfile profile;
+            LogCapture log;
+            prepareStartupData(profile);
+            QCOMPARE(int(profile.ThemeID), start == 1 ? 1 : 3);
+            QCOMPARE(showAtStart(), start == 1);
+            removeFirstRunMarker();
+            IniFile file = openConfig();
+            file.setValue("Config/ThemeID", 3);
+            QVERIFY(file.write());
+        }
+        QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
+        QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        setProgramDirOverride(QString());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestStartup)
 #include "test_startup.moc"

@@ -24,6 +24,8 @@ Q_DECLARE_METATYPE(std::vector<Listed>)
 
 namespace {
 
+using Log = std::vector<QByteArray>;
+
 // Every byte of chunk n's payload is n, so each chunk shows where it came from.
 const std::vector<uint8_t> numberedFrame = [] {
     std::vector<uint8_t> frame(FrameBytes);
@@ -37,13 +39,6 @@ QByteArray report(const QByteArray& hex, int length, int payload = 0, char value
 {
     const QByteArray bytes = QByteArray::fromHex(hex) + QByteArray(payload, value);
     return bytes + QByteArray(length - bytes.size(), 0);
-}
-
-QImage rgb16(int width, int height, QRgb colour)
-{
-    QImage image(width, height, QImage::Format_RGB16);
-    image.fill(QColor(colour));
-    return image;
 }
 
 // The bus lists hand-made interfaces; opening and writing go to the virtual screen.
@@ -68,8 +63,7 @@ hid_device_info* listEnumerate(unsigned short, unsigned short)
     return records.empty() ? nullptr : records.data();
 }
 
-// Holds the fifth write inside hid_write until the test lets it go, so another thread can act
-// while a frame is on its way.
+// Holds the fifth write until the test lets it go, so another thread can act mid-frame.
 HidBackend gatedBackend;
 std::atomic<int> writes{0};
 std::promise<void> held, released;
@@ -123,25 +117,20 @@ private slots:
     void frameChunk_data()
     {
         QTest::addColumn<int>("number");
-        QTest::addColumn<QByteArray>("header");
-        QTest::addColumn<int>("payload");
-        QTest::newRow("1") << 1 << QByteArray("0055a3f001 0000 0010") << 4096;
-        QTest::newRow("2") << 2 << QByteArray("0055a3f102 0010 0010") << 4096;
-        QTest::newRow("16") << 16 << QByteArray("0055a3f110 00f0 0010") << 4096;
-        QTest::newRow("17 wraps") << 17 << QByteArray("0055a3f111 0000 0010") << 4096;
-        QTest::newRow("18") << 18 << QByteArray("0055a3f112 0010 0010") << 4096;
-        QTest::newRow("27 tail") << 27 << QByteArray("0055a3f21b 00a0 0009") << 2304;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("1") << 1 << report("0055a3f001 0000 0010", 4105, 4096, 1);
+        QTest::newRow("16") << 16 << report("0055a3f110 00f0 0010", 4105, 4096, 16);
+        QTest::newRow("17 wraps") << 17 << report("0055a3f111 0000 0010", 4105, 4096, 17);
+        QTest::newRow("27 tail") << 27 << report("0055a3f21b 00a0 0009", 4105, 2304, 27);
     }
 
     void frameChunk()
     {
         QFETCH(int, number);
-        QFETCH(QByteArray, header);
-        QFETCH(int, payload);
         QVERIFY(SendFrame(numberedFrame.data(), 0));
-        const std::vector<QByteArray> log = screen->log();
+        const Log log = screen->log();
         QCOMPARE(int(log.size()), 27);
-        QCOMPARE(log[number - 1], report(header, 4105, payload, char(number)));
+        QTEST(log[number - 1], "bytes");
         QCOMPARE(screen->stats().framesCompleted, 1);
         QCOMPARE(screen->stats().openHandles, 0);
         QVERIFY(!frameSendBusy.load());
@@ -169,10 +158,7 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("does not fit one packet"));
         QCOMPARE(SendAreaImageWithPos(pixels.data(), area.x(), area.y(), area.width(), area.height()),
                  !bytes.isEmpty());
-        const std::vector<QByteArray> log = screen->log();
-        QCOMPARE(int(log.size()), bytes.isEmpty() ? 0 : 1);
-        if (!bytes.isEmpty())
-            QCOMPARE(log[0], report(bytes, 4105));
+        QCOMPARE(screen->log(), bytes.isEmpty() ? Log{} : Log{report(bytes, 4105)});
     }
 
     void command_data()
@@ -193,9 +179,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         korvo::platform::setClockOverride([now] { return QDateTime(QDate(2024, 3, 1), now); });
         QVERIFY(kind < 2 ? SendOrientation(kind) : kind == 2 ? SendTimeSync() : SendTimeSyncAfterOrientation());
-        const std::vector<QByteArray> log = screen->log();
-        QCOMPARE(int(log.size()), 1);
-        QCOMPARE(log[0], report(bytes, 4105));
+        QCOMPARE(screen->log(), Log{report(bytes, 4105)});
         QCOMPARE(screen->stats().rejected, 0);
     }
 
@@ -209,8 +193,6 @@ private slots:
         QTest::addColumn<QStringList>("log");
         const QString injected = " to the screen failed: injected write fault.\n";
         QTest::newRow("first chunk") << "frame" << 1 << 0 << QStringList{"Writing chunk 1 of 27 of a frame" + injected};
-        QTest::newRow("wrapped offset") << "frame" << 17 << 0
-                                        << QStringList{"Writing chunk 17 of 27 of a frame" + injected};
         QTest::newRow("last chunk") << "frame" << 27 << 0
                                     << QStringList{"Writing chunk 27 of 27 of a frame" + injected};
         QTest::newRow("unplugged mid-frame")
@@ -256,11 +238,8 @@ private slots:
     void noScreen()
     {
         attach({});
-        QCOMPARE(screenDeviceTable.rows[0].foundB, 0u);
-        QVERIFY(!SendFrame(numberedFrame.data(), 0));
-        QVERIFY(!SendAreaImageWithPos(numberedFrame.data(), 0, 0, 4, 4));
-        QVERIFY(!SendTimeSync());
-        QVERIFY(!SendOrientation(1));
+        QVERIFY(!SendFrame(numberedFrame.data(), 0) && !SendAreaImageWithPos(numberedFrame.data(), 0, 0, 4, 4) &&
+                !SendTimeSync() && !SendOrientation(1));
         QCOMPARE(screen->stats().opens, 0);
     }
 
@@ -284,9 +263,7 @@ private slots:
         QCOMPARE(screen->stats().framesCompleted, 1);
     }
 
-    // An area that passed its first check and then waited for the link while a whole frame went
-    // out must not be sent after it: it would draw stale figures over the new picture. Which
-    // waiter gets the lock is up to the system, so the test holds the link itself.
+    // An area that waited for the link while a frame went out would draw stale figures over it.
     void areaQueuedWhileFrameWentOutIsDropped()
     {
         bool written = true;
@@ -305,11 +282,9 @@ private slots:
     {
         QTest::addColumn<QImage>("image");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("red") << rgb16(1, 1, qRgb(255, 0, 0)) << QByteArray("f800");
-        QTest::newRow("blue") << rgb16(1, 1, qRgb(0, 0, 255)) << QByteArray("001f");
-        QTest::newRow("white") << rgb16(2, 1, qRgb(255, 255, 255)) << QByteArray("ffffffff");
         // 7 pixels are 14 bytes; Qt pads each scan line to 16.
-        QImage odd = rgb16(7, 2, qRgb(255, 0, 0));
+        QImage odd(7, 2, QImage::Format_RGB16);
+        odd.fill(Qt::red);
         for (int x = 0; x < 7; ++x)
             odd.setPixel(x, 1, x < 6 ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
         QTest::newRow("odd width") << odd << QByteArray("f800f800f800f800f800f800f800 001f001f001f001f001f001f07e0");
@@ -331,16 +306,13 @@ private slots:
         QCOMPARE(output, bytes + QByteArray(64 - bytes.size(), char(0xAA)));
     }
 
-    // The virtual screen stands in for the screen in every link test; what hidraw delivers
-    // unpadded, where the Windows HID layer would pad it, it must refuse, or an unpadded sender
-    // would pass.
+    // hidraw sends unpadded what the Windows HID layer pads, so the stand-in must refuse it.
     void screenRefusesUnpadded_data()
     {
         QTest::addColumn<QByteArray>("packet");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("area of 2044 pixels") << report("0055a2000000001c49", 4105) << true;
         QTest::newRow("area unpadded") << report("0055a2000000000101", 4097) << false;
-        QTest::newRow("clock unpadded") << report("0055a1f2090507", 4097) << false;
     }
 
     void screenRefusesUnpadded()

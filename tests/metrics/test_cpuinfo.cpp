@@ -23,8 +23,7 @@ const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0"; // 57, 12, 35
 
 } // namespace
 
-// Each test takes a key of its own, so that neither a running GetCPUInfo nor an earlier test's
-// leftover segment is seen.
+// A key per test, so that neither a running GetCPUInfo nor an earlier test's segment is seen.
 class TestCpuInfo : public QObject
 {
     Q_OBJECT
@@ -43,22 +42,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("attached");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("no segment possible") << QByteArray() << 0 << false << Ones;
-        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << true << QList<int>{0, 0, 0, 0};
-        QTest::newRow("published") << QByteArray(Published, 16) << CpuInfoMemorySize << true
-                                   << QList<int>{57, 12, 35, 0};
-        QTest::newRow("negative and wide") << QByteArray("\xfb\xff\xff\xff\x64\0\0\0\x01\x01\0\0\x07\0\0\0", 16)
-                                           << CpuInfoMemorySize << true << QList<int>{-5, 100, 257, 7};
+        QTest::newRow("no segment possible") << QByteArray() << 0 << Ones;
+        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << QList<int>{0, 0, 0, 0};
+        QTest::newRow("published") << QByteArray(Published, 16) << CpuInfoMemorySize << QList<int>{57, 12, 35, 0};
         // A figure no machine can have reads as if GetCPUInfo were not running, so the screen shows
         // "1" rather than the clipped digits of INT_MIN ("74836") or of 1000000 ("00000").
         QTest::newRow("INT_MIN, 1000000, -1") << QByteArray("\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0", 16)
-                                              << CpuInfoMemorySize << true << QList<int>{1, 1, 1, 7};
+                                              << CpuInfoMemorySize << QList<int>{1, 1, 1, 7};
         QTest::newRow("just beyond: -41, 101, 1001") << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0", 16)
-                                                     << CpuInfoMemorySize << true << QList<int>{1, 1, 1, 0};
+                                                     << CpuInfoMemorySize << QList<int>{1, 1, 1, 0};
         QTest::newRow("at the edges: -40, 100, 1000")
-            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0", 16) << CpuInfoMemorySize << true
+            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0", 16) << CpuInfoMemorySize
             << QList<int>{-40, 100, 1000, 0};
     }
     void read()
@@ -70,7 +65,7 @@ private slots:
             QVERIFY(writer.create(CpuInfoMemorySize));
             std::memcpy(writer.data(), bytes.constData(), size_t(bytes.size()));
         }
-        QTEST(createCpuInfoMemory(size) || attachCpuInfoMemory(), "attached");
+        QCOMPARE(createCpuInfoMemory(size) || attachCpuInfoMemory(), size > 0);
         QTEST(readWords(), "expected");
         detachCpuInfoMemory();
         QCOMPARE(readWords(), Ones);
