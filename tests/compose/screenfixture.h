@@ -46,3 +46,22 @@ inline QVector<QRect> sentAreas(const std::vector<QByteArray>& log)
     }
     return areas;
 }
+
+// One letter per packet of a write log: C clock, T clock after orientation, O orientation, A area,
+// F a whole frame (its first chunk; the other 26 are left out).
+inline QString packetLetters(const std::vector<QByteArray>& log)
+{
+    QString letters;
+    for (const QByteArray& p : log) {
+        if (p.size() < 5 || uint8_t(p[1]) != 0x55)
+            continue;
+        const uint8_t kind = uint8_t(p[2]), sub = uint8_t(p[3]);
+        if (kind == 0xA1)
+            letters += sub == 0xF1 ? 'O' : sub == 0xF2 ? 'C' : sub == 0xF3 ? 'T' : '?';
+        else if (kind == 0xA2)
+            letters += 'A';
+        else if (kind == 0xA3 && uint8_t(p[4]) == 1)
+            letters += 'F';
+    }
+    return letters;
+}
