@@ -352,28 +352,6 @@ private slots:
         QVERIFY2(firstLit >= 10 && firstLit < 18, qPrintable(QString::number(firstLit)));
     }
 
-    void portraitPixelsLandTurned()
-    {
-        // A backdrop with one blue pixel at the portrait area's top-right: on the screen it must be
-        // the top-left pixel of the sent area.
-        QImage backdrop(170, 320, QImage::Format_RGB16);
-        backdrop.fill(QColor(0, 255, 0));
-        backdrop.setPixel(91, 16, qRgb(0, 0, 255));
-        QVERIFY(backdrop.save(compose::wholePicturePath()));
-        LayoutState state = showing(theme(0, 1, Date), CpuLoad, QRect(QPoint(60, 16), QPoint(91, 45)));
-        CommittedLayout committed;
-        committed.set(state);
-        compose::AreaRenderer renderer(committed);
-        fixture.screen->clearLog();
-        QCOMPARE(renderer.drawMetric(QStringLiteral(" "), CpuLoad), 1);
-        const QImage screen = fixture.screen->framebuffer();
-        // Area (60,16)-(91,45) lands at x 16, y 169 - 91 = 78.
-        QCOMPARE(screen.pixel(16, 78), qRgb(0, 0, 255));
-        QCOMPARE(screen.pixel(17, 78), qRgb(0, 255, 0));
-        QCOMPARE(screen.pixel(16, 79), qRgb(0, 255, 0));
-        QVERIFY(QFile::remove(compose::wholePicturePath()));
-    }
-
     void areaUpdatesRepeatTheFrame_data()
     {
         QTest::addColumn<int>("themeId");
