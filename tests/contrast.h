@@ -16,12 +16,6 @@ inline double luminance(QRgb c)
     return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
 }
 
-inline double contrast(QRgb a, QRgb b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The most common colour of a picture of a text: what the text stands on.
 inline QRgb groundOf(const QImage& image)
 {
@@ -35,9 +29,11 @@ inline QRgb groundOf(const QImage& image)
 // pixel furthest from it, the core of a glyph.
 inline double inkContrast(const QImage& image)
 {
-    const QRgb ground = groundOf(image);
+    const double ground = luminance(groundOf(image));
     double best = 1;
-    for (int n = 0; n < image.width() * image.height(); ++n)
-        best = std::max(best, contrast(ground, image.pixel(n % image.width(), n / image.width())));
+    for (int n = 0; n < image.width() * image.height(); ++n) {
+        const double ink = luminance(image.pixel(n % image.width(), n / image.width()));
+        best = std::max(best, (std::max(ink, ground) + 0.05) / (std::min(ink, ground) + 0.05));
+    }
     return best;
 }

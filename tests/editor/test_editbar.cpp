@@ -1,10 +1,13 @@
 #include "contrast.h"
+#include "editor/colorbar.h"
 #include "editor/editbar.h"
 #include "widgets/presswidgets.h"
 #include "widgets/tavopushbutton.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
+using korvo::ColorBar;
 using korvo::EditBar;
 using korvo::PressCombobox;
 using korvo::PressLabel;
@@ -88,29 +91,44 @@ private slots:
 
     // An undo moves the list without a signal, and the user's next choice still sends one, also
     // when the undo restored the size already shown.
-    void undoChangesSizeSilently_data()
-    {
-        QTest::addColumn<int>("restored");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("userKey");
-        QTest::newRow("undo to small, then up to middle") << 2 << QString::fromUtf8("小") << int(Qt::Key_Up);
-        QTest::newRow("undo to the size shown, then down to middle")
-            << 0 << QString::fromUtf8("大") << int(Qt::Key_Down);
-    }
-
     void undoChangesSizeSilently()
     {
-        QFETCH(int, restored);
-        QFETCH(QString, shown);
-        QFETCH(int, userKey);
         EditBar bar;
         record(&bar);
         auto* sizeList = bar.findChild<PressCombobox*>("sizeList");
-        bar.slotSetFontSize(restored);
-        QCOMPARE(sizeList->currentText(), shown);
-        QVERIFY(log.isEmpty());
-        QTest::keyClick(sizeList, Qt::Key(userKey));
-        QCOMPARE(log, QStringList{"SendFontSize 1"});
+        bar.slotSetFontSize(0);
+        QCOMPARE(sizeList->currentText(), QString::fromUtf8("大"));
+        QTest::keyClick(sizeList, Qt::Key_Down);
+        bar.slotSetFontSize(2);
+        QCOMPARE(sizeList->currentText(), QString::fromUtf8("小"));
+        QTest::keyClick(sizeList, Qt::Key_Up);
+        QCOMPARE(log, (QStringList{"SendFontSize 1", "SendFontSize 1"}));
+    }
+
+    // The pop-up colour bar is 163 x 49; a swatch (white first at (14, 17), green last at (129, 17), each
+    // 20 x 22) chooses its colour and closes the bar.
+    void colourBarSwatch_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QPoint>("pos");
+        QTest::newRow("white, top left") << 0 << QPoint(14, 17);
+        QTest::newRow("green, bottom right") << 5 << QPoint(148, 38);
+    }
+
+    void colourBarSwatch()
+    {
+        QFETCH(int, index);
+        QFETCH(QPoint, pos);
+        ColorBar bar;
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QCOMPARE(bar.size(), QSize(163, 49));
+        QSignalSpy chosen(&bar, &ColorBar::SendFontColor);
+        QWidget* swatch = bar.childAt(pos);
+        QVERIFY(swatch);
+        QTest::mouseClick(swatch, Qt::LeftButton, {}, swatch->mapFrom(&bar, pos));
+        QCOMPARE(chosen.value(0).value(0).value<quint8>(), quint8(index));
+        QVERIFY(!bar.isVisible());
     }
 
     // A colour index past the table changes nothing, rather than reading past the indicator pictures.

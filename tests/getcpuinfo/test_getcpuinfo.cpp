@@ -72,7 +72,6 @@ private slots:
         QVERIFY(!platform::siblingRunning());
         sibling_.start();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        QVERIFY(!metrics::createCpuInfoMemory(metrics::CpuInfoMemorySize));
         QVERIFY(metrics::attachCpuInfoMemory());
         QCOMPARE(readWords(), (QList<int>{57, 0, 0, 0})); // one /proc/stat reading is no rate yet
         QVERIFY(writeTree(tree_.path(), {"sys/class/hwmon/hwmon0/temp1_input=61000", "proc/stat=cpu  160 0 70 970"}));
@@ -86,38 +85,28 @@ private slots:
         QVERIFY(platform::siblingRunning());
     }
 
-    // A copy that was killed leaves its socket file and lock behind; the next one starts anyway,
-    // and ends when asked.
-    void restartsAfterAKillAndCloses()
-    {
-        sibling_.kill();
-        QVERIFY(sibling_.waitForFinished(5000));
-        QVERIFY(QFileInfo::exists(platform::siblingServerName()));
-        sibling_.start();
-        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        platform::closeSibling();
-        QVERIFY(sibling_.waitForFinished(5000));
-        QCOMPARE(sibling_.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(sibling_.exitCode(), 0);
-        QVERIFY(!platform::siblingRunning());
-    }
-
-    // Ended from outside, it leaves nothing that would stand in the next copy's way.
-    void endsOnTerminationSignals_data()
+    // Asked to or ended from outside, it leaves nothing that would stand in the next copy's way.
+    void ends_data()
     {
         QTest::addColumn<int>("signal");
+        QTest::newRow("asked") << 0;
         QTest::newRow("SIGTERM") << SIGTERM;
         QTest::newRow("SIGINT") << SIGINT;
         QTest::newRow("SIGHUP") << SIGHUP;
     }
-
-    void endsOnTerminationSignals()
+    void ends()
     {
         QFETCH(int, signal);
         metrics::detachCpuInfoMemory();
+        // A killed copy leaves its socket file and lock behind; the next one starts anyway.
+        sibling_.kill();
+        sibling_.waitForFinished(5000);
         sibling_.start();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        QCOMPARE(::kill(pid_t(sibling_.processId()), signal), 0);
+        if (signal)
+            QCOMPARE(::kill(pid_t(sibling_.processId()), signal), 0);
+        else
+            platform::closeSibling();
         QVERIFY(sibling_.waitForFinished(5000));
         QCOMPARE(sibling_.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sibling_.exitCode(), 0);

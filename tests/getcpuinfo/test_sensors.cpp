@@ -1,4 +1,5 @@
 #include "GetCPUInfo/sensors.h"
+#include "GetCPUInfo/winfigures.h"
 #include "faketree.h"
 #include "logcapture.h"
 
@@ -8,6 +9,8 @@
 #include <memory>
 
 using namespace korvo::sensors;
+
+Q_DECLARE_METATYPE(korvo::sensors::SystemTimes)
 
 namespace {
 
@@ -181,6 +184,48 @@ private slots:
             QVERIFY(figures.temperature == 0 && figures.load == 0 && figures.power == 0);
         }
         QCOMPARE(LogCapture::lines.size(), 3);
+    }
+
+    // The same figures from the Windows counters.
+    void windowsLoad_data()
+    {
+        QTest::addColumn<SystemTimes>("earlier");
+        QTest::addColumn<SystemTimes>("later");
+        QTest::addColumn<int>("percent"); // -1: nothing
+        // idle, kernel (idle included), user
+        QTest::newRow("62.5 rounds up") << SystemTimes{0, 0, 0} << SystemTimes{3, 6, 2} << 63;
+        QTest::newRow("all busy") << SystemTimes{0, 0, 0} << SystemTimes{0, 300, 700} << 100;
+        QTest::newRow("16 CPUs, a year up") << SystemTimes{900000000000000, 1200000000000000, 400000000000000}
+                                            << SystemTimes{900000120000000, 1200000140000000, 400000020000000} << 25;
+        QTest::newRow("no time passed") << SystemTimes{10, 20, 30} << SystemTimes{10, 20, 30} << -1;
+        QTest::newRow("idle went back") << SystemTimes{100, 200, 0} << SystemTimes{90, 300, 50} << -1;
+        QTest::newRow("user went back") << SystemTimes{100, 200, 60} << SystemTimes{150, 300, 50} << -1;
+        QTest::newRow("more idle than kernel") << SystemTimes{0, 0, 0} << SystemTimes{600, 500, 100} << -1;
+    }
+
+    void windowsLoad()
+    {
+        QFETCH(SystemTimes, earlier);
+        QFETCH(SystemTimes, later);
+        QTEST(loadBetween(earlier, later).value_or(-1), "percent");
+    }
+
+    void windowsTemperature_data()
+    {
+        QTest::addColumn<uint>("deciKelvin");
+        QTest::addColumn<int>("celsius"); // -1000: nothing
+        QTest::newRow("40.55 rounds up") << 3137u << 41;
+        QTest::newRow("-39.95 rounds down") << 2332u << -40;
+        QTest::newRow("150 °C, the hottest") << 4232u << 150;
+        QTest::newRow("151 °C") << 4242u << -1000;
+        QTest::newRow("-43 °C") << 2300u << -1000;
+        QTest::newRow("all bits") << 0xFFFFFFFFu << -1000;
+    }
+
+    void windowsTemperature()
+    {
+        QFETCH(uint, deciKelvin);
+        QTEST(celsiusFromDeciKelvin(deciKelvin).value_or(-1000), "celsius");
     }
 };
 

@@ -23,15 +23,13 @@ private slots:
     void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path())); }
     void init() { qputenv("KORVO_INSTANCE_SUFFIX", "-test" + QByteArray::number(++run)); }
 
-    void secondCopyShowsFirst()
+    // The show request itself is checked on the program's second copy, in the window's tests.
+    void secondCopyWaitsForFirst()
     {
         auto first = std::make_unique<SingleInstance>();
         QVERIFY(first->acquire());
-        QSignalSpy shows(first.get(), &SingleInstance::showRequested);
         SingleInstance second;
         QVERIFY(!second.acquire());
-        QVERIFY(SingleInstance::askRunningCopyToShow());
-        QVERIFY(shows.wait(2000));
         first.reset();
         QVERIFY(!SingleInstance::askRunningCopyToShow());
         QVERIFY(second.acquire());
@@ -84,7 +82,6 @@ private slots:
     void requests()
     {
         QFETCH(QByteArray, sent);
-        QFETCH(int, shows);
         QFETCH(int, droppedWithinMs);
         SingleInstance running;
         QVERIFY(running.acquire());
@@ -96,7 +93,7 @@ private slots:
         client.write(sent);
         QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, droppedWithinMs);
         QTest::qWait(50);
-        QCOMPARE(showSpy.count(), shows);
+        QTEST(int(showSpy.count()), "shows");
     }
 };
 

@@ -14,8 +14,7 @@ class TestResources : public QObject
     Q_OBJECT
 
 private slots:
-    // Every picture named in the code loads; the full-window ones and the backgrounds have the
-    // size they are drawn at.
+    // Every picture named in the code loads; the backgrounds have the screen's size.
     void namedPicturesLoad()
     {
         const QRegularExpression named(QStringLiteral("\":/+(skins|background)/[\\w.]+\""));
@@ -31,36 +30,32 @@ private slots:
             }
         }
         QVERIFY(checked > 60);
-        QCOMPARE(QImage("://skins/background_01.png").size(), QSize(960, 588));
-        QCOMPARE(QImage("://skins/exit_warning.png").size(), QSize(960, 588));
         for (int n = 1; n <= 11; ++n)
             QCOMPARE(QImage(QString("://background/%1.%2").arg(n).arg(n == 6 ? "png" : "jpg")).size(), QSize(320, 170));
-        QCOMPARE(QImage(QDir(qEnvironmentVariable("KORVO_PROGRAM_DIR")).filePath("skin/process.png")).size(),
-                 QSize(128, 128));
     }
 
     void loadingAnimationLoops()
     {
         QMovie movie(QStringLiteral("://skins/loading.gif"));
-        QVERIFY(movie.isValid());
         QVERIFY(movie.frameCount() > 1);
         QCOMPARE(movie.loopCount(), -1); // forever: the dialog stays up as long as an apply runs
-        QVERIFY(movie.jumpToFrame(0));
-        QCOMPARE(movie.currentImage().size(), QSize(128, 128));
     }
 
-    // Frameless translucent windows and the wait dialog take their shape from the alpha: the
-    // corners must be clear and the body solid, or the window shows a box or a hole.
+    // Frameless translucent windows and the wait dialog are drawn at the picture's size and take
+    // their shape from its alpha: the corners must be clear and the body solid, or the window
+    // shows a box or a hole.
     void shapeComesFromAlpha_data()
     {
         QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("corner");
         QTest::addColumn<QPoint>("body");
-        QTest::newRow("window") << "://skins/background_01.png" << QPoint(959, 587) << QPoint(480, 300);
-        QTest::newRow("exit dialog") << "://skins/exit_warning.png" << QPoint(0, 0) << QPoint(480, 290);
-        QTest::newRow("loading") << "://skins/loading.gif" << QPoint(0, 0) << QPoint(64, 64);
+        const QSize window(960, 588), icon(128, 128);
+        QTest::newRow("window") << "://skins/background_01.png" << window << QPoint(959, 587) << QPoint(480, 300);
+        QTest::newRow("exit dialog") << "://skins/exit_warning.png" << window << QPoint(0, 0) << QPoint(480, 290);
+        QTest::newRow("loading") << "://skins/loading.gif" << icon << QPoint(0, 0) << QPoint(64, 64);
         QTest::newRow("wait dialog") << QDir(qEnvironmentVariable("KORVO_PROGRAM_DIR")).filePath("skin/process.png")
-                                     << QPoint(127, 127) << QPoint(64, 2);
+                                     << icon << QPoint(127, 127) << QPoint(64, 2);
     }
 
     void shapeComesFromAlpha()
@@ -69,6 +64,7 @@ private slots:
         QFETCH(QPoint, corner);
         QFETCH(QPoint, body);
         const QImage image(path);
+        QTEST(image.size(), "size");
         QCOMPARE(image.pixelColor(corner).alpha(), 0);
         QVERIFY(image.pixelColor(body).alpha() >= 128);
     }

@@ -1,10 +1,9 @@
 // A text the translation files lack stays Chinese in the English interface, and nothing at run
-// time says so; these checks catch it when the code gains a text, and check that what the build
-// installs really carries the translations.
+// time says so; this check catches it when the code gains a text. That the build installs the
+// translations shows in the window's language test.
 
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -29,10 +28,8 @@ QString firstOpenEntry(const QString& path, bool translationIsSource)
         ++entries;
         const QString type = xml.attributes().value("type").toString();
         const QString translation = xml.readElementText();
-        if (!type.isEmpty())
-            return '"' + source + "\" is " + type;
-        if (translation.isEmpty() || (translationIsSource && translation != source))
-            return '"' + source + "\" is translated as \"" + translation + '"';
+        if (!type.isEmpty() || translation.isEmpty() || (translationIsSource && translation != source))
+            return '"' + source + "\" is " + (type.isEmpty() ? "translated as \"" + translation + '"' : type);
     }
     return entries ? QString() : "no entry";
 }
@@ -69,14 +66,6 @@ private slots:
         QVERIFY2(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0, lupdate.readAll().constData());
         const QString open = firstOpenEntry(copy, translationIsSource);
         QVERIFY2(open.isEmpty(), qPrintable(name + ": " + open + "; run scripts/update-translations.sh and translate"));
-    }
-
-    void builtTranslation()
-    {
-        QTranslator translator;
-        QVERIFY(translator.load(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/lang/en.qm"));
-        QCOMPARE(translator.translate("korvo::PictureList", "是否删除此图片？"),
-                 QString("Do you want to delete this picture?"));
     }
 };
 

@@ -13,123 +13,161 @@
 
 using korvo::TavoPushButton;
 
+// toggle, checked, enabled, press, signals seen, states after the setters, enter, press, leave and
+// release, checked after
+using Visit = std::tuple<bool, bool, bool, bool, QStringList, QList<int>, bool>;
+using Answer = std::tuple<bool, QString, bool, int>; // exit box, button, dragged off first, result (-1: open)
+using Part = std::tuple<bool, QString, qreal>;       // exit box, part, pixel ratio
+Q_DECLARE_METATYPE(Visit)
+Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Part)
+
 class TestDialogs : public QObject
 {
     Q_OBJECT
-private slots:
-    // No font file in this program folder: the question box falls back to the default face.
-    void initTestCase() { korvo::setProgramDirOverride(programDir_.path()); }
-    void answersOnReleaseOnly_data();
-    void answersOnReleaseOnly();
-    void legibleAndTitled_data();
-    void legibleAndTitled();
-    void waitDialogClosesWhenTold();
 
-private:
     QTemporaryDir programDir_;
-};
 
-void TestDialogs::answersOnReleaseOnly_data()
-{
-    QTest::addColumn<bool>("exitBox");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("releasedOutside"); // dragged off first
-    QTest::addColumn<int>("result");           // -1: still open
-
-    for (bool exitBox : {true, false}) {
-        const char* kind = exitBox ? "exit box" : "question box";
-        QTest::addRow("%s: OK", kind) << exitBox << "btnOk" << false << int(QDialog::Accepted);
-        QTest::addRow("%s: Cancel", kind) << exitBox << "btnCancel" << false << int(QDialog::Rejected);
-        QTest::addRow("%s: OK released outside", kind) << exitBox << "btnOk" << true << -1;
-    }
-}
-
-void TestDialogs::answersOnReleaseOnly()
-{
-    QFETCH(bool, exitBox);
-    QFETCH(QString, button);
-    QFETCH(bool, releasedOutside);
-    QFETCH(int, result);
-
-    std::unique_ptr<QDialog> dialog;
-    if (exitBox) {
-        dialog =
-            std::make_unique<korvo::ExitMessageBox>(2, "Delete?", QPoint(), nullptr, true, Qt::FramelessWindowHint);
-    } else {
+    // The exit box with its title, or the question box; no font file in this program folder, so the
+    // question box falls back to the default face.
+    static std::unique_ptr<QDialog> makeBox(bool exitBox, const QString& text)
+    {
+        if (exitBox)
+            return std::make_unique<korvo::ExitMessageBox>(2, text, QPoint(), nullptr, true, Qt::FramelessWindowHint);
         QTest::ignoreMessage(QtDebugMsg, "load font failed!");
-        dialog = std::make_unique<korvo::TavoMessageBox>("Eject?", QRect(), nullptr, Qt::FramelessWindowHint);
+        return std::make_unique<korvo::TavoMessageBox>(text, QRect(), nullptr, Qt::FramelessWindowHint);
     }
-    QSignalSpy finished(dialog.get(), &QDialog::finished);
-    dialog->show();
-    auto* target = dialog->findChild<TavoPushButton*>(button);
-    QTest::mousePress(target, Qt::LeftButton, {}, target->rect().center());
-    QCOMPARE(finished.count(), 0);
-    const QPoint release = releasedOutside ? QPoint(target->width() + 30, 0) : target->rect().center();
-    // Dragging off makes the button report a release before the real one.
-    QMouseEvent move(QEvent::MouseMove, release, target->mapToGlobal(release), Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
-    QTest::mouseRelease(target, Qt::LeftButton, {}, release);
-    QCOMPARE(finished.count(), result < 0 ? 0 : 1);
-    QCOMPARE(finished.value(0).value(0, -1).toInt(), result);
-}
 
-// Every text of the two boxes reads at 4.5 : 1 or better on what it stands on, at 1x and 2x.
-void TestDialogs::legibleAndTitled_data()
-{
-    QTest::addColumn<bool>("exitBox");
-    QTest::addColumn<QString>("part");
-    QTest::addColumn<qreal>("ratio");
-    for (qreal ratio : {1.0, 2.0}) {
-        for (const char* part : {"btnOk", "btnCancel", "messageLabel"}) {
-            QTest::addRow("exit box %s %gx", part, ratio) << true << part << ratio;
-            QTest::addRow("question box %s %gx", part, ratio) << false << part << ratio;
+private slots:
+    void initTestCase() { korvo::setProgramDirOverride(programDir_.path()); }
+
+    // The pointer enters, maybe presses, leaves (a press that opens a dialog takes the pointer away
+    // before the release) and releases. States: 0 normal, 1 hover, 2 pressed, 3 disabled.
+    void buttonPointerVisit_data()
+    {
+        QTest::addColumn<Visit>("row");
+        const QStringList pressed{"over", "mousePressSignal", "EnterSignal", "pressed", "release", "clicked"};
+        const QStringList passing{"over", "out"};
+        QTest::newRow("plain, passing over") << Visit{false, false, true, false, passing, {0, 1, 0}, false};
+        QTest::newRow("plain, pressed") << Visit{false, false, true, true, pressed, {0, 1, 2, 0, 1}, true};
+        QTest::newRow("toggle turning on") << Visit{true, false, true, true, pressed, {0, 0, 2, 2, 2}, true};
+        QTest::newRow("toggle turning off") << Visit{true, true, true, true, pressed, {1, 1, 0, 0, 0}, false};
+        QTest::newRow("toggle on, passing over") << Visit{true, true, true, false, passing, {1, 1, 2}, true};
+        QTest::newRow("disabled") << Visit{false,           false, false, true, {"over", "out", "release"},
+                                           {3, 3, 3, 3, 3}, false};
+    }
+
+    void buttonPointerVisit()
+    {
+        QFETCH(Visit, row);
+        const auto& [toggle, checked, enabled, press, trace, expectedStates, checkedAfter] = row;
+        TavoPushButton button;
+        button.resize(60, 30);
+        button.setToggleMode(toggle);
+        button.setButtonChecked(checked);
+        button.setButtonEnabled(enabled);
+        QStringList seen;
+        connect(&button, &TavoPushButton::OverSignal, [&](TavoPushButton*, bool in) { seen << (in ? "over" : "out"); });
+        connect(&button, &TavoPushButton::mousePressSignal, [&](QMouseEvent*) { seen << "mousePressSignal"; });
+        connect(&button, &TavoPushButton::EnterSignal, [&](TavoPushButton*) { seen << "EnterSignal"; });
+        connect(&button, &QAbstractButton::pressed, [&] { seen << "pressed"; });
+        connect(&button, &QAbstractButton::clicked, [&] { seen << "clicked"; });
+        QList<int> states{button.state()};
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+        QApplication::sendEvent(&button, &enter);
+        states << button.state();
+        if (press) {
+            QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(30, 15));
+            states << button.state();
+        }
+        QApplication::sendEvent(&button, &leave);
+        states << button.state();
+        if (press) {
+            seen << "release";
+            QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(30, 15));
+            states << button.state();
+        }
+        QCOMPARE(seen, trace);
+        QCOMPARE(states, expectedStates);
+        QCOMPARE(button.buttonChecked(), checkedAfter);
+    }
+
+    void answersOnReleaseOnly_data()
+    {
+        QTest::addColumn<Answer>("row");
+        for (bool exitBox : {true, false}) {
+            const char* kind = exitBox ? "exit box" : "question box";
+            QTest::addRow("%s: OK", kind) << Answer{exitBox, "btnOk", false, QDialog::Accepted};
+            QTest::addRow("%s: Cancel", kind) << Answer{exitBox, "btnCancel", false, QDialog::Rejected};
+            QTest::addRow("%s: OK released outside", kind) << Answer{exitBox, "btnOk", true, -1};
         }
     }
-}
 
-void TestDialogs::legibleAndTitled()
-{
-    QFETCH(bool, exitBox);
-    QFETCH(QString, part);
-    QFETCH(qreal, ratio);
-    std::unique_ptr<QDialog> dialog;
-    if (exitBox) {
-        dialog = std::make_unique<korvo::ExitMessageBox>(2, QString::fromUtf8("是否删除此图片？"), QPoint(), nullptr,
-                                                         true, Qt::FramelessWindowHint);
-        QCOMPARE(dialog->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示")), true);
-    } else {
-        QTest::ignoreMessage(QtDebugMsg, "load font failed!");
-        dialog = std::make_unique<korvo::TavoMessageBox>(QString::fromUtf8("是否弹出？"), QRect(), nullptr,
-                                                         Qt::FramelessWindowHint);
+    void answersOnReleaseOnly()
+    {
+        QFETCH(Answer, row);
+        const auto& [exitBox, button, releasedOutside, result] = row;
+        const std::unique_ptr<QDialog> dialog = makeBox(exitBox, "Delete?");
+        QSignalSpy finished(dialog.get(), &QDialog::finished);
+        dialog->show();
+        auto* target = dialog->findChild<TavoPushButton*>(button);
+        QTest::mousePress(target, Qt::LeftButton, {}, target->rect().center());
+        QCOMPARE(finished.count(), 0);
+        const QPoint release = releasedOutside ? QPoint(target->width() + 30, 0) : target->rect().center();
+        // Dragging off makes the button report a release before the real one.
+        QMouseEvent move(QEvent::MouseMove, release, target->mapToGlobal(release), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &move);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, release);
+        QCOMPARE(finished.value(0).value(0, -1).toInt(), result);
+        QCOMPARE(finished.count(), result < 0 ? 0 : 1);
     }
-    QPixmap drawn(dialog->size() * ratio);
-    drawn.setDevicePixelRatio(ratio);
-    drawn.fill(Qt::transparent);
-    dialog->render(&drawn);
-    // The part as drawn over the box: the message label has no ground of its own.
-    const QWidget* widget = dialog->findChild<QWidget*>(part);
-    // A button's caption, without the button's own edge.
-    const QRect own = part == QLatin1String("messageLabel")
-                          ? widget->rect()
-                          : widget->rect().adjusted(widget->width() / 5, widget->height() / 4, -widget->width() / 5,
-                                                    -widget->height() / 4);
-    const QRect area(widget->mapTo(dialog.get(), own.topLeft()) * ratio, own.size() * ratio);
-    const double measured = inkContrast(drawn.toImage().copy(area));
-    QVERIFY2(measured >= 4.5, qPrintable(QString::number(measured)));
-}
 
-void TestDialogs::waitDialogClosesWhenTold()
-{
-    korvo::setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
-    korvo::TavoProcessDialog dialog;
-    QCOMPARE(dialog.size(), QSize(128, 128));
-    dialog.open();
-    QVERIFY(dialog.isVisible());
-    QTimer::singleShot(0, &dialog, &korvo::TavoProcessDialog::slotProcessDlg);
-    QTRY_VERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    korvo::setProgramDirOverride(programDir_.path());
-}
+    // Every text of the two boxes reads at 4.5 : 1 or better on what it stands on, at 1x and 2x.
+    void legibleAndTitled_data()
+    {
+        QTest::addColumn<Part>("row");
+        for (qreal ratio : {1.0, 2.0}) {
+            for (const char* part : {"btnOk", "btnCancel", "messageLabel"}) {
+                QTest::addRow("exit box %s %gx", part, ratio) << Part{true, part, ratio};
+                QTest::addRow("question box %s %gx", part, ratio) << Part{false, part, ratio};
+            }
+        }
+    }
+
+    void legibleAndTitled()
+    {
+        QFETCH(Part, row);
+        const auto& [exitBox, part, ratio] = row;
+        const std::unique_ptr<QDialog> dialog = makeBox(exitBox, QString::fromUtf8("是否删除此图片？"));
+        if (exitBox)
+            QVERIFY(dialog->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示")));
+        QPixmap drawn(dialog->size() * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
+        dialog->render(&drawn);
+        // The message label has no ground of its own; a button's caption is measured without its edge.
+        const QWidget* widget = dialog->findChild<QWidget*>(part);
+        const QRect own = part == QLatin1String("messageLabel")
+                              ? widget->rect()
+                              : widget->rect().adjusted(widget->width() / 5, widget->height() / 4, -widget->width() / 5,
+                                                        -widget->height() / 4);
+        const QRect area(widget->mapTo(dialog.get(), own.topLeft()) * ratio, own.size() * ratio);
+        const double measured = inkContrast(drawn.toImage().copy(area));
+        QVERIFY2(measured >= 4.5, qPrintable(QString::number(measured)));
+    }
+
+    void waitDialogClosesWhenTold()
+    {
+        korvo::setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
+        korvo::TavoProcessDialog dialog;
+        dialog.open();
+        QVERIFY(dialog.isVisible());
+        QTimer::singleShot(0, &dialog, &korvo::TavoProcessDialog::slotProcessDlg);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        korvo::setProgramDirOverride(programDir_.path());
+    }
+};
 
 QTEST_MAIN(TestDialogs)
 #include "test_dialogs.moc"

@@ -30,171 +30,147 @@ const QByteArray TwoStored("[ImageList]\n0=b.png\n1=a.png\nCount=2\n"); // shown
 
 } // namespace
 
+// right click, row, offset from the item's (right, top) corner, accept, question asked, stored file,
+// first background chosen
+using Click = std::tuple<bool, int, QPoint, bool, QString, QByteArray, QString>;
+Q_DECLARE_METATYPE(Click)
+
 // Pictures are named relative to the working folder, so the stored file reads as written here.
 class TestPictureList : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init() { temp = std::make_unique<TempConfig>(); }
-    void fillThenSave_data();
-    void fillThenSave();
-    void clickDeletes_data();
-    void clickDeletes();
-    void addChosenFile();
-    void windowShowsThroughTheList();
-
-private:
-    void showList(QWidget* window, PictureList* list);
 
     std::unique_ptr<TempConfig> temp;
     QTemporaryDir pictures_;
+
+    void showList(QWidget* window, PictureList* list)
+    {
+        QVERIFY(temp->writeConfig(TwoStored));
+        window->resize(960, 588);
+        list->fill();
+        list->widget()->show();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(pictures_.path()));
+        QImage image(160, 90, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save("a.png") && image.save("b.png") && image.save("c.png"));
+        QVERIFY(TempConfig::writeFile("notes.png", "plain text, not a picture"));
+    }
+
+    void init() { temp = std::make_unique<TempConfig>(); }
+
+    // The newest picture is stored last and shown first; a save writes the rows back from the top, so
+    // the order flips with every fill and save.
+    void fillThenSave_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QByteArray>("saved");
+
+        QTest::newRow("negative count") << QByteArray("[ImageList]\nCount=-3\n0=a.png\n")
+                                        << "ImageList/Count is -3 but 0 pictures are stored.\n"
+                                        << QByteArray("[ImageList]\nCount=0\n");
+        QTest::newRow("huge count, keys missing") << QByteArray("[ImageList]\nCount=100000\n0=a.png\n2=c.png\n")
+                                                  << "ImageList/Count is 100000 but 2 pictures are stored.\n"
+                                                  << QByteArray("[ImageList]\n0=c.png\n1=a.png\nCount=2\n");
+        QTest::newRow("files gone or no picture")
+            << QByteArray("[ImageList]\nCount=3\n0=a.png\n1=gone.png\n2=notes.png\n")
+            << "2 stored pictures no longer load and were left out.\n"
+            << QByteArray("[ImageList]\n0=a.png\nCount=1\n");
+    }
+
+    void fillThenSave()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, warning);
+        QFETCH(QByteArray, saved);
+
+        QVERIFY(temp->writeConfig(stored));
+        QWidget window;
+        PictureList list(&window, [] { return QString(); });
+        if (!warning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        list.fill();
+        QVERIFY(list.save());
+        QCOMPARE(temp->readConfig(), saved);
+    }
+
+    // A right click anywhere on a row, or a left click on a user picture's delete mark, asks before
+    // deleting. The mark is the 18 x 18 square 20 to 3 pixels left of the item's right edge, 2 to 19
+    // below its top; any other left click chooses the row's picture. After a deletion the row now
+    // current becomes the background.
+    void clickDeletes_data()
+    {
+        QTest::addColumn<Click>("row");
+        const QString ask = QString::fromUtf8("是否删除此图片？");
+        const QByteArray onlyA("[ImageList]\n0=a.png\nCount=1\n"), onlyB("[ImageList]\n0=b.png\nCount=1\n");
+        QTest::newRow("right click, accepted") << Click{true, 1, {-38, 29}, true, ask, onlyB, "b.png"};
+        QTest::newRow("right click, built-in picture")
+            << Click{true, 3, {-38, 29}, true, QString::fromUtf8("默认图片不能删除。"), TwoStored, {}};
+        QTest::newRow("mark, top left pixel") << Click{false, 1, {-20, 2}, true, ask, onlyB, "b.png"};
+        QTest::newRow("mark, declined") << Click{false, 1, {-10, 10}, false, ask, TwoStored, {}};
+        QTest::newRow("mark, bottom right pixel") << Click{false, 2, {-3, 19}, true, ask, onlyA, "1.jpg"};
+        QTest::newRow("left of the mark") << Click{false, 1, {-21, 10}, true, {}, TwoStored, "a.png"};
+        QTest::newRow("above the mark") << Click{false, 1, {-10, 1}, true, {}, TwoStored, "a.png"};
+        QTest::newRow("right of the mark") << Click{false, 2, {-2, 10}, true, {}, TwoStored, "b.png"};
+        QTest::newRow("below the mark") << Click{false, 2, {-10, 20}, true, {}, TwoStored, "b.png"};
+        QTest::newRow("mark place on a built-in picture") << Click{false, 3, {-10, 10}, true, {}, TwoStored, "1.jpg"};
+    }
+
+    void clickDeletes()
+    {
+        QFETCH(Click, row);
+        const auto& [rightClick, index, fromTopRight, accept, question, stored, chosen] = row;
+        QWidget window;
+        PictureList list(&window, [] { return QString(); });
+        showList(&window, &list);
+        QStringList chosenNames;
+        connect(&list, &PictureList::backgroundChosen,
+                [&](const QString& path) { chosenNames << QFileInfo(path).fileName(); });
+        QString asked;
+        answerNextQuestion(accept, &asked);
+        const QRect item = list.widget()->visualItemRect(list.widget()->item(index));
+        QTest::mouseClick(list.widget()->viewport(), rightClick ? Qt::RightButton : Qt::LeftButton, {},
+                          QPoint(item.right(), item.top()) + fromTopRight);
+        QCoreApplication::processEvents();
+        QCOMPARE(asked, question);
+        QCOMPARE(chosenNames.value(0), chosen);
+        QCOMPARE(temp->readConfig(), stored);
+    }
+
+    // A chosen file becomes the newest row and is saved at once, but the picture in use stays current.
+    void addChosenFile()
+    {
+        QWidget window;
+        PictureList list(&window, [] { return QString("a.png"); });
+        showList(&window, &list);
+        QSignalSpy chosen(&list, &PictureList::backgroundChosen);
+        list.addChosenFile("c.png");
+        QCOMPARE(list.widget()->currentRow(), 2);
+        QCOMPARE(temp->readConfig(), QByteArray("[ImageList]\n0=c.png\n1=a.png\n2=b.png\nCount=3\n"));
+        QCOMPARE(chosen.count(), 0);
+    }
+
+    // The list stands on the dark window: where it has no thumbnails, the window shows through.
+    void windowShowsThroughTheList()
+    {
+        QWidget window;
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Window, QColor(11, 15, 24));
+        window.setPalette(palette);
+        window.setAutoFillBackground(true);
+        PictureList list(&window, [] { return QString(); });
+        showList(&window, &list);
+        // Three rows of thumbnails end well above the list's bottom at y 544.
+        QCOMPARE(window.grab().toImage().pixel(600, 540), qRgb(11, 15, 24));
+    }
 };
-
-void TestPictureList::initTestCase()
-{
-    QVERIFY(QDir::setCurrent(pictures_.path()));
-    QImage image(160, 90, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QVERIFY(image.save("a.png") && image.save("b.png") && image.save("c.png"));
-    QVERIFY(TempConfig::writeFile("notes.png", "plain text, not a picture"));
-}
-
-void TestPictureList::showList(QWidget* window, PictureList* list)
-{
-    QVERIFY(temp->writeConfig(TwoStored));
-    window->resize(960, 588);
-    list->fill();
-    list->widget()->show();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-// The newest picture is stored last and shown first; a save writes the rows back from the top, so
-// the order flips with every fill and save.
-void TestPictureList::fillThenSave_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("warning");
-    QTest::addColumn<QByteArray>("saved");
-
-    QTest::newRow("three, shown in reverse")
-        << QByteArray("[ImageList]\nCount=3\n0=a.png\n1=b.png\n2=c.png\n") << QString()
-        << QByteArray("[ImageList]\n0=c.png\n1=b.png\n2=a.png\nCount=3\n");
-    QTest::newRow("negative count") << QByteArray("[ImageList]\nCount=-3\n0=a.png\n")
-                                    << "ImageList/Count is -3 but 0 pictures are stored.\n"
-                                    << QByteArray("[ImageList]\nCount=0\n");
-    QTest::newRow("huge count, keys missing") << QByteArray("[ImageList]\nCount=100000\n0=a.png\n2=c.png\n")
-                                              << "ImageList/Count is 100000 but 2 pictures are stored.\n"
-                                              << QByteArray("[ImageList]\n0=c.png\n1=a.png\nCount=2\n");
-    QTest::newRow("files gone or no picture") << QByteArray("[ImageList]\nCount=3\n0=a.png\n1=gone.png\n2=notes.png\n")
-                                              << "2 stored pictures no longer load and were left out.\n"
-                                              << QByteArray("[ImageList]\n0=a.png\nCount=1\n");
-}
-
-void TestPictureList::fillThenSave()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, warning);
-    QFETCH(QByteArray, saved);
-
-    QVERIFY(temp->writeConfig(stored));
-    QWidget window;
-    PictureList list(&window, [] { return QString(); });
-    if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
-    list.fill();
-    QVERIFY(list.save());
-    QCOMPARE(temp->readConfig(), saved);
-}
-
-// A right click anywhere on a row, or a left click on a user picture's delete mark, asks before
-// deleting. The mark is the 18 x 18 square 20 to 3 pixels left of the item's right edge, 2 to 19
-// below its top; any other left click chooses the row's picture. After a deletion the row now
-// current becomes the background.
-void TestPictureList::clickDeletes_data()
-{
-    QTest::addColumn<bool>("rightClick");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QPoint>("fromTopRight"); // offset from the item's (right, top) corner
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("chosen"); // the first background chosen, if any
-
-    const QString ask = QString::fromUtf8("是否删除此图片？");
-    const QByteArray onlyA("[ImageList]\n0=a.png\nCount=1\n"), onlyB("[ImageList]\n0=b.png\nCount=1\n");
-    const QPoint middle(-38, 29);
-    QTest::newRow("right click, accepted") << true << 1 << middle << true << ask << onlyB << "b.png";
-    QTest::newRow("right click on the last, accepted") << true << 2 << middle << true << ask << onlyA << "1.jpg";
-    QTest::newRow("right click, declined") << true << 1 << middle << false << ask << TwoStored << QString();
-    QTest::newRow("right click, built-in picture")
-        << true << 3 << middle << true << QString::fromUtf8("默认图片不能删除。") << TwoStored << QString();
-    QTest::newRow("mark, top left pixel") << false << 1 << QPoint(-20, 2) << true << ask << onlyB << "b.png";
-    QTest::newRow("mark, declined") << false << 1 << QPoint(-10, 10) << false << ask << TwoStored << QString();
-    QTest::newRow("mark, bottom right pixel") << false << 2 << QPoint(-3, 19) << true << ask << onlyA << "1.jpg";
-    QTest::newRow("left of the mark") << false << 1 << QPoint(-21, 10) << true << QString() << TwoStored << "a.png";
-    QTest::newRow("above the mark") << false << 1 << QPoint(-10, 1) << true << QString() << TwoStored << "a.png";
-    QTest::newRow("right of the mark") << false << 2 << QPoint(-2, 10) << true << QString() << TwoStored << "b.png";
-    QTest::newRow("below the mark") << false << 2 << QPoint(-10, 20) << true << QString() << TwoStored << "b.png";
-    QTest::newRow("mark place on a built-in picture")
-        << false << 3 << QPoint(-10, 10) << true << QString() << TwoStored << "1.jpg";
-}
-
-void TestPictureList::clickDeletes()
-{
-    QFETCH(bool, rightClick);
-    QFETCH(int, row);
-    QFETCH(QPoint, fromTopRight);
-    QFETCH(bool, accept);
-    QFETCH(QString, question);
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, chosen);
-
-    QWidget window;
-    PictureList list(&window, [] { return QString(); });
-    showList(&window, &list);
-    QStringList chosenNames;
-    connect(&list, &PictureList::backgroundChosen,
-            [&](const QString& path) { chosenNames << QFileInfo(path).fileName(); });
-    QString asked;
-    answerNextQuestion(accept, &asked);
-    const QRect item = list.widget()->visualItemRect(list.widget()->item(row));
-    QTest::mouseClick(list.widget()->viewport(), rightClick ? Qt::RightButton : Qt::LeftButton, {},
-                      QPoint(item.right(), item.top()) + fromTopRight);
-    QCoreApplication::processEvents();
-
-    QCOMPARE(asked, question);
-    QCOMPARE(chosenNames.value(0), chosen);
-    QCOMPARE(temp->readConfig(), stored);
-}
-
-// A chosen file becomes the newest row and is saved at once, but the picture in use stays current.
-void TestPictureList::addChosenFile()
-{
-    QWidget window;
-    PictureList list(&window, [] { return QString("a.png"); });
-    showList(&window, &list);
-    QSignalSpy chosen(&list, &PictureList::backgroundChosen);
-    list.addChosenFile("c.png");
-    QCOMPARE(list.widget()->currentRow(), 2);
-    QCOMPARE(temp->readConfig(), QByteArray("[ImageList]\n0=c.png\n1=a.png\n2=b.png\nCount=3\n"));
-    QCOMPARE(chosen.count(), 0);
-}
-
-// The list stands on the dark window: where it has no thumbnails, the window shows through.
-void TestPictureList::windowShowsThroughTheList()
-{
-    QWidget window;
-    QPalette palette = window.palette();
-    palette.setColor(QPalette::Window, QColor(11, 15, 24));
-    window.setPalette(palette);
-    window.setAutoFillBackground(true);
-    PictureList list(&window, [] { return QString(); });
-    showList(&window, &list);
-    // Three rows of thumbnails end well above the list's bottom at y 544.
-    QCOMPARE(window.grab().toImage().pixel(600, 540), qRgb(11, 15, 24));
-}
 
 QTEST_MAIN(TestPictureList)
 #include "test_picturelist.moc"
