@@ -212,6 +212,23 @@ private slots:
         QVERIFY(!platform::siblingRunning());
     }
 
+    void trayIcon_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
+        QTest::newRow("menu request") << int(QSystemTrayIcon::Context) << false;
+    }
+    void trayIcon()
+    {
+        QFETCH(int, reason);
+        window = std::make_unique<MainWindow>();
+        window->hide();
+        emit window->findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::ActivationReason(reason));
+        QTEST(window->isVisible(), "shown");
+    }
+
     void hotPlug_data()
     {
         QTest::addColumn<QList<platform::DeviceEvent>>("events");
