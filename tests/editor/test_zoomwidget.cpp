@@ -288,14 +288,16 @@ private slots:
         QCOMPARE(editor->toPlainText(), QString("Hello Korvo")); // Return ended the entry, it broke no line
         if (closeKey < 0)
             return;
-        // Cancelling undoes to the start; the apply that follows stores the editor's text, which must
-        // then be the restored one.
+        // An undo steps back one colour, cancelling undoes to the start, and the colour bar follows.
+        // The apply that follows stores the editor's text, which must then be the restored one.
         QSignalSpy colours(w, &ZoomWidget::UndoColorSignal);
         w->SetTextColor(3);
+        w->SetTextColor(4);
+        w->UndoEdit(false);
         w->UndoEdit(true);
         w->CommitTextEditor();
         QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello"));
-        QCOMPARE(colours.value(0).value(0).toInt(), 2); // the colour bar shows the restored colour
+        QCOMPARE(QList<QList<QVariant>>(colours), (QList<QList<QVariant>>{{3}, {2}}));
     }
 
     // English texts run to 60 in landscape (Chinese ones to 40, see typeTheFreeText), 40 in portrait.
