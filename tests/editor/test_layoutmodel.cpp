@@ -3,7 +3,6 @@
 #include "editor/layoutmodel.h"
 
 #include <QImage>
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace korvo;
@@ -12,12 +11,11 @@ using SlotRow = std::array<int, SlotCount>;
 Q_DECLARE_METATYPE(SlotRow)
 
 namespace {
-ThemeProfile customProfile(int style, int color)
+ThemeProfile customProfile(int style)
 {
     ThemeProfile profile;
     profile.Mode = 1;
     profile.Style = uint8_t(style);
-    profile.custom[0].Color = uint8_t(color);
     return profile;
 }
 } // namespace
@@ -69,7 +67,7 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(SlotRow, expected);
         QFETCH(QString, shown);
-        ThemeProfile profile = customProfile(0, 0);
+        ThemeProfile profile = customProfile(0);
         profile.custom[0].Show_ = {1, 1, 1, 1, 1, 0, 0, 0, 0};
         LayoutModel model;
         model.LoadLayout(profile, true);
@@ -88,7 +86,7 @@ private slots:
         // Stray entries in the centre style's row, as an edited file may hold them.
         QVERIFY(temp->writeConfig("[CustomShow]\n0-0=0\n0-1=1\n0-2=3\n0-3=2\n0-4=4\n1-0=5\n1-4=6\n"));
         LayoutModel model;
-        model.LoadLayout(customProfile(1, 0), true);
+        model.LoadLayout(customProfile(1), true);
         model.SetElementShown(4, 1);
         QCOMPARE(model.working().customShow[1], (SlotRow{-1, -1, 4, -1, -1}));
         model.SetElementShown(6, 1);
@@ -99,29 +97,6 @@ private slots:
         QCOMPARE(model.working().customShow[1], (SlotRow{-1, -1, -1, -1, -1}));
     }
 
-    // An undo steps back one colour, or back to the start, and tells the bars what to show again; with
-    // nothing to undo it does nothing.
-    void undo()
-    {
-        LayoutModel model;
-        model.LoadLayout(customProfile(0, 2), true);
-        model.SetEditingActive(true);
-        QSignalSpy colourSpy(&model, &LayoutModel::UndoColorSignal);
-        QSignalSpy sizeSpy(&model, &LayoutModel::UndoTextSize);
-        model.UndoEdit(false);
-        QCOMPARE(int(model.editHistory().size()), 1);
-        for (int colour : {4, 5, 1})
-            model.SetTextColor(colour);
-        model.UndoEdit(false);
-        QCOMPARE(int(model.working().record.Color), 5);
-        QCOMPARE(int(model.editHistory().size()), 3);
-        model.UndoEdit(true);
-        QCOMPARE(int(model.working().record.Color), 2);
-        QCOMPARE(int(model.editHistory().size()), 0);
-        QCOMPARE(QList<QList<QVariant>>(colourSpy), (QList<QList<QVariant>>{{5}, {2}}));
-        QCOMPARE(sizeSpy.size(), 2);
-    }
-
     // An empty path drops the chosen picture and its placement and shows the layout's default one.
     void emptyBackgroundPathFallsBack()
     {
@@ -130,7 +105,7 @@ private slots:
         QVERIFY(picture.save(temp->dir.path() + "/default.png"));
         picture.fill(qRgb(0, 0, 255));
         QVERIFY(picture.save(temp->dir.path() + "/chosen.png"));
-        ThemeProfile profile = customProfile(0, 0);
+        ThemeProfile profile = customProfile(0);
         profile.custom[0].StringD1 = temp->dir.path() + "/default.png";
         profile.custom[0].StringPixmap = temp->dir.path() + "/chosen.png";
         profile.custom[0].XPt = 5;
