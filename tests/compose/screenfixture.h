@@ -8,6 +8,7 @@
 #include "link/virtualscreen.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
 #include <QVector>
@@ -33,6 +34,13 @@ struct ScreenFixture
         return korvo::link::EnumerateScreens() == 0;
     }
 };
+
+inline QImage plainImage(QSize size, QRgb colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
 
 // The position and size of every area packet in a write log, as the screen reads them.
 inline QVector<QRect> sentAreas(const std::vector<QByteArray>& log)
