@@ -1,7 +1,6 @@
 #pragma once
 
-// What every composition test needs: private per-user folders, the known font, and a virtual
-// screen whose packets can be read back.
+// Private per-user folders, the known font and a virtual screen whose packets can be read back.
 
 #include "compose/fonts.h"
 #include "link/link.h"

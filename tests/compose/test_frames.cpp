@@ -4,7 +4,6 @@
 
 #include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
-#include "compose/backdrop.h"
 #include "compose/elementlayout.h"
 #include "compose/previewgeometry.h"
 #include "compose/screensession.h"
@@ -27,7 +26,6 @@ namespace {
 LayoutState theme(int themeId, int hor, int highlight)
 {
     LayoutState state;
-    state.Mode = 0;
     state.ThemeID = uint8_t(themeId);
     state.Hor = uint8_t(hor);
     state.record.highlight = uint8_t(highlight);
@@ -118,7 +116,7 @@ private slots:
     void applyReachesTheScreen_data()
     {
         QTest::addColumn<int>("hor");
-        QTest::addColumn<int>("failingWrite");    // -1: the screen is unplugged
+        QTest::addColumn<int>("failingWrite");
         QTest::addColumn<QPoint>("markOnScreen"); // blue
         QTest::addColumn<QPoint>("plainOnScreen");
         QTest::addColumn<QRgb>("plainColour"); // also behind the value
@@ -129,7 +127,6 @@ private slots:
         // (35, 140)-(134, 179) lands at (140, 35)-(179, 134).
         QTest::newRow("portrait") << 1 << 0 << QPoint(2, 2) << QPoint(10, 10) << green
                                   << QRect(QPoint(140, 35), QPoint(179, 134));
-        QTest::newRow("screen unplugged") << 1 << -1 << QPoint() << QPoint() << green << QRect();
         QTest::newRow("write fails mid-frame") << 1 << 9 << QPoint() << QPoint() << green << QRect();
     }
 
@@ -141,7 +138,6 @@ private slots:
         QFETCH(QPoint, plainOnScreen);
         QFETCH(QRgb, plainColour);
         QFETCH(QRect, valueOnScreen);
-        fixture.screen->setPresent(failingWrite >= 0);
         if (failingWrite > 0)
             fixture.screen->failWrite(failingWrite);
 
@@ -269,8 +265,7 @@ private slots:
     void dateAtTheTop()
     {
         const LayoutState state = showing(theme(0, 0, CpuTemperature), Date, QRect(10, 10, 200, 100));
-        QImage image(320, 170, QImage::Format_RGB32);
-        image.fill(Qt::black);
+        QImage image = plainImage(QSize(320, 170), qRgb(0, 0, 0));
         QPainter painter(&image);
         for (const compose::TextItem& item : compose::valueTexts(state, Date, QStringLiteral("2025.02.03")))
             compose::drawTextItem(painter, item);

@@ -89,8 +89,8 @@ private slots:
 
     void init() { fixture.screen->reset(); }
 
-    // Load and power stay as they were; the time and date are sent every pass, and a temperature
-    // past 50 turns the fan faster.
+    // Every pass sets the clock first, then resends the time, the date and what changed: a
+    // temperature past 50 turns the fan faster; load and power stay.
     void passRedrawsTheChangedFigures()
     {
         compose::AreaRenderer renderer(committed);
@@ -102,7 +102,6 @@ private slots:
         QVERIFY(refresh.runPass());
 
         QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({0, 3, 5, 6}));
-        // Every pass sets the screen's clock first.
         QCOMPARE(fixture.screen->log().front().left(7), QByteArray::fromHex("0055a1f2090507"));
         refresh.stop();
     }
@@ -229,22 +228,6 @@ private slots:
         const auto lost =
             std::count_if(framed.begin(), framed.end(), [&](const QPoint& p) { return !after.contains(p); });
         QVERIFY2(lost <= 2, qPrintable(QString::number(lost)));
-    }
-
-    // A sleep and wake-up during an apply wait for it; the apply's own frame is the only one.
-    void resumeWhileApplying()
-    {
-        compose::ScreenSession session(committed);
-        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
-        const int frames = fixture.screen->stats().framesCompleted;
-        QVERIFY(
-            session.apply(figureLayout(), plainImage(QSize(320, 170), qRgb(0, 0, 128)), compose::editorSize(0), 200));
-        session.systemSleeping();
-        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1); // the apply was waited for
-        session.systemResumed();
-        QVERIFY(finished.wait(5000));
-        QTest::qWait(100);
-        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
     }
 
     void searchBacksOff()
