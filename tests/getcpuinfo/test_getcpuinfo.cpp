@@ -3,25 +3,17 @@
 #include "platform/sibling.h"
 
 #include <QLocalSocket>
-#include <QProcess>
-
-#include <QTemporaryDir>
 #include <QtTest>
+
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 using namespace korvo;
 
 namespace {
-
-QString siblingPath()
-{
-    return qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/bin/GetCPUInfo";
-}
 
 QList<int> readWords()
 {
@@ -32,8 +24,7 @@ QList<int> readWords()
 
 } // namespace
 
-// The built GetCPUInfo on a fake sysfs and procfs, with a key, socket and lock of its own, as
-// the program sees it: through the shared-memory reader and the sibling calls.
+// The built GetCPUInfo on a fake sysfs and procfs, seen through the shared-memory reader.
 class TestGetCpuInfo : public QObject
 {
     Q_OBJECT
@@ -42,14 +33,14 @@ private:
     QTemporaryDir tree_;
     QTemporaryDir runtime_; // private to the user, as the runtime folder must be
     QProcess sibling_;
+    const QString siblingPath_ = qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/bin/GetCPUInfo";
 
 private slots:
     void initTestCase()
     {
-        sibling_.setProgram(siblingPath());
+        sibling_.setProgram(siblingPath_);
         sibling_.setProcessChannelMode(QProcess::ForwardedChannels);
         const QByteArray tag = QByteArray::number(QCoreApplication::applicationPid());
-        // The child inherits these, so both sides agree on the names.
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
         qputenv("KORVO_CPUINFO_KEY", "KorvoTestGetCpuInfo-" + tag);
         qputenv("KORVO_INSTANCE_SUFFIX", "-test-" + tag);
@@ -129,7 +120,7 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("XDG_RUNTIME_DIR", runtime);
             copies[i].setProcessEnvironment(environment);
-            copies[i].start("setpriv", {"--reuid=" + uid, "--regid=" + uid, "--clear-groups", siblingPath()});
+            copies[i].start("setpriv", {"--reuid=" + uid, "--regid=" + uid, "--clear-groups", siblingPath_});
             // A copy listens only once it holds its segment.
             const QString socket = runtime + "/GetCPUInfo" + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket) || copies[i].state() == QProcess::NotRunning, 5000);
@@ -158,20 +149,19 @@ private slots:
         sibling_.kill();
         sibling_.waitForFinished(5000);
         // 16 descriptors: its own (event loop, lock, socket) and a few to spare.
-        sibling_.start("prlimit", {"--nofile=16", siblingPath()});
+        sibling_.start("prlimit", {"--nofile=16", siblingPath_});
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        std::vector<std::unique_ptr<QLocalSocket>> sockets;
-        for (int i = 0; i < clients; ++i) {
-            sockets.push_back(std::make_unique<QLocalSocket>());
-            sockets.back()->setReadBufferSize(1);
-            sockets.back()->connectToServer(platform::siblingServerName());
-            QVERIFY(sockets.back()->waitForConnected(1000));
-            sockets.back()->write(request);
+        std::vector<QLocalSocket> sockets(static_cast<size_t>(clients));
+        for (QLocalSocket& socket : sockets) {
+            socket.setReadBufferSize(1);
+            socket.connectToServer(platform::siblingServerName());
+            QVERIFY(socket.waitForConnected(1000));
+            socket.write(request);
         }
         // Well before the five seconds after which any client is dropped.
         QTRY_VERIFY_WITH_TIMEOUT(
             std::any_of(sockets.begin(), sockets.end(),
-                        [](const auto& socket) { return socket->state() == QLocalSocket::UnconnectedState; }),
+                        [](const QLocalSocket& socket) { return socket.state() == QLocalSocket::UnconnectedState; }),
             3000);
         sockets.clear();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);

@@ -1,12 +1,10 @@
 #include "platform/singleinstance.h"
 
 #include <QLocalSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using korvo::platform::SingleInstance;
 
-// Each test runs its copies under its own suffix in a private runtime folder.
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
@@ -23,7 +21,6 @@ private slots:
     void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path())); }
     void init() { qputenv("KORVO_INSTANCE_SUFFIX", "-test" + QByteArray::number(++run)); }
 
-    // The show request itself is checked on the program's second copy, in the window's tests.
     void secondCopyWaitsForFirst()
     {
         auto first = std::make_unique<SingleInstance>();

@@ -1,12 +1,7 @@
 #include "logcapture.h"
 #include "platform/sleepnotifier.h"
 
-#include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusMessage>
-#include <QDBusUnixFileDescriptor>
-#include <QProcess>
-#include <QThread>
+#include <QtDBus>
 #include <QtTest>
 
 #include <fcntl.h>

@@ -1,12 +1,7 @@
 // Every picture the program names must be compiled in under that exact name; a renamed or
 // missing file would otherwise only show as an empty control at run time.
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QImage>
 #include <QMovie>
-#include <QRegularExpression>
 #include <QtTest>
 
 class TestResources : public QObject
@@ -14,7 +9,6 @@ class TestResources : public QObject
     Q_OBJECT
 
 private slots:
-    // Every picture named in the code loads; the backgrounds have the screen's size.
     void namedPicturesLoad()
     {
         const QRegularExpression named(QStringLiteral("\":/+(skins|background)/[\\w.]+\""));
