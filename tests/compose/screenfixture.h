@@ -1,13 +1,13 @@
 #pragma once
 
-// What every composition test needs: private per-user folders, the known font, and a virtual
-// screen whose packets can be read back.
+// Private per-user folders, the known font and a virtual screen whose packets can be read back.
 
 #include "compose/fonts.h"
 #include "link/link.h"
 #include "link/virtualscreen.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
 #include <QVector>
@@ -33,6 +33,13 @@ struct ScreenFixture
         return korvo::link::EnumerateScreens() == 0;
     }
 };
+
+inline QImage plainImage(QSize size, QRgb colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
 
 // The position and size of every area packet in a write log, as the screen reads them.
 inline QVector<QRect> sentAreas(const std::vector<QByteArray>& log)
