@@ -230,6 +230,22 @@ private slots:
         QVERIFY2(lost <= 2, qPrintable(QString::number(lost)));
     }
 
+    // A sleep that comes during an apply waits for its frame; waking up then sends no second one.
+    void resumeWhileApplying()
+    {
+        compose::ScreenSession session(committed);
+        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
+        const int frames = fixture.screen->stats().framesCompleted;
+        QVERIFY(
+            session.apply(figureLayout(), plainImage(QSize(320, 170), qRgb(0, 0, 128)), compose::editorSize(0), 200));
+        session.systemSleeping();
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
+        session.systemResumed();
+        QVERIFY(finished.wait(5000));
+        QTest::qWait(100);
+        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
+    }
+
     void searchBacksOff()
     {
         publish(45, 65, 15);
