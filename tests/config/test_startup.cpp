@@ -2,7 +2,6 @@
 #include "config/startup.h"
 #include "config/tempconfig.h"
 
-#include <QImage>
 #include <QtTest>
 
 #include <memory>
@@ -68,25 +67,6 @@ private slots:
         QCOMPARE(QFile::exists(program + "/first.ini"), marker); // the main window removes it later
         removeFirstRunMarker();
         QVERIFY(!QFile::exists(program + "/first.ini"));
-        setProgramDirOverride(QString());
-    }
-
-    // The files the build places beside the program: a custom layout that loads without complaint.
-    void shippedTemplates()
-    {
-        TempConfig temp;
-        setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
-        ThemeProfile profile;
-        LogCapture log;
-        prepareStartupData(profile);
-        QCOMPARE(LogCapture::lines, (QStringList{Copied, Copied}));
-        QCOMPARE(int(profile.Mode), 1);
-        QCOMPARE(profile.custom[0].Show_, (std::array<uint8_t, 9>{1, 1, 0, 1, 0, 0, 0, 1, 0}));
-        QCOMPARE(profile.custom[0].StringD1, QString(":/background/1.jpg"));
-        // The top slots stay free for the free text in the top row.
-        QCOMPARE(loadCustomShow(), (CustomShowTable{{{-1, 0, 3, 1, -1}, {-1, -1, 0, -1, -1}}}));
-        QCOMPARE(curRectId(), 0);
-        QCOMPARE(QImage(temp.configDir() + "/whole.png").size(), QSize(320, 170));
         setProgramDirOverride(QString());
     }
 
