@@ -76,23 +76,45 @@ private slots:
         QVERIFY(platform::siblingRunning());
     }
 
-    // Asked to or ended from outside, it leaves nothing that would stand in the next copy's way.
+    // Ended from outside or asked to (after clients with an endless line or unread answers were
+    // dropped, or those beyond its descriptors turned away), it leaves nothing in the next copy's way.
     void ends_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("asked") << 0;
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("clients");
+        QTest::newRow("SIGTERM") << SIGTERM << QByteArray() << 0;
+        QTest::newRow("SIGINT") << SIGINT << QByteArray() << 0;
+        QTest::newRow("SIGHUP") << SIGHUP << QByteArray() << 0;
+        QTest::newRow("line without end") << 0 << QByteArray(1 << 20, 'x') << 1;
+        QTest::newRow("answers never read") << 0 << QByteArray("ping\n").repeated(1 << 18) << 1;
+        QTest::newRow("more clients than descriptors") << 0 << QByteArray() << 12;
     }
     void ends()
     {
         QFETCH(int, signal);
+        QFETCH(QByteArray, request);
+        QFETCH(int, clients);
         metrics::detachCpuInfoMemory();
         // A killed copy leaves its socket file and lock behind; the next one starts anyway.
         sibling_.kill();
         sibling_.waitForFinished(5000);
-        sibling_.start();
+        // 16 descriptors: its own (event loop, lock, socket) and a few to spare.
+        sibling_.start("prlimit", {"--nofile=16", siblingPath_});
+        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
+        std::vector<QLocalSocket> sockets(static_cast<size_t>(clients));
+        for (QLocalSocket& socket : sockets) {
+            socket.setReadBufferSize(1);
+            socket.connectToServer(platform::siblingServerName());
+            QVERIFY(socket.waitForConnected(1000));
+            socket.write(request);
+        }
+        const auto dropped = [](const QLocalSocket& socket) {
+            return socket.state() == QLocalSocket::UnconnectedState;
+        };
+        // Well before the five seconds after which any client is dropped.
+        QTRY_VERIFY_WITH_TIMEOUT(sockets.empty() || std::any_of(sockets.begin(), sockets.end(), dropped), 3000);
+        sockets.clear();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
         if (signal)
             QCOMPARE(::kill(pid_t(sibling_.processId()), signal), 0);
@@ -130,41 +152,6 @@ private slots:
             QCOMPARE(::kill(pid_t(copy.processId()), SIGTERM), 0);
             QVERIFY(copy.waitForFinished(5000) && copy.exitCode() == 0);
         }
-    }
-
-    // A client with an endless line or unread answers is dropped, clients beyond the copy's
-    // descriptors are turned away, and the program gets through again as soon as they go.
-    void hostileClients_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<int>("clients");
-        QTest::newRow("line without end") << QByteArray(1 << 20, 'x') << 1;
-        QTest::newRow("answers never read") << QByteArray("ping\n").repeated(1 << 18) << 1;
-        QTest::newRow("more clients than descriptors") << QByteArray() << 12;
-    }
-    void hostileClients()
-    {
-        QFETCH(QByteArray, request);
-        QFETCH(int, clients);
-        sibling_.kill();
-        sibling_.waitForFinished(5000);
-        // 16 descriptors: its own (event loop, lock, socket) and a few to spare.
-        sibling_.start("prlimit", {"--nofile=16", siblingPath_});
-        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
-        std::vector<QLocalSocket> sockets(static_cast<size_t>(clients));
-        for (QLocalSocket& socket : sockets) {
-            socket.setReadBufferSize(1);
-            socket.connectToServer(platform::siblingServerName());
-            QVERIFY(socket.waitForConnected(1000));
-            socket.write(request);
-        }
-        // Well before the five seconds after which any client is dropped.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            std::any_of(sockets.begin(), sockets.end(),
-                        [](const QLocalSocket& socket) { return socket.state() == QLocalSocket::UnconnectedState; }),
-            3000);
-        sockets.clear();
-        QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
     }
 };
 

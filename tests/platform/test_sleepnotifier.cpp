@@ -103,17 +103,14 @@ private slots:
         QVERIFY(logind != "absent" || fakeBus.unregisterService("org.freedesktop.login1"));
         fake.refuse = logind == "refuses";
         LogCapture log;
-        QTEST(SleepNotifier().start(), "started");
+        std::optional<SleepNotifier> notifier(std::in_place);
+        QTEST(notifier->start(), "started");
         QCoreApplication::processEvents();
         QTEST(int(inhibitors.size()), "inhibitorsTaken");
         // One line tells what went wrong; nothing is said when all went well.
         QCOMPARE(log.lines.size(), 1 - inhibitors.size());
-    }
-
-    void sleepAndResume()
-    {
-        std::optional<SleepNotifier> notifier(std::in_place);
-        QVERIFY(notifier->start());
+        if (inhibitors.isEmpty())
+            return;
         QSignalSpy sleeps(&*notifier, &SleepNotifier::aboutToSleep);
         QSignalSpy resumes(&*notifier, &SleepNotifier::resumed);
         // Only logind may announce a sleep or a resume.
