@@ -232,9 +232,9 @@ private slots:
         QCOMPARE(fixture.screen->stats().rejected, 0);
     }
 
-    // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in
-    // portrait, plain in English.
-    void figureSizes()
+    // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in portrait,
+    // plain in English. A theme's date stands at the top of its box, not in the middle.
+    void figureSizesAndDateAtTheTop()
     {
         LayoutState english = theme(0, 0, CpuPower);
         english.englishInterface = true;
@@ -242,11 +242,6 @@ private slots:
         for (const LayoutState& state : {theme(2, 0, CpuPower), theme(0, 0, CpuPower), theme(0, 1, CpuPower), english})
             sizes << compose::valuePixelSize(state, CpuPower);
         QCOMPARE(sizes, (QList<int>{26, 22, 23, 18}));
-    }
-
-    // A theme's date stands at the top of its box, not in the middle.
-    void dateAtTheTop()
-    {
         const LayoutState state = showing(theme(0, 0, CpuTemperature), Date, QRect(10, 10, 200, 100));
         QImage image = plainImage(QSize(320, 170), qRgb(0, 0, 0));
         QPainter painter(&image);

@@ -183,20 +183,18 @@ private slots:
     // However the figures and the free text cross, the free text stays as the frame drew it.
     void freeTextSurvivesTheRefresh_data()
     {
-        QTest::addColumn<int>("hor");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("landscape") << 0 << false;
-        QTest::newRow("portrait, English") << 1 << true;
+        QTest::addColumn<bool>("portraitEnglish");
+        QTest::newRow("landscape") << false;
+        QTest::newRow("portrait, English") << true;
     }
 
     void freeTextSurvivesTheRefresh()
     {
-        QFETCH(int, hor);
-        QFETCH(bool, english);
+        QFETCH(bool, portraitEnglish);
         LayoutState state;
         state.Mode = 1;
-        state.Hor = uint8_t(hor);
-        state.englishInterface = english;
+        state.Hor = portraitEnglish ? 1 : 0;
+        state.englishInterface = portraitEnglish;
         state.customShow = DefaultCustomShow;
         state.curRectId = 1; // the row through the centre slot
         for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})

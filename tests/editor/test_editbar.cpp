@@ -97,7 +97,7 @@ private slots:
 
     // A swatch of the pop-up colour bar (white first at (14, 17), green last at (129, 17), each 20 x 22)
     // chooses its colour and closes the bar.
-    void colourBarSwatch()
+    void colours()
     {
         for (const auto& [index, pos] : {std::pair<int, QPoint>{0, {14, 17}}, {5, {148, 38}}}) {
             ColorBar bar;
@@ -109,11 +109,7 @@ private slots:
             QCOMPARE(chosen.value(0).value(0).value<quint8>(), quint8(index));
             QVERIFY(!bar.isVisible());
         }
-    }
-
-    // A colour index past the table changes nothing, rather than reading past the indicator pictures.
-    void indicatorColour()
-    {
+        // A colour index past the table changes nothing, rather than reading past the indicator pictures.
         EditBar bar;
         auto* indicator = bar.findChild<PressLabel*>("colorIndicator");
         const qint64 before = indicator->pixmap(Qt::ReturnByValue).cacheKey();
