@@ -19,7 +19,12 @@
 
 using namespace korvo;
 
-Q_DECLARE_METATYPE(korvo::LayoutState)
+// hor, failing write, blue mark on the screen, plain spot on the screen, its colour (also behind the value), value
+using Apply = std::tuple<int, int, QPoint, QPoint, QRgb, QRect>;
+// layout, kind, text drawn first (its packets not counted), text, rectangles sent
+using Sent = std::tuple<korvo::LayoutState, int, QString, QString, QVector<QRect>>;
+Q_DECLARE_METATYPE(Apply)
+Q_DECLARE_METATYPE(Sent)
 
 namespace {
 
@@ -115,29 +120,18 @@ private slots:
 
     void applyReachesTheScreen_data()
     {
-        QTest::addColumn<int>("hor");
-        QTest::addColumn<int>("failingWrite");
-        QTest::addColumn<QPoint>("markOnScreen"); // blue
-        QTest::addColumn<QPoint>("plainOnScreen");
-        QTest::addColumn<QRgb>("plainColour"); // also behind the value
-        QTest::addColumn<QRect>("valueOnScreen");
-        QTest::newRow("landscape") << 0 << 0 << QPoint(314, 5) << QPoint(5, 5) << red
-                                   << QRect(QPoint(20, 60), QPoint(119, 109));
+        QTest::addColumn<Apply>("row");
+        QTest::newRow("landscape") << Apply{0, 0, {314, 5}, {5, 5}, red, {QPoint(20, 60), QPoint(119, 109)}};
         // The portrait picture's top-right corner is the screen's top-left; the value's box
         // (35, 140)-(134, 179) lands at (140, 35)-(179, 134).
-        QTest::newRow("portrait") << 1 << 0 << QPoint(2, 2) << QPoint(10, 10) << green
-                                  << QRect(QPoint(140, 35), QPoint(179, 134));
-        QTest::newRow("write fails mid-frame") << 1 << 9 << QPoint() << QPoint() << green << QRect();
+        QTest::newRow("portrait") << Apply{1, 0, {2, 2}, {10, 10}, green, {QPoint(140, 35), QPoint(179, 134)}};
+        QTest::newRow("write fails mid-frame") << Apply{1, 9, {}, {}, green, {}};
     }
 
     void applyReachesTheScreen()
     {
-        QFETCH(int, hor);
-        QFETCH(int, failingWrite);
-        QFETCH(QPoint, markOnScreen);
-        QFETCH(QPoint, plainOnScreen);
-        QFETCH(QRgb, plainColour);
-        QFETCH(QRect, valueOnScreen);
+        QFETCH(Apply, row);
+        const auto& [hor, failingWrite, markOnScreen, plainOnScreen, plainColour, valueOnScreen] = row;
         if (failingWrite > 0)
             fixture.screen->failWrite(failingWrite);
 
@@ -191,53 +185,42 @@ private slots:
 
     void sentRectangles_data()
     {
-        QTest::addColumn<LayoutState>("state");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("before"); // drawn first, its packets not counted
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QVector<QRect>>("expected");
-
+        QTest::addColumn<Sent>("row");
         const QRect tempBox(QPoint(20, 30), QPoint(87, 59)); // 68 x 30 = 2040 pixels, just fits
+        const LayoutState theme0 = theme(0, 0, Date);
         QTest::newRow("theme 0, changed figure: its value rectangle")
-            << showing(theme(0, 0, Date), CpuTemperature, tempBox) << 0 << QString() << QStringLiteral("50℃")
-            << QVector<QRect>{QRect(20, 30, 68, 30)};
+            << Sent{showing(theme0, CpuTemperature, tempBox), 0, {}, "50℃", {QRect(20, 30, 68, 30)}};
         QTest::newRow("theme 0, 60 x 40 is too big for a packet")
-            << showing(theme(0, 0, Date), CpuLoad, QRect(100, 100, 60, 40)) << 1 << QString() << QStringLiteral("7%")
-            << QVector<QRect>{};
+            << Sent{showing(theme0, CpuLoad, QRect(100, 100, 60, 40)), 1, {}, "7%", {}};
         QTest::newRow("theme 0, clipped to the screen")
-            << showing(theme(0, 0, Date), CpuLoad, QRect(300, 150, 40, 30)) << 1 << QString() << QStringLiteral("7%")
-            << QVector<QRect>{QRect(300, 150, 20, 20)};
-
+            << Sent{showing(theme0, CpuLoad, QRect(300, 150, 40, 30)), 1, {}, "7%", {QRect(300, 150, 20, 20)}};
         // Date at 22 px: digit 12.203, '.' 6.109, whole 109.844, line 33. x0 = 60 + 45.078.
         QTest::newRow("theme 1, date as year, month and day, a pixel wider each side")
-            << showing(theme(1, 0, Time), Date, QRect(QPoint(60, 105), QPoint(259, 140))) << 5 << QString()
-            << QStringLiteral("2025.02.03")
-            << QVector<QRect>{QRect(104, 105, 51, 33), QRect(159, 105, 26, 33), QRect(190, 105, 26, 33)};
-
+            << Sent{showing(theme(1, 0, Time), Date, QRect(QPoint(60, 105), QPoint(259, 140))),
+                    5,
+                    {},
+                    "2025.02.03",
+                    {QRect(104, 105, 51, 33), QRect(159, 105, 26, 33), QRect(190, 105, 26, 33)}};
+        const LayoutState slotted = custom(0, 0, DefaultCustomShow);
         QTest::newRow("custom, figure in slot 0: both halves of the slot")
-            << custom(0, 0, DefaultCustomShow) << 0 << QString() << QStringLiteral("50℃")
-            << QVector<QRect>{QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)};
-        QTest::newRow("custom, figure in no slot: nothing")
-            << custom(0, 0, DefaultCustomShow) << 6 << QString() << QStringLiteral("1000") << QVector<QRect>{};
+            << Sent{slotted, 0, {}, "50℃", {QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)}};
+        QTest::newRow("custom, figure in no slot: nothing") << Sent{slotted, 6, {}, "1000", {}};
         // Centre date at 16 px: digit 8.875, '.' 4.4375, whole 79.875; x0 = 120 + 1.0625.
         const CustomShowTable centreDate{{{-1, -1, -1, -1, -1}, {-1, -1, 5, -1, -1}}};
         QTest::newRow("custom centre date, only the day changed")
-            << custom(0, 1, centreDate) << 5 << QStringLiteral("2025.02.02") << QStringLiteral("2025.02.03")
-            << QVector<QRect>{QRect(183, 60, 18, 30)};
+            << Sent{custom(0, 1, centreDate), 5, "2025.02.02", "2025.02.03", {QRect(183, 60, 18, 30)}};
         // Time and date share the centre slot: the date stands in the label box below it.
-        QTest::newRow("custom, date below the time")
-            << showing(showing(custom(0, 0, DefaultCustomShow), Time, {}), Date, {}) << 5 << QString()
-            << QStringLiteral("2025.02.03") << QVector<QRect>{QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)};
+        QTest::newRow("custom, date below the time") << Sent{showing(showing(slotted, Time, {}), Date, {}),
+                                                             5,
+                                                             {},
+                                                             "2025.02.03",
+                                                             {QRect(110, 100, 51, 30), QRect(161, 100, 51, 30)}};
     }
 
     void sentRectangles()
     {
-        QFETCH(LayoutState, state);
-        QFETCH(int, kind);
-        QFETCH(QString, before);
-        QFETCH(QString, text);
-        QFETCH(QVector<QRect>, expected);
-
+        QFETCH(Sent, row);
+        const auto& [state, kind, before, text, expected] = row;
         CommittedLayout committed;
         committed.set(state);
         compose::AreaRenderer renderer(committed);
@@ -249,9 +232,9 @@ private slots:
         QCOMPARE(fixture.screen->stats().rejected, 0);
     }
 
-    // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in
-    // portrait, plain in English.
-    void figureSizes()
+    // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in portrait,
+    // plain in English. A theme's date stands at the top of its box, not in the middle.
+    void figureSizesAndDateAtTheTop()
     {
         LayoutState english = theme(0, 0, CpuPower);
         english.englishInterface = true;
@@ -259,11 +242,6 @@ private slots:
         for (const LayoutState& state : {theme(2, 0, CpuPower), theme(0, 0, CpuPower), theme(0, 1, CpuPower), english})
             sizes << compose::valuePixelSize(state, CpuPower);
         QCOMPARE(sizes, (QList<int>{26, 22, 23, 18}));
-    }
-
-    // A theme's date stands at the top of its box, not in the middle.
-    void dateAtTheTop()
-    {
         const LayoutState state = showing(theme(0, 0, CpuTemperature), Date, QRect(10, 10, 200, 100));
         QImage image = plainImage(QSize(320, 170), qRgb(0, 0, 0));
         QPainter painter(&image);
@@ -276,27 +254,37 @@ private slots:
         QVERIFY2(firstLit >= 10 && firstLit < 18, qPrintable(QString::number(firstLit)));
     }
 
-    void areaUpdatesRepeatTheFrame_data()
+    void builtInThemes_data()
     {
         QTest::addColumn<int>("themeId");
         QTest::addColumn<int>("hor");
+        QTest::addColumn<bool>("english");
         QTest::addColumn<int>("areas"); // every area fits one packet
         for (int hor : {0, 1}) {
-            QTest::addRow("%c1", hor ? 'V' : 'H') << 0 << hor << 6; // one per figure
-            QTest::addRow("%c2", hor ? 'V' : 'H') << 1 << hor << 7; // four clock digits, three date fields
-            QTest::addRow("%c3", hor ? 'V' : 'H') << 2 << hor << 6; // the power in two halves
-            QTest::addRow("%c4", hor ? 'V' : 'H') << 3 << hor << 9; // time in halves, date in fields
+            for (bool english : {false, true}) {
+                const char* language = english ? "English" : "Chinese";
+                QTest::addRow("%c1 %s", hor ? 'V' : 'H', language) << 0 << hor << english << 6; // one per figure
+                // Four clock digits, three date fields.
+                QTest::addRow("%c2 %s", hor ? 'V' : 'H', language) << 1 << hor << english << 7;
+                QTest::addRow("%c3 %s", hor ? 'V' : 'H', language) << 2 << hor << english << 6; // power in halves
+                // Time in halves, date in fields.
+                QTest::addRow("%c4 %s", hor ? 'V' : 'H', language) << 3 << hor << english << 9;
+            }
         }
     }
 
-    void areaUpdatesRepeatTheFrame()
+    // Redrawing every figure with the text the frame was composed with must leave the screen exactly as
+    // the frame left it: same background, same glyphs, nothing outside the areas. Every label stays
+    // inside its pill: a rounded box whose ends are half circles, less the pixel of its outline, and two
+    // more at the ends, so that no character touches them.
+    void builtInThemes()
     {
-        // Redrawing every figure with the text the frame was composed with must leave the screen
-        // exactly as the frame left it: same background, same glyphs, nothing outside the areas.
         QFETCH(int, themeId);
         QFETCH(int, hor);
+        QFETCH(bool, english);
         QFETCH(int, areas);
-        const LayoutState state = builtIn(themeId, hor);
+        LayoutState state = builtIn(themeId, hor);
+        state.englishInterface = english;
         const QImage picture(state.record.StringD1);
         QCOMPARE(picture.size(), hor == 1 ? QSize(170, 320) : QSize(320, 170));
         QVERIFY(!QImage(state.record.StringPixmapS).isNull());
@@ -313,29 +301,7 @@ private slots:
         QCOMPARE(sent, areas);
         QCOMPARE(fixture.screen->stats().rejected, 0);
         QCOMPARE(fixture.screen->framebuffer(), frame);
-    }
 
-    // Every label stays inside its pill: a rounded box whose ends are half circles, less the pixel
-    // of its outline, and two more at the ends, so that no character touches them.
-    void labelsStayInTheirPills_data()
-    {
-        QTest::addColumn<int>("themeId");
-        QTest::addColumn<int>("hor");
-        QTest::addColumn<bool>("english");
-        for (int hor : {0, 1})
-            for (int themeId : {0, 2, 3})
-                for (bool english : {false, true})
-                    QTest::addRow("%c%d %s", hor ? 'V' : 'H', themeId + 1, english ? "English" : "Chinese")
-                        << themeId << hor << english;
-    }
-
-    void labelsStayInTheirPills()
-    {
-        QFETCH(int, themeId);
-        QFETCH(int, hor);
-        QFETCH(bool, english);
-        LayoutState state = builtIn(themeId, hor);
-        state.englishInterface = english;
         for (const compose::TextItem& item : compose::frameTexts(state)) {
             if (std::find(state.record.ShowRect_.begin(), state.record.ShowRect_.end(), item.rect) ==
                 state.record.ShowRect_.end())
@@ -357,26 +323,21 @@ private slots:
                          qPrintable(QStringLiteral("%1 at %2,%3").arg(item.text).arg(at.x()).arg(at.y())));
             }
         }
-    }
-
-    // Theme 3's dial is a picture: it must not show a level, so its ring is even all round.
-    void powerDialShowsNoLevel()
-    {
-        for (int hor : {0, 1}) {
-            const QImage picture(builtIn(2, hor).record.StringD1);
-            const QPointF centre = hor == 0 ? QPointF(231.5, 102) : QPointF(84.5, 136);
-            const double radius = hor == 0 ? 56 : 62;
-            const auto at = [&](int degrees) {
-                const double a = degrees * M_PI / 180;
-                return QColor(picture.pixel((centre + QPointF(std::cos(a), -std::sin(a)) * radius).toPoint()));
-            };
-            const QColor first = at(-20);
-            for (int degrees = 0; degrees <= 200; degrees += 20) {
-                const QColor pixel = at(degrees);
-                QVERIFY2(std::abs(pixel.red() - first.red()) < 24 && std::abs(pixel.green() - first.green()) < 24 &&
-                             std::abs(pixel.blue() - first.blue()) < 24,
-                         qPrintable(pixel.name() + " against " + first.name()));
-            }
+        if (themeId != 2)
+            return;
+        // Theme 3's dial is a picture: it must not show a level, so its ring is even all round.
+        const QPointF centre = hor == 0 ? QPointF(231.5, 102) : QPointF(84.5, 136);
+        const auto at = [&](int degrees) {
+            const double a = degrees * M_PI / 180;
+            return QColor(
+                picture.pixel((centre + QPointF(std::cos(a), -std::sin(a)) * (hor == 0 ? 56 : 62)).toPoint()));
+        };
+        const QColor first = at(-20);
+        for (int degrees = 0; degrees <= 200; degrees += 20) {
+            const QColor pixel = at(degrees);
+            QVERIFY2(std::abs(pixel.red() - first.red()) < 24 && std::abs(pixel.green() - first.green()) < 24 &&
+                         std::abs(pixel.blue() - first.blue()) < 24,
+                     qPrintable(pixel.name() + " against " + first.name()));
         }
     }
 };

@@ -20,6 +20,8 @@
 
 using namespace korvo;
 using Ms = std::chrono::milliseconds;
+using Pauses = std::tuple<int, int, QVector<QRect>>; // pass pause, element pause, sent before the stop
+Q_DECLARE_METATYPE(Pauses)
 
 namespace {
 
@@ -181,20 +183,18 @@ private slots:
     // However the figures and the free text cross, the free text stays as the frame drew it.
     void freeTextSurvivesTheRefresh_data()
     {
-        QTest::addColumn<int>("hor");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("landscape") << 0 << false;
-        QTest::newRow("portrait, English") << 1 << true;
+        QTest::addColumn<bool>("portraitEnglish");
+        QTest::newRow("landscape") << false;
+        QTest::newRow("portrait, English") << true;
     }
 
     void freeTextSurvivesTheRefresh()
     {
-        QFETCH(int, hor);
-        QFETCH(bool, english);
+        QFETCH(bool, portraitEnglish);
         LayoutState state;
         state.Mode = 1;
-        state.Hor = uint8_t(hor);
-        state.englishInterface = english;
+        state.Hor = portraitEnglish ? 1 : 0;
+        state.englishInterface = portraitEnglish;
         state.customShow = DefaultCustomShow;
         state.curRectId = 1; // the row through the centre slot
         for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})
@@ -272,20 +272,17 @@ private slots:
 
     void stopIsPrompt_data()
     {
-        QTest::addColumn<int>("passPause");
-        QTest::addColumn<int>("kindPause");
-        QTest::addColumn<QVector<QRect>>("sent");
+        QTest::addColumn<Pauses>("row");
         // Load (30% against the sample 65%) is the first figure that differs: the walk stops in the
         // pause after it.
-        QTest::newRow("in the element walk") << 0 << 60000 << QVector<QRect>{boxes[CpuLoad]};
-        QTest::newRow("in the pass pause") << 60000 << 0 << boxesOf({1, 3, 4, 5});
+        QTest::newRow("in the element walk") << Pauses{0, 60000, {boxes[CpuLoad]}};
+        QTest::newRow("in the pass pause") << Pauses{60000, 0, boxesOf({1, 3, 4, 5})};
     }
 
     void stopIsPrompt()
     {
-        QFETCH(int, passPause);
-        QFETCH(int, kindPause);
-        QFETCH(QVector<QRect>, sent);
+        QFETCH(Pauses, row);
+        const auto& [passPause, kindPause, sent] = row;
         publish(45, 30, 12);
         compose::AreaRenderer renderer(committed);
         compose::RefreshDataThread refresh(&renderer, Ms(passPause), Ms(kindPause));

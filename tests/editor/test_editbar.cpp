@@ -30,10 +30,13 @@ class TestEditBar : public QObject
     }
 
 private slots:
-    // The size list is dark like the bar it stands on, and its text reads at 4.5 : 1, at 1x and 2x.
-    void sizeListIsLegible()
+    // The size list is dark like the bar it stands on, and its text reads at 4.5 : 1, at 1x and 2x. An
+    // undo moves it without a signal, and the user's next choice still sends one, also when the undo
+    // restored the size already shown.
+    void sizeList()
     {
         EditBar bar;
+        record(&bar);
         auto* sizeList = bar.findChild<PressCombobox*>("sizeList");
         for (qreal ratio : {1.0, 2.0}) {
             QPixmap drawn(sizeList->size() * ratio);
@@ -43,6 +46,13 @@ private slots:
             QVERIFY(luminance(groundOf(image)) < 0.05);
             QVERIFY(inkContrast(image) >= 4.5);
         }
+        bar.slotSetFontSize(0);
+        QCOMPARE(sizeList->currentText(), QString::fromUtf8("大"));
+        QTest::keyClick(sizeList, Qt::Key_Down);
+        bar.slotSetFontSize(2);
+        QCOMPARE(sizeList->currentText(), QString::fromUtf8("小"));
+        QTest::keyClick(sizeList, Qt::Key_Up);
+        QCOMPARE(log, (QStringList{"SendFontSize 1", "SendFontSize 1"}));
     }
 
     void userGestures_data()
@@ -85,25 +95,9 @@ private slots:
         QVERIFY(!bar->findChild<TavoPushButton*>("btnClip")->buttonChecked());
     }
 
-    // An undo moves the list without a signal, and the user's next choice still sends one, also
-    // when the undo restored the size already shown.
-    void undoChangesSizeSilently()
-    {
-        EditBar bar;
-        record(&bar);
-        auto* sizeList = bar.findChild<PressCombobox*>("sizeList");
-        bar.slotSetFontSize(0);
-        QCOMPARE(sizeList->currentText(), QString::fromUtf8("大"));
-        QTest::keyClick(sizeList, Qt::Key_Down);
-        bar.slotSetFontSize(2);
-        QCOMPARE(sizeList->currentText(), QString::fromUtf8("小"));
-        QTest::keyClick(sizeList, Qt::Key_Up);
-        QCOMPARE(log, (QStringList{"SendFontSize 1", "SendFontSize 1"}));
-    }
-
     // A swatch of the pop-up colour bar (white first at (14, 17), green last at (129, 17), each 20 x 22)
     // chooses its colour and closes the bar.
-    void colourBarSwatch()
+    void colours()
     {
         for (const auto& [index, pos] : {std::pair<int, QPoint>{0, {14, 17}}, {5, {148, 38}}}) {
             ColorBar bar;
@@ -115,11 +109,7 @@ private slots:
             QCOMPARE(chosen.value(0).value(0).value<quint8>(), quint8(index));
             QVERIFY(!bar.isVisible());
         }
-    }
-
-    // A colour index past the table changes nothing, rather than reading past the indicator pictures.
-    void indicatorColour()
-    {
+        // A colour index past the table changes nothing, rather than reading past the indicator pictures.
         EditBar bar;
         auto* indicator = bar.findChild<PressLabel*>("colorIndicator");
         const qint64 before = indicator->pixmap(Qt::ReturnByValue).cacheKey();

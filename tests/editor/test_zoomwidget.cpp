@@ -330,8 +330,7 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::newRow("not a picture") << QByteArray("no picture in here") << "its size cannot be read";
         QTest::newRow("removed since it was stored") << QByteArray() << "it does not exist";
-        // A FIFO would block the start-up forever.
-        QTest::newRow("FIFO") << QByteArray("fifo") << "it is not a regular file";
+        QTest::newRow("FIFO, which would block the start-up") << QByteArray("fifo") << "it is not a regular file";
     }
 
     void picturesThatDoNotLoad()

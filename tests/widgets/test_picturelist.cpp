@@ -31,7 +31,9 @@ const QByteArray TwoStored("[ImageList]\n0=b.png\n1=a.png\nCount=2\n"); // shown
 // right click, row, offset from the item's (right, top) corner, accept, question asked, stored file,
 // first background chosen
 using Click = std::tuple<bool, int, QPoint, bool, QString, QByteArray, QString>;
+using Fill = std::tuple<QByteArray, QString, QByteArray>; // stored file, warning, saved file
 Q_DECLARE_METATYPE(Click)
+Q_DECLARE_METATYPE(Fill)
 
 // Pictures are named relative to the working folder, so the stored file reads as written here.
 class TestPictureList : public QObject
@@ -67,27 +69,22 @@ private slots:
     // the order flips with every fill and save.
     void fillThenSave_data()
     {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QString>("warning");
-        QTest::addColumn<QByteArray>("saved");
-
-        QTest::newRow("negative count") << QByteArray("[ImageList]\nCount=-3\n0=a.png\n")
-                                        << "ImageList/Count is -3 but 0 pictures are stored.\n"
-                                        << QByteArray("[ImageList]\nCount=0\n");
-        QTest::newRow("huge count, keys missing") << QByteArray("[ImageList]\nCount=100000\n0=a.png\n2=c.png\n")
-                                                  << "ImageList/Count is 100000 but 2 pictures are stored.\n"
-                                                  << QByteArray("[ImageList]\n0=c.png\n1=a.png\nCount=2\n");
+        QTest::addColumn<Fill>("row");
+        QTest::newRow("negative count") << Fill{"[ImageList]\nCount=-3\n0=a.png\n",
+                                                "ImageList/Count is -3 but 0 pictures are stored.\n",
+                                                "[ImageList]\nCount=0\n"};
+        QTest::newRow("huge count, keys missing") << Fill{"[ImageList]\nCount=100000\n0=a.png\n2=c.png\n",
+                                                          "ImageList/Count is 100000 but 2 pictures are stored.\n",
+                                                          "[ImageList]\n0=c.png\n1=a.png\nCount=2\n"};
         QTest::newRow("files gone or no picture")
-            << QByteArray("[ImageList]\nCount=3\n0=a.png\n1=gone.png\n2=notes.png\n")
-            << "2 stored pictures no longer load and were left out.\n"
-            << QByteArray("[ImageList]\n0=a.png\nCount=1\n");
+            << Fill{"[ImageList]\nCount=3\n0=a.png\n1=gone.png\n2=notes.png\n",
+                    "2 stored pictures no longer load and were left out.\n", "[ImageList]\n0=a.png\nCount=1\n"};
     }
 
     void fillThenSave()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, warning);
-        QFETCH(QByteArray, saved);
+        QFETCH(Fill, row);
+        const auto& [stored, warning, saved] = row;
         QVERIFY(temp->writeConfig(stored));
         QWidget window;
         PictureList list(&window, [] { return QString(); });
