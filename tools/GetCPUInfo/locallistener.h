@@ -33,6 +33,7 @@ signals:
 private:
     void acceptPending();
     void turnAwayOne();
+    void setAccepting(bool accepting);
 
     int fd_ = -1;
     int spare_ = -1; // held back, so that a client can still be accepted and closed when none is free
