@@ -1,6 +1,8 @@
 #include "platform/devicenotifier.h"
 #include "platform/devicepaths.h"
 
+#include "platform/win/windowsmessage_win.h"
+
 #include <cstddef>
 
 #include <windows.h>
@@ -57,10 +59,8 @@ bool DeviceNotifier::registerFor(WId window)
 
 bool DeviceNotifier::nativeEvent(const QByteArray& eventType, void* message)
 {
-    if (!message || (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG"))
-        return false;
-    const auto* msg = static_cast<const MSG*>(message);
-    if (msg->message != WM_DEVICECHANGE)
+    const MSG* msg = windowsMessage(eventType, message, WM_DEVICECHANGE);
+    if (!msg)
         return false;
     // Nothing of this object is touched after an emit: a receiver may well destroy it.
     const auto* record = reinterpret_cast<const void*>(msg->lParam);

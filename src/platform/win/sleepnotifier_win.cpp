@@ -1,5 +1,7 @@
 #include "platform/sleepnotifier.h"
 
+#include "platform/win/windowsmessage_win.h"
+
 #include <windows.h>
 
 namespace korvo::platform {
@@ -20,10 +22,8 @@ bool SleepNotifier::start()
 
 bool SleepNotifier::nativeEvent(const QByteArray& eventType, void* message)
 {
-    if (!message || (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG"))
-        return false;
-    const auto* msg = static_cast<const MSG*>(message);
-    if (msg->message != WM_POWERBROADCAST)
+    const MSG* msg = windowsMessage(eventType, message, WM_POWERBROADCAST);
+    if (!msg)
         return false;
     // Nothing of this object is touched after an emit: a receiver may well destroy it.
     switch (msg->wParam) {
