@@ -24,17 +24,17 @@ int AreaRenderer::drawMetric(const QString& text, int kind)
     return sendMetric(kind);
 }
 
-void AreaRenderer::prepareMetric(const QString& text, int kind)
+bool AreaRenderer::prepareMetric(const QString& text, int kind)
 {
     if (text.isEmpty() || !isElementKind(kind))
-        return;
+        return false;
     std::shared_ptr<const LayoutState> state = committed_.get();
     const std::vector<QRect> areas = dirtyAreas(*state, kind, text, lastDrawn_[kind]);
     lastDrawn_[kind] = text;
     SentFigure& sent = sent_[kind];
     sent.pending = !areas.empty();
     if (!sent.pending)
-        return;
+        return false;
     const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
     if (sent.text != text || sent.state != state || sent.backdropGeneration != generation || sent.areas != areas) {
         render(*state, kind, text, areas, sent.packets);
@@ -43,6 +43,7 @@ void AreaRenderer::prepareMetric(const QString& text, int kind)
         sent.backdropGeneration = generation;
         sent.areas = areas;
     }
+    return true;
 }
 
 const std::array<QString, ElementKindCount>& AreaRenderer::frameShown()

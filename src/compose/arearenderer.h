@@ -31,9 +31,10 @@ public:
     int drawMetric(const QString& text, int kind);
 
     // drawMetric in two steps, so that several figures can be drawn in one go and sent apart:
-    // prepareMetric draws and keeps the areas, sendMetric sends what was prepared for `kind`
+    // prepareMetric draws and keeps the areas and says whether there is anything to send (a text
+    // that covers what the screen shows has none); sendMetric sends what was prepared for `kind`
     // (once) and returns how many the link accepted.
-    void prepareMetric(const QString& text, int kind);
+    bool prepareMetric(const QString& text, int kind);
     int sendMetric(int kind);
 
     // A whole frame of the committed layout was sent: the screen now shows the frame's sample

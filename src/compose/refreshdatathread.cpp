@@ -63,7 +63,9 @@ bool RefreshDataThread::runPass()
     metrics::readCpuInfo(cpu.cpuTemperature, cpu.cpuLoad, cpu.cpuPower, cpu.reserved);
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
     // short pause after each. On an idle machine the caches are cold after every wake-up, and
-    // drawing text cold costs many times what it costs right after another drawing.
+    // drawing text cold costs many times what it costs right after another drawing. The pause
+    // spaces the writes to the screen, so a figure that leaves the screen as it is (the time and
+    // date, walked every pass, mostly do) gets none: it would only be a wake-up for nothing.
     std::array<int, ElementKindCount> redraw{};
     int redrawCount = 0;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
@@ -73,9 +75,8 @@ bool RefreshDataThread::runPass()
         if (text == snapshot_.lastText[kind] && kind != Time && kind != Date)
             continue;
         snapshot_.lastText[kind] = text;
-        redraw[size_t(redrawCount++)] = kind;
-        if (renderer_)
-            renderer_->prepareMetric(text, kind);
+        if (renderer_ && renderer_->prepareMetric(text, kind))
+            redraw[size_t(redrawCount++)] = kind;
     }
     owedPause_ = Milliseconds(0);
     for (int i = 0; i < redrawCount; ++i) {
@@ -85,12 +86,10 @@ bool RefreshDataThread::runPass()
         // fewer.
         if (owedPause_.count() > 0 && !pause(owedPause_))
             return false;
-        if (renderer_) {
-            renderer_->sendMetric(redraw[size_t(i)]);
-            // The thread runs no event loop, so posted events are all it can have pending; running
-            // just those spares a full pass of the event dispatcher on every figure.
-            QCoreApplication::sendPostedEvents();
-        }
+        renderer_->sendMetric(redraw[size_t(i)]);
+        // The thread runs no event loop, so posted events are all it can have pending; running
+        // just those spares a full pass of the event dispatcher on every figure.
+        QCoreApplication::sendPostedEvents();
         owedPause_ = kindPause_;
     }
     return true;

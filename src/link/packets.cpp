@@ -240,7 +240,7 @@ bool SendOrientation(uint8_t orientation)
 namespace {
 bool sendClock(uint8_t kind)
 {
-    const QTime now = platform::currentDateTime().time();
+    const QTime now = platform::localNow().time;
     const uint8_t command[] = {0x55,
                                0xA1,
                                kind,

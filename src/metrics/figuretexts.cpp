@@ -46,7 +46,7 @@ QString memoryLoadText()
 
 QString timeText()
 {
-    const QTime now = platform::currentDateTime().time();
+    const QTime now = platform::localNow().time;
     return padded(now.hour(), 2) + QLatin1Char(':') + padded(now.minute(), 2);
 }
 
@@ -57,7 +57,7 @@ QString powerText(int watts)
 
 QString dateText()
 {
-    const QDate today = platform::currentDateTime().date();
+    const QDate today = platform::localNow().date;
     return padded(today.year(), 4) + QLatin1Char('.') + padded(today.month(), 2) + QLatin1Char('.') +
            padded(today.day(), 2);
 }

@@ -7,7 +7,14 @@
 // here, so tests can pin the time without touching the system clock.
 namespace korvo::platform {
 
-QDateTime currentDateTime();
+// The date and time on the machine's clock, in its time zone.
+struct LocalTime
+{
+    QDate date;
+    QTime time;
+};
+
+LocalTime localNow();
 
 // Replaces the clock for the whole process; an empty function restores the system clock.
 // Set it before starting threads that read the clock.

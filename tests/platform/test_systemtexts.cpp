@@ -1,3 +1,4 @@
+#include "platform/clock.h"
 #include "platform/devicepaths.h"
 #include "platform/meminfo.h"
 
@@ -96,6 +97,37 @@ private slots:
     {
         QFETCH(QByteArray, meminfo);
         QTEST(memoryLoadFromMeminfo(meminfo), "percent");
+    }
+
+    // The rows change the time zone under a running process, as a user who travels does; the
+    // clock must follow each change within a second.
+    void localTime_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<int>("offsetMinutes");
+        QTest::newRow("UTC") << QByteArray("UTC0") << 0;
+        QTest::newRow("India") << QByteArray("IST-5:30") << 330;
+        QTest::newRow("west of UTC") << QByteArray("<-03>3") << -180;
+    }
+
+    void localTime()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(int, offsetMinutes);
+        const bool wasSet = qEnvironmentVariableIsSet("TZ");
+        const QByteArray saved = qgetenv("TZ");
+        qputenv("TZ", zone);
+        const qint64 changedAt = QDateTime::currentSecsSinceEpoch();
+        QVERIFY(QTest::qWaitFor([&] { return QDateTime::currentSecsSinceEpoch() != changedAt; }, 2000));
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(offsetMinutes * 60);
+        const LocalTime now = localNow();
+        const QDateTime after = QDateTime::currentDateTimeUtc().addSecs(offsetMinutes * 60);
+        if (wasSet)
+            qputenv("TZ", saved);
+        else
+            qunsetenv("TZ");
+        const QDateTime read(now.date, now.time, Qt::UTC);
+        QVERIFY2(before <= read && read <= after, qPrintable(read.toString(Qt::ISODateWithMs)));
     }
 };
 
