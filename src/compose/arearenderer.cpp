@@ -95,10 +95,12 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
     for (const TextItem& item : valueTexts(state, kind, text))
         drawTextItem(painter, item);
     // The saved background has no free text: where an area crosses it, it is drawn again on top,
-    // as the frame has it, or the figure would cut a piece out of it.
+    // as the frame has it, or the figure would cut a piece out of it. Text is clipped to its box,
+    // so an area outside the box is spared laying the line out, which costs as much as drawing.
     if (kind != FreeText) {
         for (const TextItem& item : valueTexts(state, FreeText, state.record.String_[FreeText]))
-            drawTextItem(painter, item);
+            if (item.rect.intersects(bounds))
+                drawTextItem(painter, item);
     }
     painter.end();
 
