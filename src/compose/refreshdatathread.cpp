@@ -64,8 +64,8 @@ bool RefreshDataThread::runPass()
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
     // short pause after each. On an idle machine the caches are cold after every wake-up, and
     // drawing text cold costs many times what it costs right after another drawing. The pause
-    // spaces the writes to the screen, so a figure that leaves the screen as it is (the time and
-    // date, walked every pass, mostly do) gets none: it would only be a wake-up for nothing.
+    // spaces the writes to the screen, so a figure with nothing to send (one the layout does not
+    // show, or a date whose digits stay) gets none: it would only be a wake-up for nothing.
     std::array<int, ElementKindCount> redraw{};
     int redrawCount = 0;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
