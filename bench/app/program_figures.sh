@@ -18,7 +18,9 @@
 #      that wakes a few times a second in step with the tick is charged whole ticks it never used.
 # "met" / "MISSED" compares the median start, VmRSS and the CPU share with the goal. The CPU share
 # depends much on how busy the machine is: a thread that wakes on an idle core finds its caches
-# cold, so the same loop costs several times more on a quiet machine than beside a build.
+# cold, so the same loop costs several times more on a quiet machine than beside a build. On a
+# virtual machine the host's load moves it too, by up to twice within a day; to compare two builds,
+# run their figures side by side (both scripts at once, each with its own build folder).
 #
 # The start time is $EPOCHREALTIME read by the shell that then execs the program: one builtin
 # write and the execve lie between, tens of microseconds. The first packet's time is the one the
