@@ -45,7 +45,12 @@ korvo_install_packages() {
 korvo_build() {
     local dir="$1"
     shift
-    cmake -S "$KORVO_ROOT" -B "$KORVO_ROOT/$dir" "$@" >/dev/null
+    local launcher=()
+    # A compiler cache, where one is installed, makes rebuilds across checkouts cheap.
+    if command -v ccache >/dev/null 2>&1; then
+        launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$KORVO_ROOT" -B "$KORVO_ROOT/$dir" "${launcher[@]}" "$@" >/dev/null
     local targets=()
     for t in ${KORVO_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
     cmake --build "$KORVO_ROOT/$dir" --parallel "$(nproc)" "${targets[@]}"
