@@ -1,6 +1,6 @@
 // What the composition costs: one area update per figure kind (render, encode, send to the
-// virtual screen), one refresh pass, one apply without its pause, and the CPU the running
-// refresh loop takes per minute.
+// virtual screen), one refresh pass, one apply without its pause, how long the GUI thread waits
+// while the screen gets a frame, and the CPU the running refresh loop takes per minute.
 
 #include "benchsupport.h"
 #include "compose/applyrenderer.h"
@@ -9,13 +9,18 @@
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
 
+#include "link/link.h"
+
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 using namespace korvo;
@@ -32,7 +37,7 @@ const char* const texts[7][2] = {{"45℃", "46℃"},     {"65%", "66%"}, {"20%",
 void BM_AreaUpdate(benchmark::State& state)
 {
     const int kind = int(state.range(0));
-    compose::AreaRenderer renderer(stage->committed);
+    compose::AreaRenderer renderer(stage->document.committed());
     const QString pair[2] = {QString::fromUtf8(texts[kind][0]), QString::fromUtf8(texts[kind][1])};
     int areas = 0;
     int i = 0;
@@ -44,11 +49,10 @@ BENCHMARK(BM_AreaUpdate)->DenseRange(0, 6)->Unit(benchmark::kMicrosecond);
 
 void BM_RefreshPass(benchmark::State& state)
 {
-    compose::AreaRenderer renderer(stage->committed);
-    compose::RefreshDataThread refresh(&renderer, std::chrono::milliseconds(0), std::chrono::milliseconds(0));
+    compose::AreaRenderer renderer(stage->document.committed());
+    compose::RefreshDataThread refresh(&renderer, std::chrono::milliseconds(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(refresh.runPass());
-    refresh.stop();
 }
 BENCHMARK(BM_RefreshPass)->Unit(benchmark::kMicrosecond);
 
@@ -61,20 +65,75 @@ void BM_Apply(benchmark::State& state)
 }
 BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond);
 
+// Runs the GUI thread's event loop until `done` holds; returns the longest time the loop went
+// without running a 1 ms timer, in milliseconds.
+double longestStallUntil(const std::function<bool()>& done)
+{
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    auto last = std::chrono::steady_clock::now();
+    double longest = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const auto now = std::chrono::steady_clock::now();
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+    });
+    tick.start(1);
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const auto now = std::chrono::steady_clock::now();
+    return std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+}
+
 // From the system's wake-up until the screen has taken the whole frame that replaces whatever it
-// shows after the sleep (so an upper bound of the time to the frame's first chunk): the screen is
-// opened again, asked for one answer, and given the layout, orientation and clock.
+// shows after the sleep: the screen is opened again and given the layout, orientation and clock.
 void BM_ResumeToFrame(benchmark::State& state)
 {
-    compose::ScreenSession session(stage->committed);
+    compose::ScreenSession session(stage->document);
     for (auto _ : state) {
         session.systemSleeping();
+        const int frames = stage->screen->stats().framesCompleted;
         const auto start = std::chrono::steady_clock::now();
         session.systemResumed();
+        longestStallUntil([&] { return stage->screen->stats().framesCompleted != frames; });
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
 }
 BENCHMARK(BM_ResumeToFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The longest time the GUI thread does not run its event loop while the screen is given a whole
+// frame, on a screen that takes 20 ms per write (a frame is 27 writes): after a resume, after the
+// screen was unplugged and plugged in again, and for an apply.
+void BM_GuiThreadStall(benchmark::State& state)
+{
+    const int how = int(state.range(0));
+    compose::ScreenSession session(stage->document);
+    session.startRefresh();
+    const QString path = QString::fromLatin1(link::VirtualScreen::vendorPath());
+    double longest = 0;
+    stage->screen->setWriteDelay(20);
+    for (auto _ : state) {
+        const int frames = stage->screen->stats().framesCompleted;
+        if (how == 0) {
+            session.systemSleeping();
+            session.systemResumed();
+        } else if (how == 1) {
+            session.deviceChanged(path, link::ScreenVendorId, link::ScreenProductId, 1, false);
+            session.deviceChanged(path, link::ScreenVendorId, link::ScreenProductId, 1, true);
+        } else {
+            session.apply(stage->layout, stage->picture, compose::editorSize(0), 0);
+        }
+        longest =
+            std::max(longest, longestStallUntil([&] { return stage->screen->stats().framesCompleted != frames; }));
+    }
+    stage->screen->setWriteDelay(0);
+    state.counters["longest_stall_ms"] = longest;
+}
+BENCHMARK(BM_GuiThreadStall)
+    ->ArgName("resume_replug_apply")
+    ->DenseRange(0, 2)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // The loop as it runs in the program, under the screen session, with the screen attached or
 // absent for the whole run. A second process publishes the figures, as GetCPUInfo does, each of
@@ -92,7 +151,7 @@ void BM_RunningLoop(benchmark::State& state)
             return;
         }
         stage->screen->setPresent(present);
-        compose::ScreenSession session(stage->committed);
+        compose::ScreenSession session(stage->document);
         session.startRefresh();
         QEventLoop loop;
         const auto runFor = [&loop](int s) {

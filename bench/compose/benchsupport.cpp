@@ -75,8 +75,8 @@ bool Stage::start()
     publishTo(cpuInfo, 45, 65, 15);
     if (!compose::applyLayout(layout, picture, compose::editorSize(0)))
         return false;
-    committed.set(layout);
-    return true;
+    // Config.ini and the committed layout as an apply that landed leaves them.
+    return document.commit(layout);
 }
 
 bool Publisher::start(int seconds)

@@ -5,6 +5,7 @@
 // applied.
 
 #include "config/layoutstate.h"
+#include "config/screendocument.h"
 #include "link/virtualscreen.h"
 
 #include <QImage>
@@ -21,7 +22,7 @@ struct Stage
     QTemporaryDir home;
     std::unique_ptr<korvo::link::VirtualScreen> screen;
     QSharedMemory cpuInfo;
-    korvo::CommittedLayout committed;
+    korvo::ScreenDocument document;
     korvo::LayoutState layout; // the default theme, with the fan speed shown as well
     QImage picture;
 

@@ -4,15 +4,14 @@
 //   soak_refresh [seconds]      (default 600)
 
 #include "benchsupport.h"
-#include "compose/arearenderer.h"
-#include "compose/refreshdatathread.h"
+#include "compose/screensession.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 using namespace korvo;
 
@@ -35,10 +34,9 @@ int main(int argc, char** argv)
     benchsupport::Publisher publisher;
     if (!publisher.start(seconds + 10))
         return 1;
-    compose::AreaRenderer renderer(stage.committed);
-    compose::RefreshDataThread refresh(&renderer);
+    compose::ScreenSession session(stage.document);
     const double cpuStart = benchsupport::cpuSeconds();
-    refresh.start();
+    session.startRefresh();
     constexpr int WarmUp = 10; // fonts, caches and allocator pools settle first
     long rssStart = 0;
     int fdStart = 0;
@@ -49,9 +47,11 @@ int main(int argc, char** argv)
             std::printf("start (after %d s): RSS %ld KiB, open fds %d\n", WarmUp, rssStart, fdStart);
             std::fflush(stdout);
         }
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
     }
-    refresh.stop();
+    session.stopRefresh();
     const double cpu = benchsupport::cpuSeconds() - cpuStart;
     const long rssEnd = benchsupport::residentKiB();
     const int fdEnd = benchsupport::openDescriptors();

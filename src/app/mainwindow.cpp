@@ -4,12 +4,10 @@
 
 #include "compose/screensession.h"
 #include "config/configstore.h"
-#include "config/startup.h"
 #include "editor/colorbar.h"
 #include "editor/editbar.h"
 #include "editor/selfplaintextedit.h"
 #include "editor/zoomwidget.h"
-#include "link/link.h"
 #include "platform/devicenotifier.h"
 #include "platform/sibling.h"
 #include "platform/sleepnotifier.h"
@@ -92,18 +90,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
     setFixedSize(size());
 
     ZoomWidget* zoom = ui_->zoomwidget;
-    session_ = new compose::ScreenSession(zoom->model().committedLayout(), this);
-    connect(session_, &compose::ScreenSession::frameSent, this, &MainWindow::commitApplied);
+    document_.load();
+    profile_ = document_.profile();
+    zoom->model().startFrom(document_);
+    session_ = new compose::ScreenSession(document_, this);
+    connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
+    connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
 
-    prepareStartupData(profile_);
-    // The editor read its stored settings when the form built it, before the templates were in place.
-    zoom->model().reloadStored();
     setUpControls();
     ui_->afterlabel->hide();
     ui_->pushButton->hide();
     profile_.Style = 0;
     syncControls();
     zoom->setEnglishInterface(englishInterface_);
+    document_.setEnglishInterface(englishInterface_);
     zoom->LoadLayout(profile_, true);
 
     deviceNotifier_ = new platform::DeviceNotifier(this);
@@ -115,22 +115,17 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
 #endif
     if (!deviceNotifier_->registerFor(window))
         qDebug("注册失败\n");
+    // Listening before the first packet: a sleep announced while the program starts stops its writes too.
     sleepNotifier_ = new platform::SleepNotifier(this);
-    connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, this, [this] {
-        session_->systemSleeping();
-        sleepNotifier_->readyToSleep();
-    });
+    connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, session_, &compose::ScreenSession::systemSleeping);
+    connect(session_, &compose::ScreenSession::readyToSleep, sleepNotifier_, &platform::SleepNotifier::readyToSleep);
     connect(sleepNotifier_, &platform::SleepNotifier::resumed, session_, &compose::ScreenSession::systemResumed);
-
-    link::InitDeviceTable();
-    link::EnumerateScreens();
-    link::OpenScreenByName(tr("TFT Screen").toUtf8().constData());
+    sleepNotifier_->start();
+    session_->open();
 
     setWindowTitle(tr("TFT Screen"));
     setWindowIcon(QIcon(QString::fromLatin1(LogoPicture)));
     setUpTray();
-    link::SendTimeSync();
-    adviseOnAccess();
     QTimer::singleShot(500, this, &MainWindow::slotCreateThread);
 }
 
@@ -353,12 +348,11 @@ void MainWindow::StopRefreshThread()
 void MainWindow::HandleDeviceChange(const platform::DeviceEvent& event)
 {
     session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
-    adviseOnAccess();
 }
 
 void MainWindow::adviseOnAccess()
 {
-    if (accessAdvised_ || !link::screenAccessDenied())
+    if (accessAdvised_)
         return;
     accessAdvised_ = true;
     const QString advice =
@@ -563,20 +557,21 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-void MainWindow::applyWithDialog(int pauseMs)
+void MainWindow::applyWithDialog(int pauseMs, bool untilLanded)
 {
     ZoomWidget* zoom = ui_->zoomwidget;
     TavoProcessDialog dialog(this);
     connect(session_, &compose::ScreenSession::applyFinished, &dialog, &TavoProcessDialog::slotProcessDlg);
-    if (session_->apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs))
+    if (session_->apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs, untilLanded))
         dialog.exec();
 }
 
-void MainWindow::commitApplied()
+void MainWindow::applyFinished(bool landed)
 {
-    ZoomWidget* zoom = ui_->zoomwidget;
-    zoom->CommitLayout();
-    const LayoutState& committed = zoom->model().committed();
+    if (!landed)
+        return;
+    // The controls follow what the screen shows now.
+    const LayoutState committed = document_.committedState();
     profile_.ThemeID = committed.ThemeID;
     profile_.Mode = committed.Mode;
     profile_.Hor = committed.Hor;
@@ -585,9 +580,10 @@ void MainWindow::commitApplied()
         profile_.custom[0] = committed.record;
     else if (committed.ThemeID < ThemeCount)
         (committed.isPortrait() ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
-    saveThemeProfile(profile_);
-    link::SendOrientation(profile_.Hor);
-    link::SendTimeSyncAfterOrientation();
+    if (firstFramePending_) {
+        firstFramePending_ = false;
+        removeFirstRunMarker();
+    }
 }
 
 void MainWindow::startSibling()
@@ -596,7 +592,7 @@ void MainWindow::startSibling()
         return;
     if (QProcess::startDetached(programDirPath() + QLatin1String(SiblingProgram), {}))
         siblingStarted_ = true;
-    link::SendTimeSync();
+    session_->syncClock();
 }
 
 void MainWindow::slotCreateThread()
@@ -612,9 +608,10 @@ void MainWindow::slotCreateThread()
     }
     // The window has just appeared: it is given a second to paint before the screen blanks.
     QTimer::singleShot(1000, this, [this] {
-        link::SendTimeSync();
-        applyWithDialog(1000);
-        removeFirstRunMarker();
+        session_->syncClock();
+        // The marker stays until this frame has landed, however many tries that takes.
+        firstFramePending_ = true;
+        applyWithDialog(1000, true);
         putAway();
         firstUseFlag = false;
         finishStart();
@@ -623,8 +620,6 @@ void MainWindow::slotCreateThread()
 
 void MainWindow::finishStart()
 {
-    // Off the start-up path: the system bus is asked only once the window is up.
-    sleepNotifier_->start();
     StartRefreshThread();
     startSibling();
     emit started();

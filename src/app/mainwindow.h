@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/screendocument.h"
 #include "config/themeprofile.h"
 
 #include <QMainWindow>
@@ -50,6 +51,7 @@ public:
 
     bool englishInterface() const { return englishInterface_; }
     const ThemeProfile& profile() const { return profile_; }
+    const ScreenDocument& document() const { return document_; }
     ZoomWidget* editor() const;
     compose::ScreenSession& session() const { return *session_; }
 
@@ -105,9 +107,8 @@ private:
     void exitProgram();
     bool confirm(const QString& text);
     // Shows the wait dialog over the window while the session applies the working layout.
-    void applyWithDialog(int pauseMs);
-    // Runs on this thread once the frame of an apply reached the screen.
-    void commitApplied();
+    void applyWithDialog(int pauseMs, bool untilLanded = false);
+    void applyFinished(bool landed);
     void startSibling();
     void finishStart();
     // Once: tells the user why the screen stays dark when it may not be opened.
@@ -136,7 +137,10 @@ private:
     platform::DeviceNotifier* deviceNotifier_ = nullptr;
     platform::SleepNotifier* sleepNotifier_ = nullptr;
     QString pictureFolder_;
+    ScreenDocument document_;
+    // The controls' profile: the document's, with what the user changed since the last apply.
     ThemeProfile profile_;
+    bool firstFramePending_ = false;
     bool editing_ = false;
     compose::ScreenSession* session_ = nullptr;
     bool siblingStarted_ = false;

@@ -7,8 +7,6 @@
 
 #include "picture/picturereader.h"
 
-#include <QFile>
-
 #include <QPainter>
 #include <QTransform>
 
@@ -72,18 +70,17 @@ void encodeFrame(const QImage& frame, int hor, uint8_t* output)
 bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
 {
     const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize);
-
-    const QString path = wholePicturePath();
-    if (QFile::exists(path) && !QFile::remove(path))
-        qDebug("Unable to remove %s.\n", qUtf8Printable(path));
-    // An unwritable picture is not fatal: area updates then draw on whatever stands there.
-    if (!composed.background.save(path))
-        qDebug("Unable to save %s.\n", qUtf8Printable(path));
-    wholePictureGeneration.fetch_add(1, std::memory_order_release);
-
+    // The picture is the background of every later area update and resend: it may only change
+    // once the screen shows the frame drawn on it, or those would mix two layouts.
     if (!sendEncoded(composed.frame, working.Hor))
         return false;
+    const QString path = wholePicturePath();
+    // An unwritable picture is not fatal: area updates then draw on the previous one.
+    if (!composed.background.save(path))
+        qWarning("Unable to save %s; area updates keep the previous background.\n", qUtf8Printable(path));
+    wholePictureGeneration.fetch_add(1, std::memory_order_release);
     link::SendOrientation(working.isPortrait() ? 1 : 0);
+    link::SendTimeSyncAfterOrientation();
     return true;
 }
 

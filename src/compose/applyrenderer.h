@@ -22,9 +22,10 @@ ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBack
 // encoded; `output` holds link::FrameBytes.
 void encodeFrame(const QImage& frame, int hor, uint8_t* output);
 
-// Applies a layout to the screen: composes, saves the background as "/whole.png", sends the
-// frame and on success switches the screen's orientation. Returns whether the frame was sent.
-// Committing the layout is the caller's business, on the thread that owns it.
+// Applies a layout to the screen: composes and sends the frame; once it landed whole, saves the
+// background as "/whole.png" and sends the orientation and the clock after it. Returns whether
+// the frame landed; when it did not, "/whole.png" is as it was. Committing the layout is the
+// caller's business, on the thread that owns it.
 bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize);
 
 // Sends the committed layout again as it was applied: the saved "/whole.png" with the layout's

@@ -4,15 +4,12 @@
 #include "link/link.h"
 #include "metrics/cpuinfo.h"
 
-#include <QCoreApplication>
-
 #include <array>
 
 namespace korvo::compose {
 
-RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds passPause, Milliseconds kindPause,
-                                     QObject* parent)
-    : QThread(parent), renderer_(renderer), passPause_(passPause), kindPause_(kindPause)
+RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds kindPause)
+    : renderer_(renderer), kindPause_(kindPause)
 {
     // Attach first, create only when nobody has: a create that fails on an existing segment takes
     // its lock over and removes it later, under the feet of GetCPUInfo. An unreachable segment
@@ -23,7 +20,7 @@ RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds passPa
 
 RefreshDataThread::~RefreshDataThread()
 {
-    stop();
+    metrics::detachCpuInfoMemory();
 }
 
 void RefreshDataThread::requestStop()
@@ -35,19 +32,9 @@ void RefreshDataThread::requestStop()
     wake_.notify_all();
 }
 
-void RefreshDataThread::stop()
+void RefreshDataThread::allowPasses()
 {
-    requestStop();
-    {
-        // run() marks itself in the loop before it reads anything; once that mark is gone the
-        // thread reads no more shared memory and draws nothing.
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return !inLoop_; });
-    }
-    if (!detached_.exchange(true))
-        metrics::detachCpuInfoMemory();
-    quit();
-    wait();
+    stop_.store(false);
 }
 
 bool RefreshDataThread::pause(Milliseconds duration)
@@ -58,7 +45,12 @@ bool RefreshDataThread::pause(Milliseconds duration)
 
 bool RefreshDataThread::runPass()
 {
-    link::SendTimeSync();
+    if (stop_.load())
+        return false;
+    // After a failed write the screen may show anything: nothing more is drawn on it.
+    const uint64_t failures = link::failedWrites();
+    if (!link::SendTimeSync())
+        return false;
     metrics::CpuInfoBlock& cpu = snapshot_.cpu;
     metrics::readCpuInfo(cpu.cpuTemperature, cpu.cpuLoad, cpu.cpuPower, cpu.reserved);
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
@@ -80,41 +72,16 @@ bool RefreshDataThread::runPass()
     }
     owedPause_ = Milliseconds(0);
     for (int i = 0; i < redrawCount; ++i) {
-        if (stop_.load())
+        if (stop_.load() || link::failedWrites() != failures)
             return false;
         // The last figure's pause runs into the pass pause: the same timing with one wake-up
         // fewer.
         if (owedPause_.count() > 0 && !pause(owedPause_))
             return false;
         renderer_->sendMetric(redraw[size_t(i)]);
-        // The thread runs no event loop, so posted events are all it can have pending; running
-        // just those spares a full pass of the event dispatcher on every figure.
-        QCoreApplication::sendPostedEvents();
         owedPause_ = kindPause_;
     }
     return true;
-}
-
-void RefreshDataThread::run()
-{
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        if (stop_.load()) {
-            qDebug("isStop.\n");
-            return;
-        }
-        inLoop_ = true;
-    }
-    while (!stop_.load()) {
-        if (!runPass() || !pause(passPause_ + owedPause_))
-            break;
-    }
-    qDebug("isStop.\n");
-    // Notified under the lock: once stop() sees the loop left, this thread no longer touches the
-    // condition variable, which the owner may then destroy.
-    std::lock_guard<std::mutex> guard(mutex_);
-    inLoop_ = false;
-    wake_.notify_all();
 }
 
 } // namespace korvo::compose

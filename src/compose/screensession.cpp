@@ -1,131 +1,151 @@
 #include "compose/screensession.h"
 
-#include "compose/applyrenderer.h"
-#include "compose/refreshdatathread.h"
+#include "compose/screenworker.h"
 #include "compose/tavoprocess.h"
+#include "config/screendocument.h"
 #include "link/link.h"
 
 #include <QDebug>
 
 #include <algorithm>
+#include <utility>
 
 namespace korvo::compose {
 namespace {
 
-// The untranslated product name of the screen's row in the device table.
-constexpr const char* ScreenName = "TFT Screen";
 constexpr int VendorInterface = 1;
-// A screen that failed again within this time after it came back is flapping: its next search
-// waits on from where the last one ended instead of starting short again.
-constexpr qint64 SettledMs = 60000;
 
 } // namespace
 
-ScreenSession::ScreenSession(const CommittedLayout& committed, QObject* parent)
-    : QObject(parent), committed_(committed), renderer_(committed)
+ScreenSession::ScreenSession(ScreenDocument& document, QObject* parent, Milliseconds passPause, Milliseconds kindPause)
+    : QObject(parent), document_(document), worker_(new ScreenWorker(document.committed(), passPause, kindPause))
 {
+    thread_.setObjectName(QStringLiteral("screen worker"));
+    worker_->moveToThread(&thread_);
+    // Deleted on its own thread as that thread ends, with the timers it owns.
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    connect(worker_, &ScreenWorker::frameDone, this, &ScreenSession::frameDone);
+    connect(worker_, &ScreenWorker::frameNeeded, this, [this] { needFrame(false); });
+    connect(worker_, &ScreenWorker::halted, this, [this] {
+        if (sleeping_)
+            emit readyToSleep();
+    });
+    connect(worker_, &ScreenWorker::accessDenied, this, &ScreenSession::accessDenied);
     recoveryTimer_.setSingleShot(true);
-    connect(&recoveryTimer_, &QTimer::timeout, this, [this] {
-        if (reopenScreen())
-            screenBack();
-        else
-            scheduleRecovery();
-    });
-    // Only an atomic crosses from the writing thread; the queued call carries no data of ours.
-    link::setLinkHealthObserver([this](bool answering) {
-        linkAnswering_.store(answering);
-        QMetaObject::invokeMethod(this, "linkHealthChanged", Qt::QueuedConnection);
-    });
+    connect(&recoveryTimer_, &QTimer::timeout, this, &ScreenSession::tryFrame);
+    thread_.start();
 }
 
 ScreenSession::~ScreenSession()
 {
-    stopRefresh();
-    // The apply thread never waits for this thread, so waiting for it cannot deadlock.
-    if (apply_)
-        apply_->wait();
-    link::setLinkHealthObserver(nullptr);
+    worker_->holdWrites(true);
+    thread_.quit();
+    thread_.wait();
+}
+
+template <typename Call> void ScreenSession::toWorker(Call call)
+{
+    ScreenWorker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker, call] { call(*worker); }, Qt::QueuedConnection);
+}
+
+void ScreenSession::open()
+{
+    toWorker([](ScreenWorker& worker) { worker.open(); });
+}
+
+void ScreenSession::syncClock()
+{
+    toWorker([](ScreenWorker& worker) { worker.sendClock(); });
 }
 
 void ScreenSession::startRefresh()
 {
     refreshWanted_ = true;
-    resumeLoop();
+    if (!applying_)
+        toWorker([](ScreenWorker& worker) { worker.setRefreshing(true); });
 }
 
 void ScreenSession::stopRefresh()
 {
     refreshWanted_ = false;
-    haltLoop();
+    toWorker([](ScreenWorker& worker) { worker.setRefreshing(false); });
 }
 
-void ScreenSession::haltLoop()
+bool ScreenSession::apply(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs,
+                          bool untilLanded)
 {
-    if (!refresh_)
-        return;
-    refresh_->stop();
-    refresh_.reset();
-}
-
-void ScreenSession::resumeLoop()
-{
-    if (refresh_ || !refreshWanted_ || apply_ || sleeping_)
-        return;
-    refresh_ = std::make_unique<RefreshDataThread>(&renderer_);
-    // The frame shown may be newer than the committed layout the renderer drew for: after an
-    // apply its texts are the new layout's samples.
-    if (frameShown_)
-        refresh_->setLastTexts(renderer_.frameShown());
-    frameShown_ = false;
-    refresh_->start();
-}
-
-bool ScreenSession::apply(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs)
-{
-    if (apply_) {
-        qDebug("An apply is still running; this one is not started.\n");
+    if (applying_) {
+        qWarning("An apply is still under way; this one is not started.\n");
         return false;
     }
-    haltLoop();
-    apply_ = std::make_unique<TavoProcessThread>(working, previewBackground, widgetSize, pauseMs);
-    connect(apply_.get(), &TavoProcessThread::DoProcessDlg, this, &ScreenSession::applyEnded, Qt::QueuedConnection);
-    apply_->start();
+    untilLanded_ = untilLanded;
+    applying_ = true;
+    applyJob_ = std::make_shared<const TavoProcessThread>(working, previewBackground, widgetSize);
+    // Its frame replaces whatever a try would have sent.
+    recoveryTimer_.stop();
+    const quint64 ticket = ++lastTicket_;
+    toWorker([job = applyJob_, ticket, pauseMs](ScreenWorker& worker) {
+        worker.setRefreshing(false);
+        worker.applyFrame(ticket, job, pauseMs);
+    });
     return true;
 }
 
-void ScreenSession::applyEnded()
+void ScreenSession::frameDone(quint64 ticket, bool landed)
 {
-    if (!apply_)
+    if (ticket != 0) {
+        applyDone(landed);
         return;
-    // The signal comes just before the run ends; once it has, all it did is visible here.
-    apply_->wait();
-    const bool sent = apply_->succeeded();
-    apply_.reset();
-    if (sent) {
-        frameShown_ = true;
-        emit frameSent();
     }
-    emit applyFinished(sent);
-    if (resendAfterApply_) {
-        resendAfterApply_ = false;
-        if (!sent)
-            screenBack();
+    tryUnderWay_ = false;
+    if (landed) {
+        if (recovering_)
+            qDebug("The screen shows its frame again.\n");
+        recovering_ = false;
+        tryAgainAtOnce_ = false;
+        sinceLanded_.start();
+        return;
     }
+    needFrame(std::exchange(tryAgainAtOnce_, false));
+}
+
+void ScreenSession::applyDone(bool landed)
+{
+    applying_ = false;
+    tryUnderWay_ = false;
+    const std::shared_ptr<const TavoProcessThread> job = std::move(applyJob_);
+    if (landed) {
+        document_.commit(job->working());
+        pendingFirstFrame_.reset();
+        recovering_ = false;
+        tryAgainAtOnce_ = false;
+        recoveryTimer_.stop();
+        sinceLanded_.start();
+    } else if (untilLanded_) {
+        pendingFirstFrame_ = job;
+    }
+    emit applyFinished(landed);
+    if (!landed)
+        needFrame(std::exchange(tryAgainAtOnce_, false));
+    if (refreshWanted_ && !sleeping_ && !applying_)
+        toWorker([](ScreenWorker& worker) { worker.setRefreshing(true); });
 }
 
 void ScreenSession::deviceChanged(const QString& path, quint16 vendorId, quint16 productId, int interfaceNumber,
                                   bool arrived)
 {
     qDebug("vid = %d, pid = %d\n", vendorId, productId);
-    if (interfaceNumber != VendorInterface || path.isEmpty())
+    if (interfaceNumber != VendorInterface || path.isEmpty() || vendorId != link::ScreenVendorId ||
+        productId != link::ScreenProductId)
         return;
     if (arrived) {
-        if (link::RecordScreenArrival(vendorId, productId, path.toLatin1().constData()) == 0)
-            return;
-        link::OpenScreenByName(ScreenName);
-        screenBack();
-    } else if (link::RecordScreenRemoval(vendorId, productId) > 0) {
-        link::CloseScreen();
+        toWorker(
+            [path, vendorId, productId](ScreenWorker& worker) { worker.screenArrived(path, vendorId, productId); });
+        needFrame(true);
+    } else {
+        toWorker([vendorId, productId](ScreenWorker& worker) { worker.screenRemoved(vendorId, productId); });
     }
 }
 
@@ -135,12 +155,9 @@ void ScreenSession::systemSleeping()
         return;
     qDebug("The system goes to sleep; nothing is sent to the screen until it wakes.\n");
     sleeping_ = true;
-    recovering_ = false;
     recoveryTimer_.stop();
-    haltLoop();
-    // A frame half sent when the USB bus goes down would leave the screen garbled.
-    if (apply_)
-        apply_->wait();
+    worker_->holdWrites(true);
+    toWorker([](ScreenWorker& worker) { worker.halt(); });
 }
 
 void ScreenSession::systemResumed()
@@ -148,78 +165,64 @@ void ScreenSession::systemResumed()
     if (!sleeping_)
         return;
     sleeping_ = false;
-    qDebug("The system woke; the screen is opened again.\n");
-    if (apply_) {
-        resendAfterApply_ = true;
-        return;
-    }
-    if (reopenScreen()) {
-        screenBack();
-        return;
-    }
-    // The screen may need a moment after the USB bus wakes.
-    recovering_ = true;
-    nextDelayMs_ = firstDelayMs_;
-    scheduleRecovery();
+    qDebug("The system woke; the screen is given its frame again.\n");
+    worker_->holdWrites(false);
+    needFrame(true);
 }
 
-void ScreenSession::setRecoveryDelays(int firstMs, int mostMs)
+void ScreenSession::setRecoveryDelays(int firstMs, int mostMs, int settledMs)
 {
     firstDelayMs_ = std::max(1, firstMs);
     mostDelayMs_ = std::max(firstDelayMs_, mostMs);
+    settledMs_ = std::max(0, settledMs);
     nextDelayMs_ = firstDelayMs_;
 }
 
-bool ScreenSession::reopenScreen()
+void ScreenSession::needFrame(bool now)
 {
-    link::EnumerateScreens();
-    link::OpenScreenByName(ScreenName);
-    return link::SendTimeSync();
-}
-
-void ScreenSession::screenBack()
-{
-    if (apply_) {
-        resendAfterApply_ = true;
-        return;
-    }
     if (sleeping_)
         return;
-    if (recovering_)
-        qDebug("The screen answers again.\n");
-    recovering_ = false;
-    recoveryTimer_.stop();
-    sinceBack_.start();
-    haltLoop();
-    if (!resendLayout(*committed_.get()))
-        qDebug("The screen came back but did not take the frame.\n");
-    frameShown_ = true;
-    resumeLoop();
-}
-
-void ScreenSession::linkHealthChanged()
-{
-    const bool answering = linkAnswering_.load();
-    if (sleeping_)
-        return;
-    if (answering) {
-        // It answered without a search: the same path works again, so the screen was probably
-        // reset and shows its own picture.
-        if (recovering_)
-            screenBack();
+    if (!recovering_) {
+        recovering_ = true;
+        // A screen that ran well for a while starts again from the shortest wait.
+        if (!sinceLanded_.isValid() || sinceLanded_.hasExpired(settledMs_))
+            nextDelayMs_ = firstDelayMs_;
+    }
+    if (applying_ || tryUnderWay_) {
+        tryAgainAtOnce_ = tryAgainAtOnce_ || now;
         return;
     }
-    if (recovering_)
+    if (now) {
+        recoveryTimer_.stop();
+        tryFrame();
+    } else if (!recoveryTimer_.isActive()) {
+        scheduleRecovery();
+    }
+}
+
+void ScreenSession::tryFrame()
+{
+    if (sleeping_ || applying_ || tryUnderWay_)
         return;
-    qDebug("The screen does not answer; it is looked for again.\n");
-    recovering_ = true;
-    if (!sinceBack_.isValid() || sinceBack_.hasExpired(SettledMs))
-        nextDelayMs_ = firstDelayMs_;
-    scheduleRecovery();
+    tryUnderWay_ = true;
+    if (!pendingFirstFrame_) {
+        toWorker([](ScreenWorker& worker) { worker.resendFrame(); });
+        return;
+    }
+    // The first start's frame has not landed yet: it is the one the screen still waits for.
+    applying_ = true;
+    untilLanded_ = true;
+    applyJob_ = pendingFirstFrame_;
+    const quint64 ticket = ++lastTicket_;
+    toWorker([job = applyJob_, ticket](ScreenWorker& worker) {
+        worker.setRefreshing(false);
+        worker.applyFrame(ticket, job, 0);
+    });
 }
 
 void ScreenSession::scheduleRecovery()
 {
+    qDebug("The screen is given a whole frame again in %d ms.\n", nextDelayMs_);
     recoveryTimer_.start(nextDelayMs_);
     emit recoveryScheduled(nextDelayMs_);
     nextDelayMs_ = std::min(nextDelayMs_ * 2, mostDelayMs_);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "compose/arearenderer.h"
 #include "config/layoutstate.h"
 
 #include <QElapsedTimer>
@@ -8,95 +7,114 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
-#include <atomic>
+#include <chrono>
 #include <memory>
+
+namespace korvo {
+class ScreenDocument;
+}
 
 namespace korvo::compose {
 
-class RefreshDataThread;
+class ScreenWorker;
 class TavoProcessThread;
 
-// What keeps the screen in step with the committed layout, without any widget: the area
-// renderer, the refresh thread's lifecycle, the apply thread and the reaction to the screen
-// coming and going. Lives on the GUI thread; the threads it starts read only values and the
-// committed snapshot, and report back through queued calls.
+// Keeps the screen in step with the document, without any widget and without ever waiting for
+// the screen: it owns the screen worker and its thread, keeps the state (sleep, the search for a
+// screen that needs a frame, the apply under way) on the GUI thread, and talks to the worker by
+// queued calls and its signals.
 //
-// However the screen went away (unplugged, the system slept, it stopped answering), it comes
-// back through one step: the committed frame first, then orientation and clock, then a refresh
-// pass that redraws every figure. One session per process: it watches the link's health.
+// However the screen went away (unplugged, the system slept, a write failed), it comes back
+// through one step: a whole frame of the committed layout first, then orientation and clock,
+// then the refresh passes. A frame that does not land is tried again after 1 s, then after twice
+// as long each time, at most 30 s.
 class ScreenSession : public QObject
 {
     Q_OBJECT
 public:
-    explicit ScreenSession(const CommittedLayout& committed, QObject* parent = nullptr);
-    // Stops the refresh thread and waits for an apply still running.
+    using Milliseconds = std::chrono::milliseconds;
+
+    // The worker's refresh passes follow each other after `passPause`, with `kindPause` after
+    // each redrawn figure.
+    explicit ScreenSession(ScreenDocument& document, QObject* parent = nullptr,
+                           Milliseconds passPause = Milliseconds(500), Milliseconds kindPause = Milliseconds(10));
+    // Ends the worker's thread: a write under way is cut short at its next packet.
     ~ScreenSession() override;
 
-    // The loop runs from here on, except while an apply, a sleep or a resend holds it.
+    // Finds and opens the screen and sets its clock.
+    void open();
+    void syncClock();
+
+    // The passes run from here on, except while an apply, a sleep or a missing frame holds them.
     void startRefresh();
-    // Returns once the loop has been left, so nothing it drew can follow.
     void stopRefresh();
-    bool refreshing() const { return refresh_ != nullptr; }
+    bool refreshing() const { return refreshWanted_; }
 
-    // Composes and sends the working layout on the apply thread after `pauseMs`; the loop holds
-    // meanwhile. frameSent() then asks the owner to commit, and applyFinished() follows either
-    // way. False when an apply still runs.
-    bool apply(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs);
-    bool applying() const { return apply_ != nullptr; }
+    // Sends the working layout after `pauseMs`, the passes held meanwhile. Once its frame landed
+    // the document commits it; applyFinished() follows either way. `untilLanded`: a frame that
+    // does not land is tried again like a resend until it does (the first start's frame). False
+    // when an apply is still under way.
+    bool apply(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs,
+               bool untilLanded = false);
+    bool applying() const { return applying_; }
 
-    // A HID interface came or went. Only the screen's vendor interface (number 1) acts: its
-    // arrival opens the screen and gives it the committed layout again, its removal closes it.
+    // A HID interface came or went. Only the screen's vendor interface (number 1) acts.
     void deviceChanged(const QString& path, quint16 vendorId, quint16 productId, int interfaceNumber, bool arrived);
 
-    // The system is about to sleep: the loop stops and nothing is sent until it woke.
+    // The system is about to sleep: every write stops; readyToSleep() once the worker holds.
     void systemSleeping();
-    // The system woke: the screen is opened again and, once it answers, given the committed layout.
+    // The system woke: the screen is given a whole frame again.
     void systemResumed();
 
-    // While the screen does not answer, it is looked for again after `firstMs`, then after twice
-    // as long each time, at most `mostMs`.
-    void setRecoveryDelays(int firstMs, int mostMs);
+    // A frame that did not land is tried again after `firstMs`, then after twice as long each
+    // time, at most `mostMs`; a screen that failed again within `settledMs` of the last frame
+    // that landed goes on from the longest wait reached.
+    void setRecoveryDelays(int firstMs, int mostMs, int settledMs = 60000);
     bool recovering() const { return recovering_; }
 
 signals:
-    // The frame of an apply reached the screen: commit the layout now, on this thread.
-    void frameSent();
-    void applyFinished(bool sent);
-    // The next search for a screen that does not answer runs in `delayMs`.
+    void applyFinished(bool landed);
+    // The next try to give the screen its frame runs in `delayMs`.
     void recoveryScheduled(int delayMs);
+    // Once the system is announced to sleep, nothing is written until it wakes.
+    void readyToSleep();
+    // The screen is there but may not be opened for lack of permission.
+    void accessDenied();
 
 private:
-    void applyEnded();
-    void haltLoop();
-    void resumeLoop();
-    // The screen is attached again and shows its own picture, or nothing we sent.
-    void screenBack();
-    // The link's latest word on the screen, in linkAnswering_. Called by name from other threads.
-    Q_INVOKABLE void linkHealthChanged();
+    template <typename Call> void toWorker(Call call);
+    void frameDone(quint64 ticket, bool landed);
+    void applyDone(bool landed);
+    // The screen needs a frame; `now`: try at once instead of after the current wait.
+    void needFrame(bool now);
+    void tryFrame();
     void scheduleRecovery();
-    // Opens the screen afresh and asks it to answer one packet; true when it did.
-    bool reopenScreen();
 
-    const CommittedLayout& committed_;
-    AreaRenderer renderer_;
-    std::unique_ptr<RefreshDataThread> refresh_;
-    std::unique_ptr<TavoProcessThread> apply_;
+    ScreenDocument& document_;
+    QThread thread_;
+    ScreenWorker* worker_;
     bool refreshWanted_ = false;
-    // A whole frame has just replaced the figures: the next refresh thread starts from its texts.
-    bool frameShown_ = false;
-    // The screen came back while an apply was running; it gets the layout once the apply is over.
-    bool resendAfterApply_ = false;
     bool sleeping_ = false;
+    bool applying_ = false;
+    quint64 lastTicket_ = 0;
+    std::shared_ptr<const TavoProcessThread> applyJob_;
+    bool untilLanded_ = false;
+    // The frame to send when the screen needs one: the first start's apply while it has not landed.
+    std::shared_ptr<const TavoProcessThread> pendingFirstFrame_;
+    // The screen needs a frame: tries run until one lands.
     bool recovering_ = false;
-    std::atomic<bool> linkAnswering_{true};
+    bool tryUnderWay_ = false;
+    bool tryAgainAtOnce_ = false;
     QTimer recoveryTimer_;
     int firstDelayMs_ = 1000;
     int mostDelayMs_ = 30000;
+    int settledMs_ = 60000;
     int nextDelayMs_ = 1000;
-    // Since the screen last came back; a screen that fails again soon goes on with the longer waits.
-    QElapsedTimer sinceBack_;
+    // Since a frame last landed.
+    QElapsedTimer sinceLanded_;
 };
 
 } // namespace korvo::compose

@@ -1,52 +1,34 @@
 #pragma once
 
-// The apply worker.
+// The apply job.
 
 #include "config/layoutstate.h"
 
 #include <QImage>
 #include <QSize>
-#include <QThread>
-
-#include <atomic>
 
 namespace korvo::compose {
 
-// Applies one layout on its own thread: composes and sends, nothing more. It works on the copy
-// of the working layout it was given at construction, so the editor's state is never read from
-// this thread; whoever started it commits on its own thread once succeeded() holds.
-class TavoProcessThread : public QThread
+// One apply: a copy of the working layout as it stood when the user applied it, with the
+// picture and the editor's size the frame is composed from. The screen worker runs it; the
+// editor's state is never read from there, and whoever started it commits once it landed.
+class TavoProcessThread
 {
-    Q_OBJECT
 public:
-    TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize, int pauseMs = 1000,
-                      QObject* parent = nullptr);
+    TavoProcessThread(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
+        : working_(working), background_(previewBackground), widgetSize_(widgetSize)
+    {
+    }
 
-    // Waits for run() to end before the members it reads go.
-    ~TavoProcessThread() override;
+    const LayoutState& working() const { return working_; }
 
-    void stop();
-    // Whether the run has ended and sent the frame.
-    bool succeeded() const;
-
-signals:
-    void DoProcessDlg();
-
-protected:
-    void run() override;
+    // Composes and sends the frame; true once it landed whole (see applyLayout()).
+    bool run() const;
 
 private:
-    void apply();
-
     const LayoutState working_;
     const QImage background_;
     const QSize widgetSize_;
-    const int pauseMs_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> succeeded_{false};
-    // Set last thing in run(). QThread::wait() orders the end of run() before whatever follows it,
-    // but in a way the thread sanitizer cannot see; this flag's release and acquire it can.
-    std::atomic<bool> finished_{false};
 };
 
 } // namespace korvo::compose

@@ -151,14 +151,12 @@ CustomShowTable loadCustomShow()
     return table;
 }
 
-bool saveCustomShow(const CustomShowTable& table)
+void putCustomShow(IniFile& file, const CustomShowTable& table)
 {
-    IniFile file = openConfig();
     for (int row = 0; row < StyleCount; ++row) {
         for (int slot = 0; slot < SlotCount; ++slot)
             file.setValue(QLatin1String(CustomShowKeys[row][slot]), table[row][slot]);
     }
-    return file.write();
 }
 
 } // namespace korvo

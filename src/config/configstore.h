@@ -46,6 +46,7 @@ IniFile openConfig();
 
 // The slot assignment of both custom styles; entries that are missing or unusable read as -1.
 CustomShowTable loadCustomShow();
-bool saveCustomShow(const CustomShowTable& table);
+// Sets the slot assignment's keys in a file the caller writes.
+void putCustomShow(IniFile& file, const CustomShowTable& table);
 
 } // namespace korvo

@@ -69,9 +69,8 @@ bool ThemeProfile::operator==(const ThemeProfile& o) const
            landscape == o.landscape && Style == o.Style && custom == o.custom;
 }
 
-bool saveThemeProfile(const ThemeProfile& profile)
+void putThemeProfile(IniFile& file, const ThemeProfile& profile)
 {
-    IniFile file = openConfig();
     file.setValue(QStringLiteral("Config/Mode"), int(profile.Mode));
     file.setValue(QStringLiteral("Config/ThemeID"), int(profile.ThemeID));
     file.setValue(QStringLiteral("Config/Style"), int(profile.Style));
@@ -81,6 +80,12 @@ bool saveThemeProfile(const ThemeProfile& profile)
     for (int n = 0; n < ThemeCount; ++n)
         writeLayoutGroup(file, indexed("V", n + 1), profile.portrait[n]);
     writeLayoutGroup(file, QLatin1String(CustomGroups[0]), profile.custom[0]);
+}
+
+bool saveThemeProfile(const ThemeProfile& profile)
+{
+    IniFile file = openConfig();
+    putThemeProfile(file, profile);
     return file.write();
 }
 

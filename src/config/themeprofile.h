@@ -29,6 +29,8 @@ struct ThemeProfile
 // Writes the mode bytes, H1..H4, V1..V4 and CUSTOM0. CUSTOM1 keeps whatever the file holds.
 // Failures are logged and give false.
 bool saveThemeProfile(const ThemeProfile& profile);
+// The same keys, set in a file the caller writes.
+void putThemeProfile(IniFile& file, const ThemeProfile& profile);
 
 // One layout group, its keys in the order the profile writes them.
 void writeLayoutGroup(IniFile& file, const QString& group, const LayoutRecord& record);

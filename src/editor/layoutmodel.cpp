@@ -1,6 +1,6 @@
 #include "editor/layoutmodel.h"
 
-#include "config/configstore.h"
+#include "config/screendocument.h"
 #include "config/themeprofile.h"
 
 #include "picture/picturereader.h"
@@ -27,27 +27,17 @@ int firstSlotHolding(const std::array<int, SlotCount>& row, int kind)
 
 } // namespace
 
-LayoutModel::LayoutModel(QObject* parent) : QObject(parent)
-{
-    reloadStored();
-}
+LayoutModel::LayoutModel(QObject* parent) : QObject(parent) {}
 
-void LayoutModel::reloadStored()
+void LayoutModel::startFrom(const ScreenDocument& document)
 {
-    working_.curRectId = curRectId();
-    working_.customShow = loadCustomShow();
-    LayoutState next = committed();
-    next.curRectId = working_.curRectId;
-    next.customShow = working_.customShow;
-    committedLayout_.set(next);
+    working_.curRectId = document.curRectId();
+    working_.customShow = document.customShow();
 }
 
 void LayoutModel::setEnglishInterface(bool english)
 {
     working_.englishInterface = english;
-    LayoutState next = committed();
-    next.englishInterface = english;
-    committedLayout_.set(next);
     emit changed();
 }
 
@@ -107,12 +97,6 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
 
     const LayoutRecord& record = working_.record;
     if (full) {
-        // What the screen shows already; the text row and the slots stay as they were stored.
-        LayoutState next = working_;
-        const LayoutState stored = committed();
-        next.curRectId = stored.curRectId;
-        next.customShow = stored.customShow;
-        committedLayout_.set(next);
         const QString& customPath = profile.custom[0].StringPixmap;
         customBackground_ = loadPicture(customPath, record.StringD1);
         // Mostly both are the same file; it is read (and a failure reported) once.
@@ -128,14 +112,6 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
         previewBackground_ = customBackground_.copy();
     }
     emit changed();
-}
-
-bool LayoutModel::CommitLayout()
-{
-    const bool saved = saveCustomShow(working_.customShow);
-    korvo::setCurRectId(working_.curRectId);
-    committedLayout_.set(working_);
-    return saved;
 }
 
 void LayoutModel::SetBackgroundPicture(const QString& path)

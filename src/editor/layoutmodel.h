@@ -22,24 +22,23 @@ struct EditSnapshot
 };
 using EditHistory = std::vector<EditSnapshot>;
 
-// The state behind ZoomWidget: what the user edits (working) and what the screen last received
-// (committed), the custom background pictures and the undo history. It knows nothing of
-// widgets, so tests and the fuzzer drive it directly; changed() asks the view to repaint.
+class ScreenDocument;
+
+// The state behind ZoomWidget: what the user edits (the working layout), the custom background
+// pictures and the undo history. What the screen shows is the ScreenDocument's. It knows
+// nothing of widgets, so tests and the fuzzer drive it directly; changed() asks the view to
+// repaint.
 class LayoutModel : public QObject
 {
     Q_OBJECT
 
 public:
-    // Reads the free-text row and the slot assignment from Config.ini.
     explicit LayoutModel(QObject* parent = nullptr);
-    // Reads them again, into both the working and the committed state.
-    void reloadStored();
+    // The editing starts from the stored free-text row and slot assignment.
+    void startFrom(const ScreenDocument& document);
 
     const LayoutState& working() const { return working_; }
-    LayoutState committed() const { return *committedLayout_.get(); }
     LayoutRecord& workingRecord() { return working_.record; }
-    // What the renderers on other threads read; replaced whole at every commit.
-    const CommittedLayout& committedLayout() const { return committedLayout_; }
 
     void setEnglishInterface(bool english);
     void setCurRectId(int row); // 0..2; anything else keeps the row
@@ -68,8 +67,6 @@ public:
     void setTextMetrics(int fontHeight, int lineSpacing);
 
     void LoadLayout(const ThemeProfile& profile, bool full);
-    // False when Config.ini could not be written; the screen state is committed regardless.
-    bool CommitLayout();
     void SetBackgroundPicture(const QString& path);
     void SetElementShown(int kind, int show);
     void SetOrientation(int hor);
@@ -90,7 +87,6 @@ private:
     QImage loadPicture(const QString& path, const QString& fallback) const;
 
     LayoutState working_;
-    CommittedLayout committedLayout_;
     QImage previewBackground_;
     QImage customBackground_;
     QImage sparePicture_;

@@ -76,11 +76,6 @@ void ZoomWidget::LoadLayout(const ThemeProfile& profile, bool full)
     textEditor_->setPlainText(model_->working().record.String_[FreeText]);
 }
 
-bool ZoomWidget::CommitLayout()
-{
-    return model_->CommitLayout();
-}
-
 void ZoomWidget::SetBackgroundPicture(const QString& path)
 {
     model_->SetBackgroundPicture(path);

@@ -48,7 +48,6 @@ public:
     void setEnglishInterface(bool english);
 
     void LoadLayout(const ThemeProfile& profile, bool full);
-    bool CommitLayout();
     void SetBackgroundPicture(const QString& path);
     void SetElementShown(int kind, int show);
     void SetOrientation(int hor);

@@ -128,6 +128,15 @@ int EnumerateScreens()
     if (hid.init() != 0)
         return -1;
     hid_device_info* devices = hid.enumerate(0, 0);
+    {
+        // A path found before may now belong to another device; only what is listed now counts.
+        std::lock_guard<std::mutex> lock(detail::linkMutex);
+        for (uint32_t i = 0; i < searchedRows(); ++i) {
+            ScreenDeviceEntry& row = screenDeviceTable.rows[i];
+            row.pathA[0] = row.pathB[0] = '\0';
+            row.foundA = row.foundB = 0;
+        }
+    }
     for (const hid_device_info* device = devices; device; device = device->next) {
         if (device->vendor_id == ScreenVendorId && device->product_id == ScreenProductId)
             dumpDevice(*device);
@@ -211,6 +220,7 @@ int RecordScreenRemoval(uint32_t vendorId, uint32_t productId)
         if (row.vendorId != vendorId || row.productId != productId || row.foundB == 0)
             continue;
         row.foundB = 0;
+        row.pathB[0] = '\0';
         ++rows;
     }
     return rows;

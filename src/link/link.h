@@ -61,13 +61,15 @@ extern hid_device* commandHandle;
 extern std::atomic<bool> frameSendBusy;
 
 void InitDeviceTable();
+// Forgets every path found before, then records the screens present now.
 int EnumerateScreens();
 void OpenScreenByName(const char* name);
 void CloseScreen();
 // Hot-plug. An arriving vendor interface: every row of this vendor and product takes its path
 // (pathB, foundB = 1). Returns how many rows did.
 int RecordScreenArrival(uint32_t vendorId, uint32_t productId, const char* path);
-// A removed vendor interface: rows of this vendor and product that had one lose it (foundB = 0).
+// A removed vendor interface: rows of this vendor and product that had one lose it (foundB = 0)
+// and its path, so that nothing is written to a node the system may give another device.
 // Returns how many rows had one, so a second removal finds none.
 int RecordScreenRemoval(uint32_t vendorId, uint32_t productId);
 
@@ -85,6 +87,14 @@ bool SendTimeSyncAfterOrientation();
 // neither. The observer must return quickly; once this returns, the previous one is not running
 // and is never called again.
 void setLinkHealthObserver(std::function<void(bool answering)> observer);
+
+// While held, every packet fails at once without reaching the device, and a frame being sent
+// stops before its next chunk: the system is going to sleep, or the program is ending.
+void holdWrites(bool held);
+
+// Packets that failed since the start, held ones included (area updates dropped for a frame are
+// not failures). Whoever sends can tell from it whether anything it sent went wrong.
+uint64_t failedWrites();
 
 // True once the screen was found but could not be opened for lack of permission (on Linux: its
 // udev rule is not installed). The advice is logged once, the first time it happens.

@@ -14,6 +14,11 @@ namespace korvo::link {
 
 std::atomic<bool> frameSendBusy{false};
 
+namespace {
+std::atomic<bool> writesHeld{false};
+std::atomic<uint64_t> failureCount{0};
+} // namespace
+
 namespace detail {
 std::mutex linkMutex;
 std::atomic<uint32_t> frameSerial{0};
@@ -100,6 +105,11 @@ bool writeChunks(const HidBackend& hid, const uint8_t* pixels, uint8_t reportId)
         putLe16(chunk + 5, static_cast<unsigned>(offset) & 0xFFFF);
         putLe16(chunk + 7, static_cast<unsigned>(length));
         std::memcpy(chunk + 9, pixels + offset, length);
+        if (writesHeld.load()) {
+            qWarning("A frame was abandoned after %d of %d chunks: writing is held.\n", number - 1, FrameChunks);
+            closeCommandHandle(hid);
+            return false;
+        }
         if (hid.write(commandHandle, chunk, sizeof chunk) < 0) {
             logFailedWrite(hid, QStringLiteral("chunk %1 of %2 of a frame").arg(number).arg(FrameChunks));
             closeCommandHandle(hid);
@@ -124,16 +134,40 @@ void notifyHealth(bool answering)
         healthObserver(answering);
 }
 
+// A screen that stopped answering may be gone, and its node given to another device: the paths
+// found for it are dropped, so only a new enumeration can find it again.
+void forgetPaths()
+{
+    std::lock_guard<std::mutex> lock(detail::linkMutex);
+    for (ScreenDeviceEntry& row : screenDeviceTable.rows) {
+        row.pathA[0] = row.pathB[0] = '\0';
+        row.foundA = row.foundB = 0;
+    }
+}
+
 // Called outside the link's lock, so the observer may send packets of its own.
 bool noteOutcome(bool ok)
 {
     if (ok) {
         if (failedInARow.exchange(0) >= FailureRun)
             notifyHealth(true);
-    } else if (failedInARow.fetch_add(1) + 1 == FailureRun) {
+        return true;
+    }
+    failureCount.fetch_add(1);
+    if (failedInARow.fetch_add(1) + 1 == FailureRun) {
+        forgetPaths();
         notifyHealth(false);
     }
-    return ok;
+    return false;
+}
+
+// A held packet never reaches the device, so it says nothing about the screen's health.
+bool refuseHeld()
+{
+    if (!writesHeld.load())
+        return false;
+    failureCount.fetch_add(1);
+    return true;
 }
 
 } // namespace
@@ -149,6 +183,8 @@ bool SendFrame(const uint8_t* pixels, uint8_t reportId)
         qWarning("SendFrame: no pixels given.");
         return false;
     }
+    if (refuseHeld())
+        return false;
     const HidBackend& hid = currentHidBackend();
     // The serial moves before the flag is raised, so an area update that has already passed its
     // first check still learns that a frame came between.
@@ -160,6 +196,10 @@ bool SendFrame(const uint8_t* pixels, uint8_t reportId)
         sent = writeChunks(hid, pixels, reportId);
     }
     frameSendBusy.store(false);
+    if (!sent && writesHeld.load()) {
+        failureCount.fetch_add(1);
+        return false;
+    }
     return noteOutcome(sent);
 }
 
@@ -172,6 +212,8 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
         qWarning("SendAreaImageWithPos: a %d x %d area at (%d, %d) does not fit one packet.", width, height, x, y);
         return false;
     }
+    if (refuseHeld())
+        return false;
     const HidBackend& hid = currentHidBackend();
     std::unique_lock<std::mutex> lock(detail::linkMutex);
     if (!openCommandHandle(hid)) {
@@ -207,6 +249,8 @@ bool SendCommand(const uint8_t* bytes, int length)
         qWarning("SendCommand: a command of %d bytes does not fit one packet.", length);
         return false;
     }
+    if (refuseHeld())
+        return false;
     const HidBackend& hid = currentHidBackend();
     bool written = false;
     {
@@ -221,6 +265,16 @@ bool SendCommand(const uint8_t* bytes, int length)
         }
     }
     return noteOutcome(written);
+}
+
+void holdWrites(bool held)
+{
+    writesHeld.store(held);
+}
+
+uint64_t failedWrites()
+{
+    return failureCount.load();
 }
 
 void setLinkHealthObserver(std::function<void(bool answering)> observer)

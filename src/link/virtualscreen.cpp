@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 namespace korvo::link {
@@ -59,6 +61,8 @@ struct VirtualScreen::Device
     mutable std::mutex mutex;
     bool present = true;
     bool unplugged = false;
+    bool listed = true;
+    std::atomic<int> writeDelayMs{0};
     int writesUntilFailure = 0; // 0: no failure planned
     int writesUntilUnplug = 0;  // 0: no unplug planned
     Stats stats;
@@ -215,7 +219,7 @@ hid_device_info* virtualEnumerate(unsigned short vendorId, unsigned short produc
         return nullptr;
     {
         std::lock_guard<std::mutex> lock(device->mutex);
-        if (!device->reachable())
+        if (!device->reachable() || !device->listed)
             return nullptr;
     }
     if ((vendorId != 0 && vendorId != ScreenVendorId) || (productId != 0 && productId != ScreenProductId))
@@ -289,6 +293,8 @@ int virtualWrite(hid_device* handle, const unsigned char* data, size_t length)
     VirtualScreen::Device* device = liveDevice.load();
     if (!device || !data)
         return -1;
+    if (const int delay = device->writeDelayMs.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     int result;
     bool changed;
     {
@@ -364,13 +370,26 @@ void VirtualScreen::setPresent(bool present)
     device_->present = present;
 }
 
+void VirtualScreen::setListed(bool listed)
+{
+    std::lock_guard<std::mutex> lock(device_->mutex);
+    device_->listed = listed;
+}
+
+void VirtualScreen::setWriteDelay(int milliseconds)
+{
+    device_->writeDelayMs.store(std::max(milliseconds, 0));
+}
+
 void VirtualScreen::reset()
 {
+    device_->writeDelayMs.store(0);
     {
         std::lock_guard<std::mutex> lock(device_->mutex);
         Device& device = *device_;
         device.present = true;
         device.unplugged = false;
+        device.listed = true;
         device.writesUntilFailure = 0;
         device.writesUntilUnplug = 0;
         device.stats = Stats();

@@ -39,7 +39,12 @@ public:
     void failWrite(int n);         // the n-th write returns -1
     void unplugAfterWrites(int n); // after n more writes the device is gone
     void setPresent(bool present); // false: no device at all
-    void reset();                  // black picture, counters zero, present, no faults
+    // false: the nodes still open and take packets, but enumeration no longer lists the screen,
+    // as when another device has been given the screen's old node.
+    void setListed(bool listed);
+    // Every write to the vendor interface takes this long, outside the screen's lock.
+    void setWriteDelay(int milliseconds);
+    void reset(); // black picture, counters zero, present, listed, no faults and no delay
 
     Stats stats() const;
     QImage framebuffer() const;          // 320 x 170, Format_RGB16, as the screen shows it

@@ -8,6 +8,7 @@
 #include "compose/previewgeometry.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
+#include "config/screendocument.h"
 #include "config/themeprofile.h"
 #include "screenfixture.h"
 
@@ -135,9 +136,12 @@ private slots:
         if (failingWrite > 0)
             fixture.screen->failWrite(failingWrite);
 
-        CommittedLayout committed;
-        compose::ScreenSession session(committed);
-        QSignalSpy commit(&session, &compose::ScreenSession::frameSent);
+        // A failed apply leaves the saved background and the committed layout as they were.
+        const QByteArray wholeBefore = QByteArrayLiteral("an earlier background");
+        QVERIFY(writeBytes(compose::wholePicturePath(), wholeBefore));
+        ScreenDocument document;
+        compose::ScreenSession session(document);
+        session.setRecoveryDelays(600000, 600000); // the frame is not tried again within the test
         QSignalSpy done(&session, &compose::ScreenSession::applyFinished);
         QVERIFY(session.apply(layout(hor), picture(hor), compose::editorSize(hor), 0));
         QVERIFY(!session.apply(layout(hor), picture(hor), compose::editorSize(hor), 0)); // one at a time
@@ -145,12 +149,16 @@ private slots:
         const int frames = failingWrite == 0 ? 1 : 0;
         QCOMPARE(done.count(), 1); // the wait dialog closes either way
         QCOMPARE(done.at(0).at(0).toBool(), frames == 1);
-        QCOMPARE(commit.count(), frames);
+        QCOMPARE(document.committedState() == layout(hor), frames == 1);
         QCOMPARE(fixture.screen->stats().framesCompleted, frames);
-        QCOMPARE(fixture.screen->stats().commands, frames); // the orientation, only after a frame
+        // The orientation and the clock after it, only after a frame.
+        QCOMPARE(fixture.screen->stats().commands, 2 * frames);
         QVERIFY(!session.applying());
-        if (frames == 0)
+        if (frames == 0) {
+            QCOMPARE(readBytes(compose::wholePicturePath()), wholeBefore);
+            QCOMPARE(document.committedState(), LayoutState());
             return;
+        }
 
         const QImage screen = fixture.screen->framebuffer();
         QCOMPARE(screen.pixel(markOnScreen), blue);

@@ -1,18 +1,19 @@
-// The refresh loop against the virtual screen, with the clock pinned and the CPU figures written
-// into the shared memory by the test in GetCPUInfo's place; alone, around applies, and while the
-// screen goes and comes back.
+// The refresh passes and the screen session against the virtual screen, with the clock pinned
+// and the CPU figures written into the shared memory by the test in GetCPUInfo's place: alone,
+// around applies, and through the faults a real screen has (failed writes, unplugging, sleep).
 
 #include "compose/applyrenderer.h"
 #include "compose/arearenderer.h"
 #include "compose/previewgeometry.h"
 #include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
-#include "compose/tavoprocess.h"
+#include "config/screendocument.h"
 #include "metrics/cpuinfo.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSharedMemory>
 #include <QSignalSpy>
 
@@ -20,8 +21,6 @@
 
 using namespace korvo;
 using Ms = std::chrono::milliseconds;
-using Pauses = std::tuple<int, int, QVector<QRect>>; // pass pause, element pause, sent before the stop
-Q_DECLARE_METATYPE(Pauses)
 
 namespace {
 
@@ -49,6 +48,23 @@ LayoutState figureLayout()
     return state;
 }
 
+// The figure layout with every figure showing its sample text.
+LayoutState sampleLayout()
+{
+    LayoutState state = figureLayout();
+    state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "", ""};
+    return state;
+}
+
+// Everything from the first chunk of a whole frame on.
+std::vector<QByteArray> fromFirstFrame(std::vector<QByteArray> log)
+{
+    const auto frame = std::find_if(log.begin(), log.end(), [](const QByteArray& packet) {
+        return packet.left(5) == QByteArray::fromHex("0055a3f001");
+    });
+    return std::vector<QByteArray>(frame, log.end());
+}
+
 QVector<QRect> boxesOf(const std::vector<int>& kinds)
 {
     QVector<QRect> result;
@@ -66,6 +82,7 @@ class TestRefresh : public QObject
     ScreenFixture fixture;
     QSharedMemory cpuInfo;
     CommittedLayout committed;
+    const QImage bluePicture = plainImage(QSize(320, 170), qRgb(0, 0, 128));
 
     void publish(int temperature, int load, int power)
     {
@@ -73,6 +90,20 @@ class TestRefresh : public QObject
         QVERIFY(cpuInfo.lock());
         std::memcpy(cpuInfo.data(), words, sizeof(words));
         QVERIFY(cpuInfo.unlock());
+    }
+
+    // A session on a document that shows `shown`, with quick passes.
+    static std::unique_ptr<compose::ScreenSession> sessionOn(ScreenDocument& document, const LayoutState& shown)
+    {
+        document.commit(shown);
+        return std::make_unique<compose::ScreenSession>(document, nullptr, Ms(20), Ms(0));
+    }
+
+    static bool applyAndWait(compose::ScreenSession& session, const LayoutState& state, const QImage& picture)
+    {
+        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
+        return session.apply(state, picture, compose::editorSize(state.Hor), 0) && finished.wait(20000) &&
+               finished.at(0).at(0).toBool();
     }
 
 private slots:
@@ -89,14 +120,18 @@ private slots:
 
     void cleanupTestCase() { platform::setClockOverride(nullptr); }
 
-    void init() { fixture.screen->reset(); }
+    void init()
+    {
+        fixture.screen->reset();
+        korvo::link::EnumerateScreens();
+    }
 
     // Every pass sets the clock first, then resends the time, the date and what changed: a
     // temperature past 50 turns the fan faster; load and power stay.
     void passRedrawsTheChangedFigures()
     {
         compose::AreaRenderer renderer(committed);
-        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
+        compose::RefreshDataThread refresh(&renderer, Ms(0));
         publish(45, 30, 12);
         QVERIFY(refresh.runPass());
         fixture.screen->clearLog();
@@ -105,79 +140,105 @@ private slots:
 
         QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({0, 3, 5, 6}));
         QCOMPARE(fixture.screen->log().front().left(7), QByteArray::fromHex("0055a1f2090507"));
-        refresh.stop();
     }
 
+    // However the screen was lost, nothing reaches it before a whole frame of the committed
+    // layout, then the orientation, the clock after it and the pass: its clock and every figure
+    // that differs from the frame's sample texts. `before`: the packets allowed between the fault
+    // and the frame, as packet letters.
     void screenComesBack_data()
     {
         QTest::addColumn<QString>("how");
-        for (const char* how : {"plugged in", "resume", "resume twice", "answers after failed writes"})
-            QTest::newRow(how) << QString(how);
+        QTest::addColumn<QString>("before");
+        QTest::newRow("plugged in") << "plugged in"
+                                    << "[CA]*"; // the pass under way when it arrived
+        QTest::newRow("resume") << "resume"
+                                << "";
+        QTest::newRow("resume twice") << "resume twice"
+                                      << "";
+        QTest::newRow("sleep announced during start-up") << "sleep during start-up"
+                                                         << "";
+        QTest::newRow("one failed write") << "failed write"
+                                          << "[CA]"; // the packet that failed
+        QTest::newRow("stops answering, answers again") << "stops answering"
+                                                        << "";
+        QTest::newRow("unplugged, plugged in again") << "unplugged"
+                                                     << "";
     }
 
     void screenComesBack()
     {
-        // The figures equal the samples, so only a pass told that a whole frame replaced them
-        // sends temperature, load, power and fan again.
         QFETCH(QString, how);
+        QFETCH(QString, before);
         publish(45, 65, 15);
-        compose::ScreenSession session(committed);
-        session.setRecoveryDelays(600000, 600000); // no search: only the screen's own answer counts
-        session.startRefresh();
-        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 2, 5000);
-        if (how.startsWith(QLatin1String("answers"))) {
-            fixture.screen->setPresent(false);
-            QTRY_VERIFY_WITH_TIMEOUT(session.recovering(), 5000);
-            fixture.screen->setPresent(true);
-        } else if (how.startsWith(QLatin1String("resume"))) {
-            session.systemSleeping();
-            QVERIFY(!session.refreshing());
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        session->setRecoveryDelays(50, 50);
+        QSignalSpy readyToSleep(session.get(), &compose::ScreenSession::readyToSleep);
+        const auto sleepQuietly = [&] {
+            session->systemSleeping();
+            QVERIFY(readyToSleep.wait(5000));
             fixture.screen->clearLog();
-            QTest::qWait(700); // longer than a pass: nothing may be sent while the system sleeps
+            QTest::qWait(300); // longer than a pass: nothing may be sent while the system sleeps
             QCOMPARE(fixture.screen->log().size(), size_t(0));
+        };
+        if (how == QLatin1String("sleep during start-up"))
+            session->systemSleeping();
+        session->open();
+        session->startRefresh();
+        if (how == QLatin1String("sleep during start-up")) {
+            QVERIFY(readyToSleep.wait(5000));
+            QTest::qWait(300);
+            QCOMPARE(fixture.screen->stats().writes, 0);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 2, 5000);
         }
         const int frames = fixture.screen->stats().framesCompleted;
         fixture.screen->clearLog();
-        if (how == QLatin1String("plugged in"))
-            session.deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
-        for (int i = how == QLatin1String("resume twice") ? 2 : how == QLatin1String("resume") ? 1 : 0; i > 0; --i)
-            session.systemResumed();
-        const auto afterFrame = [this] {
-            std::vector<QByteArray> log = fixture.screen->log();
-            const auto frame = std::find_if(log.begin(), log.end(), [](const QByteArray& packet) {
-                return packet.left(5) == QByteArray::fromHex("0055a3f001");
-            });
-            return std::vector<QByteArray>(frame, log.end());
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(afterFrame()).size() >= 6, 5000);
-        QCOMPARE(sentAreas(afterFrame()).mid(0, 6), boxesOf({0, 1, 3, 4, 5, 6}));
-        // The frame, then the orientation, the clock after it and the clock, before any area.
-        QCOMPARE(packetLetters(afterFrame()).left(10), QStringLiteral("FOTCAAAAAA"));
+        if (how == QLatin1String("plugged in")) {
+            session->deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
+        } else if (how.startsWith(QLatin1String("resume"))) {
+            sleepQuietly();
+            session->systemResumed();
+            if (how == QLatin1String("resume twice"))
+                session->systemResumed();
+        } else if (how == QLatin1String("sleep during start-up")) {
+            session->systemResumed();
+        } else if (how == QLatin1String("failed write")) {
+            fixture.screen->failWrite(1);
+        } else {
+            session->setRecoveryDelays(200, 200);
+            if (how == QLatin1String("unplugged"))
+                session->deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1,
+                                       false);
+            fixture.screen->setPresent(false);
+            QTRY_VERIFY_WITH_TIMEOUT(session->recovering(), 5000);
+            fixture.screen->clearLog();
+            fixture.screen->setPresent(true);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fromFirstFrame(fixture.screen->log())).size() >= 6, 5000);
+        const std::vector<QByteArray> log = fixture.screen->log();
+        const QString letters = packetLetters(log);
+        QVERIFY2(QRegularExpression(QStringLiteral("^%1FOTCAAAAAA").arg(before)).match(letters).hasMatch(),
+                 qPrintable(letters));
+        QCOMPARE(sentAreas(fromFirstFrame(log)).mid(0, 6), boxesOf({0, 1, 3, 4, 5, 6}));
         QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
-        QVERIFY(!session.recovering());
+        QTRY_VERIFY_WITH_TIMEOUT(!session->recovering(), 5000);
     }
 
     // The frame of an apply shows the new layout's sample texts: the first pass after it sends the
     // figures that differ from those, whatever was drawn before the apply.
     void applyStartsFromTheFrameTexts()
     {
-        LayoutState state = figureLayout();
-        state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "", ""};
-        CommittedLayout applied;
-        applied.set(figureLayout());
         publish(50, 65, 15);
-        compose::ScreenSession session(applied);
-        connect(&session, &compose::ScreenSession::frameSent, [&] { applied.set(state); });
-        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
-        session.startRefresh();
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        session->startRefresh();
         QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).contains(boxes[CpuTemperature]), 5000);
-        QVERIFY(session.apply(state, plainImage(QSize(320, 170), qRgb(0, 0, 128)), compose::editorSize(0), 0));
-        QVERIFY(finished.wait(5000));
         fixture.screen->clearLog();
-        session.startRefresh();
-        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size() >= 3, 5000);
-        session.stopRefresh();
-        QCOMPARE(sentAreas(fixture.screen->log()).mid(0, 3), boxesOf({0, 3, 5}));
+        QVERIFY(applyAndWait(*session, sampleLayout(), bluePicture));
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fromFirstFrame(fixture.screen->log())).size() >= 3, 5000);
+        QCOMPARE(sentAreas(fromFirstFrame(fixture.screen->log())).mid(0, 3), boxesOf({0, 3, 5}));
     }
 
     // However the figures and the free text cross, the free text stays as the frame drew it.
@@ -218,10 +279,9 @@ private slots:
 
         publish(52, 31, 27);
         compose::AreaRenderer renderer(layout);
-        compose::RefreshDataThread refresh(&renderer, Ms(0), Ms(0));
+        compose::RefreshDataThread refresh(&renderer, Ms(0));
         for (int pass = 0; pass < 100; ++pass)
             QVERIFY(refresh.runPass());
-        refresh.stop();
         QVERIFY(fixture.screen->stats().areaPackets > 200);
         // A figure's new glyphs may turn a pixel at the very edge of a letter; a cut letter loses dozens.
         const QVector<QPoint> after = redPixels();
@@ -230,107 +290,168 @@ private slots:
         QVERIFY2(lost <= 2, qPrintable(QString::number(lost)));
     }
 
-    // A sleep that comes during an apply waits for its frame; waking up then sends no second one.
-    void resumeWhileApplying()
+    // An apply whose frame does not land leaves the committed layout and its background as they
+    // were, and the frame given to the screen afterwards shows the earlier layout exactly.
+    void failedApplyShowsThePreviousLayout_data()
     {
-        compose::ScreenSession session(committed);
-        QSignalSpy finished(&session, &compose::ScreenSession::applyFinished);
-        const int frames = fixture.screen->stats().framesCompleted;
-        QVERIFY(
-            session.apply(figureLayout(), plainImage(QSize(320, 170), qRgb(0, 0, 128)), compose::editorSize(0), 200));
-        session.systemSleeping();
-        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
-        session.systemResumed();
-        QVERIFY(finished.wait(5000));
-        QTest::qWait(100);
-        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
+        QTest::addColumn<QString>("fault");
+        for (const char* fault : {"a chunk fails", "unplugged during the apply", "the retry fails too",
+                                  "resume while the frame waits for its retry"})
+            QTest::newRow(fault) << QString(fault);
     }
 
+    void failedApplyShowsThePreviousLayout()
+    {
+        QFETCH(QString, fault);
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        const bool resume = fault.startsWith(QLatin1String("resume"));
+        session->setRecoveryDelays(resume ? 600000 : 50, resume ? 600000 : 50);
+        QSignalSpy scheduled(session.get(), &compose::ScreenSession::recoveryScheduled);
+        QVERIFY(applyAndWait(*session, sampleLayout(), bluePicture));
+        const QImage shown = fixture.screen->framebuffer();
+        const int frames = fixture.screen->stats().framesCompleted;
+
+        fixture.screen->setWriteDelay(2);
+        if (fault == QLatin1String("unplugged during the apply"))
+            fixture.screen->unplugAfterWrites(10);
+        else
+            fixture.screen->failWrite(10);
+        LayoutState other = sampleLayout();
+        other.record.String_[CpuTemperature] = QStringLiteral("99℃");
+        QSignalSpy finished(session.get(), &compose::ScreenSession::applyFinished);
+        QVERIFY(session->apply(other, plainImage(QSize(320, 170), qRgb(200, 0, 0)), compose::editorSize(0), 0));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QCOMPARE(document.committedState(), sampleLayout());
+        if (fault == QLatin1String("unplugged during the apply")) {
+            session->deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, false);
+            QTest::qWait(150);
+            fixture.screen->unplugAfterWrites(1000000); // plugged in again
+            session->deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, true);
+        } else if (fault == QLatin1String("the retry fails too")) {
+            fixture.screen->failWrite(5);
+        } else if (resume) {
+            session->systemSleeping();
+            session->systemResumed();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(fixture.screen->stats().framesCompleted, frames + 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session->recovering(), 5000);
+        QCOMPARE(fixture.screen->framebuffer(), shown);
+        if (fault == QLatin1String("the retry fails too"))
+            QCOMPARE(scheduled.size(), 2);
+    }
+
+    // A screen that keeps failing is tried again after ever longer waits; one that fails again
+    // soon after it came back goes on from the longest, one that ran well for a while starts short.
     void searchBacksOff()
     {
         publish(45, 65, 15);
-        compose::ScreenSession session(committed);
-        session.setRecoveryDelays(20, 80);
-        QSignalSpy scheduled(&session, &compose::ScreenSession::recoveryScheduled);
-        session.startRefresh();
-        fixture.screen->setPresent(false);
-        QTRY_VERIFY_WITH_TIMEOUT(scheduled.size() >= 5, 10000);
-        const int frames = fixture.screen->stats().framesCompleted;
-        fixture.screen->setPresent(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!session.recovering(), 5000);
-        QCOMPARE(fixture.screen->stats().framesCompleted, frames + 1);
-        // Failing again right after it came back, it goes on with the longest wait.
-        fixture.screen->setPresent(false);
-        QTRY_VERIFY_WITH_TIMEOUT(session.recovering(), 5000);
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        session->setRecoveryDelays(20, 80, 1000);
+        QSignalSpy scheduled(session.get(), &compose::ScreenSession::recoveryScheduled);
+        session->startRefresh();
+        // Returns the number of the round's first wait.
+        const auto failAndComeBack = [&](int tries) -> int {
+            const int first = scheduled.size();
+            fixture.screen->setPresent(false);
+            const bool failed = QTest::qWaitFor([&] { return scheduled.size() >= first + tries; }, 10000);
+            fixture.screen->setPresent(true);
+            return failed && QTest::qWaitFor([&] { return !session->recovering(); }, 5000) ? first : -1;
+        };
+        QCOMPARE(failAndComeBack(5), 0);
+        const int soonAfter = failAndComeBack(1);
+        QTest::qWait(1200);
+        const int wellAfter = failAndComeBack(1);
         QList<int> delays;
         for (const QList<QVariant>& call : scheduled)
             delays << call.at(0).toInt();
         QCOMPARE(delays.mid(0, 5), (QList<int>{20, 40, 80, 80, 80}));
-        QCOMPARE(delays.last(), 80);
-        fixture.screen->setPresent(true);
+        QVERIFY(soonAfter > 0 && wellAfter > soonAfter);
+        QCOMPARE(delays.at(soonAfter), 80);
+        QCOMPARE(delays.at(wellAfter), 20);
     }
 
-    void stopIsPrompt_data()
+    // After the screen's vendor interface went away, its old node may be given to another device:
+    // nothing is written to it until an enumeration lists the screen again.
+    void noWriteToAnOldNode()
     {
-        QTest::addColumn<Pauses>("row");
-        // Load (30% against the sample 65%) is the first figure that differs: the walk stops in the
-        // pause after it.
-        QTest::newRow("in the element walk") << Pauses{0, 60000, {boxes[CpuLoad]}};
-        QTest::newRow("in the pass pause") << Pauses{60000, 0, boxesOf({1, 3, 4, 5})};
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        session->setRecoveryDelays(20, 20);
+        session->startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(fixture.screen->stats().areaPackets > 0, 5000);
+        fixture.screen->setListed(false);
+        session->deviceChanged(QString::fromLatin1(link::VirtualScreen::vendorPath()), 0x04D9, 0xFD01, 1, false);
+        QTest::qWait(100);
+        const int writes = fixture.screen->stats().writes;
+        QTest::qWait(300);
+        QCOMPARE(fixture.screen->stats().writes, writes);
+        fixture.screen->setListed(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!session->recovering(), 5000);
     }
 
-    void stopIsPrompt()
+    // Ending the program while the worker is inside a slow write or a pause returns promptly and
+    // leaves no frame half told as whole.
+    void exitDuringASlowWrite_data()
     {
-        QFETCH(Pauses, row);
-        const auto& [passPause, kindPause, sent] = row;
+        QTest::addColumn<bool>("inFrame");
+        QTest::newRow("in a frame") << true;
+        QTest::newRow("in the pause after a figure") << false;
+    }
+
+    void exitDuringASlowWrite()
+    {
+        QFETCH(bool, inFrame);
         publish(45, 30, 12);
-        compose::AreaRenderer renderer(committed);
-        compose::RefreshDataThread refresh(&renderer, Ms(passPause), Ms(kindPause));
-        refresh.start();
-        QTRY_COMPARE_WITH_TIMEOUT(sentAreas(fixture.screen->log()).size(), sent.size(), 10000);
+        ScreenDocument document;
+        document.commit(figureLayout());
+        auto session = std::make_unique<compose::ScreenSession>(document, nullptr, Ms(0), Ms(inFrame ? 0 : 60000));
+        if (inFrame) {
+            fixture.screen->setWriteDelay(100); // 27 chunks: 2.7 s for the frame
+            QVERIFY(session->apply(sampleLayout(), bluePicture, compose::editorSize(0), 0));
+        } else {
+            session->startRefresh();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(fixture.screen->stats().writes > 1, 5000);
         QElapsedTimer timer;
         timer.start();
-        refresh.stop();
+        session.reset();
         QVERIFY(timer.elapsed() < 2000);
-        QVERIFY(refresh.isFinished());
-        QCOMPARE(sentAreas(fixture.screen->log()), sent);
+        QCOMPARE(fixture.screen->stats().framesCompleted, 0);
+        const int writes = fixture.screen->stats().writes;
+        QTest::qWait(200);
+        QCOMPARE(fixture.screen->stats().writes, writes);
     }
 
-    // Apply and refresh at once, over and over: the frame must reach the screen whole every time,
-    // with the loop drawing beside it, stopped and started around each apply.
+    // Applies while the passes run, over and over: every frame lands whole, nothing between its
+    // chunks.
     void applyWhileRefreshing()
     {
-        constexpr int Rounds = 200;
+        constexpr int Rounds = 30;
         fixture.screen->setLogging(false);
+        publish(45, 30, 12);
+        ScreenDocument document;
+        document.commit(figureLayout());
+        compose::ScreenSession session(document, nullptr, Ms(1), Ms(0));
+        session.startRefresh();
         const QImage picture = plainImage(QSize(320, 170), qRgb(40, 60, 90));
-        CommittedLayout shown;
-        compose::AreaRenderer renderer(shown);
-        const int handlesBefore = fixture.screen->stats().openHandles; // the earlier tests' link
         for (int round = 0; round < Rounds; ++round) {
-            compose::RefreshDataThread refresh(&renderer, Ms(1), Ms(0));
-            const int commandsBefore = fixture.screen->stats().commands;
-            refresh.start();
-            QVERIFY(QTest::qWaitFor([&] { return fixture.screen->stats().commands != commandsBefore; }, 5000));
-
+            const int areas = fixture.screen->stats().areaPackets;
+            QVERIFY(QTest::qWaitFor([&] { return fixture.screen->stats().areaPackets != areas; }, 5000));
             LayoutState working = figureLayout(); // landscape and portrait, theme and custom slots in turn
             working.Hor = uint8_t(round % 2);
             working.Mode = uint8_t(round % 4 / 2);
             working.customShow = DefaultCustomShow;
             working.record.String_.fill(QString::number(round));
-            compose::TavoProcessThread apply(working, picture, compose::editorSize(working.Hor), 0);
-            apply.start();
-            QVERIFY(apply.wait(30000));
-            QVERIFY(apply.succeeded());
-            shown.set(working); // while the loop still reads the snapshot, as the GUI thread does
-            refresh.stop();
+            QVERIFY(applyAndWait(session, working, picture));
         }
         fixture.screen->setLogging(true);
         const auto stats = fixture.screen->stats();
         QCOMPARE(stats.framesCompleted, Rounds);
         QCOMPARE(stats.interleaved, 0);
         QCOMPARE(stats.rejected, 0);
-        QVERIFY(stats.areaPackets > 0);
-        QCOMPARE(stats.openHandles, handlesBefore);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "config/screendocument.h"
 #include "config/tempconfig.h"
 #include "config/themeprofile.h"
 #include "editor/layoutmodel.h"
@@ -36,21 +37,6 @@ private slots:
         QVERIFY(QDir().mkpath(temp->configDir()));
     }
 
-    // What the renderers read is the committed copy: the slots and the text row go with it, and
-    // both are stored for the next start.
-    void commitCopiesAndWritesTheSlotsAndRow()
-    {
-        LayoutModel model;
-        model.ResetCustomShow();
-        model.swapSlots(0, 4);
-        model.setCurRectId(2);
-        QVERIFY(model.CommitLayout());
-        QCOMPARE(model.committed().customShow[0], (SlotRow{4, 1, 3, 2, 0}));
-        QCOMPARE(model.committed().curRectId, 2);
-        QCOMPARE(temp->readConfig(), QByteArray("[CustomShow]\n0-0=4\n0-1=1\n0-2=3\n0-3=2\n0-4=0\n1-0=-1\n1-1=-1\n"
-                                                "1-2=0\n1-3=-1\n1-4=-1\n\n[Config]\nCurRectID=2\n"));
-    }
-
     // The centre style's rows start from a file with stray entries in its row, as an edited one may hold.
     void showAndHideInFiveSlots_data()
     {
@@ -74,7 +60,10 @@ private slots:
         ThemeProfile profile = customProfile(style);
         if (style == 0)
             profile.custom[0].Show_ = {1, 1, 1, 1, 1, 0, 0, 0, 0};
+        ScreenDocument document;
+        document.load();
         LayoutModel model;
+        model.startFrom(document);
         model.LoadLayout(profile, true);
         for (const QString& step : steps.split(' '))
             model.SetElementShown(step.left(1).toInt(), step.endsWith('+') ? 1 : 0);

@@ -1,0 +1,65 @@
+#include "config/screendocument.h"
+
+#include "config/configstore.h"
+#include "config/startup.h"
+
+namespace korvo {
+namespace {
+
+// The layout the profile says the screen shows.
+LayoutState shownBy(const ThemeProfile& profile)
+{
+    LayoutState state;
+    const int theme = profile.ThemeID < ThemeCount ? profile.ThemeID : 0;
+    if (profile.isCustom())
+        state.record = profile.custom[0];
+    else
+        state.record = profile.isPortrait() ? profile.portrait[theme] : profile.landscape[theme];
+    state.ThemeID = profile.ThemeID;
+    state.Mode = profile.Mode;
+    state.Hor = profile.Hor;
+    state.Style = profile.Style;
+    return state;
+}
+
+} // namespace
+
+void ScreenDocument::load()
+{
+    prepareStartupData(profile_);
+    customShow_ = loadCustomShow();
+    LayoutState state = shownBy(profile_);
+    state.customShow = customShow_;
+    state.curRectId = korvo::curRectId();
+    state.englishInterface = committedState().englishInterface;
+    committed_.set(state);
+}
+
+void ScreenDocument::setEnglishInterface(bool english)
+{
+    LayoutState state = committedState();
+    state.englishInterface = english;
+    committed_.set(state);
+}
+
+bool ScreenDocument::commit(const LayoutState& applied)
+{
+    committed_.set(applied);
+    profile_.ThemeID = applied.ThemeID;
+    profile_.Mode = applied.Mode;
+    profile_.Hor = applied.Hor;
+    profile_.Style = applied.Style;
+    if (applied.isCustom())
+        profile_.custom[0] = applied.record;
+    else if (applied.ThemeID < ThemeCount)
+        (applied.isPortrait() ? profile_.portrait : profile_.landscape)[applied.ThemeID] = applied.record;
+    customShow_ = applied.customShow;
+
+    IniFile file = openConfig();
+    putThemeProfile(file, profile_);
+    putCustomShow(file, customShow_);
+    file.setValue(QStringLiteral("Config/CurRectID"), applied.curRectId);
+    return file.write();
+}
+
+} // namespace korvo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "config/layoutstate.h"
+#include "config/themeprofile.h"
+
+namespace korvo {
+
+// What the screen is meant to show, as the user last applied it: the stored profile, the slot
+// assignment, the free text's row and the committed snapshot the renderers read. Read from
+// Config.ini once at start; from then on only an apply that reached the screen changes it, and
+// each such change is one write of the file. GUI thread; the snapshot may be read anywhere.
+class ScreenDocument
+{
+public:
+    // Puts the templates in place when due and reads the configuration.
+    void load();
+
+    const ThemeProfile& profile() const { return profile_; }
+    int curRectId() const { return committedState().curRectId; }
+    const CustomShowTable& customShow() const { return customShow_; }
+    const CommittedLayout& committed() const { return committed_; }
+    LayoutState committedState() const { return *committed_.get(); }
+
+    // The language the texts of the frames follow.
+    void setEnglishInterface(bool english);
+
+    // The layout whose frame has just landed on the screen becomes the committed one, and the
+    // profile, the slots and the text row are written to Config.ini in one go. False when the
+    // file could not be written; what the screen shows is committed regardless.
+    bool commit(const LayoutState& applied);
+
+private:
+    ThemeProfile profile_;
+    CustomShowTable customShow_ = EmptyCustomShow;
+    CommittedLayout committed_;
+};
+
+} // namespace korvo
