@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "compose/screensession.h"
+#include "compose/siblingsupervisor.h"
 #include "config/configstore.h"
 #include "editor/colorbar.h"
 #include "editor/editbar.h"
@@ -30,7 +31,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProcess>
 #include <QThread>
 #include <QTimer>
 
@@ -94,6 +94,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
     profile_ = document_.profile();
     zoom->model().startFrom(document_);
     session_ = new compose::ScreenSession(document_, this);
+    sibling_ = new compose::SiblingSupervisor(programDirPath() + QLatin1String(SiblingProgram), {}, this);
     connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
     connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
 
@@ -131,16 +132,17 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
 
 MainWindow::~MainWindow()
 {
-    // The refresh thread reads the editor's committed layout: it ends before the editor goes.
+    // The screen worker reads the document: it ends before the document goes.
     delete session_;
     session_ = nullptr;
     // A copy started moments ago may not listen yet; it must not outlive the program.
-    if (siblingStarted_) {
+    if (sibling_->running()) {
         QDeadlineTimer deadline(2000);
         while (!platform::siblingRunning() && !deadline.hasExpired())
             QThread::msleep(50);
     }
     platform::closeSibling();
+    sibling_->stop(2000);
 }
 
 ZoomWidget* MainWindow::editor() const
@@ -588,10 +590,10 @@ void MainWindow::applyFinished(bool landed)
 
 void MainWindow::startSibling()
 {
-    if (platform::siblingRunning())
+    // A copy left by an earlier run, or started by hand, serves as well; only ours is supervised.
+    if (!sibling_->running() && platform::siblingRunning())
         return;
-    if (QProcess::startDetached(programDirPath() + QLatin1String(SiblingProgram), {}))
-        siblingStarted_ = true;
+    sibling_->start();
     session_->syncClock();
 }
 

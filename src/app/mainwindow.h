@@ -32,7 +32,8 @@ class ZoomWidget;
 
 namespace compose {
 class ScreenSession;
-}
+class SiblingSupervisor;
+} // namespace compose
 namespace platform {
 class DeviceNotifier;
 class SleepNotifier;
@@ -143,7 +144,7 @@ private:
     bool firstFramePending_ = false;
     bool editing_ = false;
     compose::ScreenSession* session_ = nullptr;
-    bool siblingStarted_ = false;
+    compose::SiblingSupervisor* sibling_ = nullptr;
 };
 
 } // namespace korvo

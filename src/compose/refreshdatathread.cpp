@@ -16,6 +16,7 @@ RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds kindPa
     // reads as 1s.
     if (!metrics::attachCpuInfoMemory())
         metrics::createCpuInfoMemory(metrics::CpuInfoMemorySize);
+    sinceStart_.start();
 }
 
 RefreshDataThread::~RefreshDataThread()
@@ -53,6 +54,9 @@ bool RefreshDataThread::runPass()
         return false;
     metrics::CpuInfoBlock& cpu = snapshot_.cpu;
     metrics::readCpuInfo(cpu.cpuTemperature, cpu.cpuLoad, cpu.cpuPower, cpu.reserved);
+    // A publisher that stopped leaves its last figures behind; they are not shown as if measured.
+    if (!heartbeat_.live(metrics::readCpuInfoHeartbeat(), sinceStart_.elapsed()))
+        cpu.cpuTemperature = cpu.cpuLoad = cpu.cpuPower = metrics::UnavailableFigure;
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
     // short pause after each. On an idle machine the caches are cold after every wake-up, and
     // drawing text cold costs many times what it costs right after another drawing. The pause

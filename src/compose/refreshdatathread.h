@@ -1,6 +1,9 @@
 #pragma once
 
 #include "metrics/figuretexts.h"
+#include "metrics/heartbeat.h"
+
+#include <QElapsedTimer>
 
 #include <atomic>
 #include <chrono>
@@ -50,6 +53,8 @@ private:
     const Milliseconds kindPause_;
     Milliseconds owedPause_{0};
     metrics::MetricSnapshot snapshot_;
+    metrics::HeartbeatWatch heartbeat_;
+    QElapsedTimer sinceStart_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -76,6 +76,18 @@ void readCpuInfo(int& temperature, int& load, int& power, int& reserved)
     segment.unlock();
 }
 
+uint32_t readCpuInfoHeartbeat()
+{
+    std::lock_guard<std::mutex> guard(memoryMutex);
+    QSharedMemory& segment = memory();
+    quint32 beat = 0;
+    segment.lock();
+    if (const auto* data = static_cast<const char*>(segment.constData()); data && segment.size() >= HeartbeatOffset + 4)
+        std::memcpy(&beat, data + HeartbeatOffset, sizeof beat);
+    segment.unlock();
+    return qFromLittleEndian(beat);
+}
+
 void detachCpuInfoMemory()
 {
     std::lock_guard<std::mutex> guard(memoryMutex);

@@ -4,12 +4,17 @@
 
 #include <QString>
 
+#include <climits>
 #include <cstdint>
 
 namespace korvo::metrics {
 
 constexpr const char* CpuInfoMemoryKey = "ReadCpuInfoShareMemory";
 constexpr int CpuInfoMemorySize = 4096;
+// A figure that cannot be read.
+constexpr int32_t UnavailableFigure = INT32_MIN;
+// The word GetCPUInfo adds 1 to at every publish, after the four figures' words.
+constexpr int HeartbeatOffset = 16;
 
 // The first 16 bytes of the segment, little-endian.
 struct CpuInfoBlock
@@ -45,6 +50,8 @@ bool attachCpuInfoMemory();
 // Fills all four with 1 when the segment is not attached; a figure outside its plausible range
 // reads as 1 too.
 void readCpuInfo(int& temperature, int& load, int& power, int& reserved);
+// The heartbeat word; 0 when the segment is not attached.
+uint32_t readCpuInfoHeartbeat();
 // Call only after the refresh loop has left its last read: a reader that comes back later finds
 // the segment gone and reads 1s, it never reads freed memory, but its figures are then wrong.
 void detachCpuInfoMemory();

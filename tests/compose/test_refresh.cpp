@@ -84,9 +84,13 @@ class TestRefresh : public QObject
     CommittedLayout committed;
     const QImage bluePicture = plainImage(QSize(320, 170), qRgb(0, 0, 128));
 
+    // Moves the heartbeat on as GetCPUInfo does, so the figures stay live however long a test runs.
+    QTimer heartbeat;
+    qint32 beat = 0;
+
     void publish(int temperature, int load, int power)
     {
-        const qint32 words[4] = {temperature, load, power, 0};
+        const qint32 words[5] = {temperature, load, power, 0, ++beat};
         QVERIFY(cpuInfo.lock());
         std::memcpy(cpuInfo.data(), words, sizeof(words));
         QVERIFY(cpuInfo.unlock());
@@ -116,6 +120,12 @@ private slots:
         QVERIFY(cpuInfo.create(4096));
         platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         committed.set(figureLayout());
+        connect(&heartbeat, &QTimer::timeout, this, [this] {
+            QVERIFY(cpuInfo.lock());
+            std::memcpy(static_cast<char*>(cpuInfo.data()) + 16, &++beat, sizeof beat);
+            QVERIFY(cpuInfo.unlock());
+        });
+        heartbeat.start(500);
     }
 
     void cleanupTestCase() { platform::setClockOverride(nullptr); }

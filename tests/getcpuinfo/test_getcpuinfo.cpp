@@ -67,6 +67,9 @@ private slots:
         QCOMPARE(readWords(), (QList<int>{57, 0, 0, 0})); // one /proc/stat reading is no rate yet
         QVERIFY(writeTree(tree_.path(), {"sys/class/hwmon/hwmon0/temp1_input=61000", "proc/stat=cpu  160 0 70 970"}));
         QTRY_COMPARE_WITH_TIMEOUT(readWords(), (QList<int>{61, 40, 0, 0}), 5000);
+        // Every publish moves the heartbeat on, so the program can tell it still runs.
+        const uint32_t beat = metrics::readCpuInfoHeartbeat();
+        QTRY_VERIFY_WITH_TIMEOUT(metrics::readCpuInfoHeartbeat() - beat >= 2, 5000);
     }
 
     // Ended from outside or asked to (after clients with an endless line or unread answers were

@@ -54,8 +54,10 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        const qint32 words[4] = {qToLittleEndian<qint32>(figures.temperature), qToLittleEndian<qint32>(figures.load),
-                                 qToLittleEndian<qint32>(figures.power), 0};
+        // The fifth word changes at every publish, so the program can tell live figures from ours
+        // left behind after we stopped.
+        const qint32 words[5] = {qToLittleEndian<qint32>(figures.temperature), qToLittleEndian<qint32>(figures.load),
+                                 qToLittleEndian<qint32>(figures.power), 0, qToLittleEndian<qint32>(qint32(++beat_))};
         if (!memory_.lock()) {
             if (!lockReported_)
                 qWarning("GetCPUInfo: cannot lock the shared memory: %s", qPrintable(memory_.errorString()));
@@ -71,6 +73,7 @@ private:
     korvo::sensors::CpuSampler sampler_;
     QElapsedTimer clock_;
     bool lockReported_ = false;
+    quint32 beat_ = 0;
 };
 
 void drop(QLocalSocket* socket)

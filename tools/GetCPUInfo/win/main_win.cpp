@@ -60,7 +60,10 @@ public:
 
     void publish()
     {
-        const qint32 words[4] = {qToLittleEndian<qint32>(temperature()), qToLittleEndian<qint32>(load()), 0, 0};
+        // The fifth word changes at every publish, so the program can tell live figures from ours
+        // left behind after we stopped.
+        const qint32 words[5] = {qToLittleEndian<qint32>(temperature()), qToLittleEndian<qint32>(load()), 0, 0,
+                                 qToLittleEndian<qint32>(qint32(++beat_))};
         if (!memory_.lock()) {
             reportOnce(lockReported_, QStringLiteral("cannot lock the shared memory: ") + memory_.errorString());
             return;
@@ -109,6 +112,7 @@ private:
     bool lockReported_ = false;
     bool loadReported_ = false;
     bool temperatureReported_ = false;
+    quint32 beat_ = 0;
 };
 
 // The one window of the process; its procedure reaches the publisher through this.
