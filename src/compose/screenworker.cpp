@@ -140,8 +140,6 @@ void ScreenWorker::schedulePass(Milliseconds delay)
 
 void ScreenWorker::runPass()
 {
-    if (!refreshWanted_ || needsFrame_ || held_.load())
-        return;
     // After a whole frame the screen shows the committed layout's sample texts.
     if (frameShown_)
         refresh_.setLastTexts(renderer_.frameShown());
