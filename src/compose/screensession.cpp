@@ -104,8 +104,10 @@ void ScreenSession::frameDone(quint64 ticket, bool landed)
         if (recovering_)
             qDebug("The screen shows its frame again.\n");
         recovering_ = false;
-        tryAgainAtOnce_ = false;
         sinceLanded_.start();
+        // The screen was lost again (a sleep, an arrival) while this frame went out.
+        if (std::exchange(tryAgainAtOnce_, false))
+            needFrame(true);
         return;
     }
     needFrame(std::exchange(tryAgainAtOnce_, false));
@@ -120,15 +122,15 @@ void ScreenSession::applyDone(bool landed)
         document_.commit(job->working());
         pendingFirstFrame_.reset();
         recovering_ = false;
-        tryAgainAtOnce_ = false;
         recoveryTimer_.stop();
         sinceLanded_.start();
     } else if (untilLanded_) {
         pendingFirstFrame_ = job;
     }
     emit applyFinished(landed);
-    if (!landed)
-        needFrame(std::exchange(tryAgainAtOnce_, false));
+    // A frame that did not land, or the screen lost again while it went out.
+    if (const bool again = std::exchange(tryAgainAtOnce_, false); !landed || again)
+        needFrame(again);
     if (refreshWanted_ && !sleeping_ && !applying_)
         toWorker([](ScreenWorker& worker) { worker.setRefreshing(true); });
 }
