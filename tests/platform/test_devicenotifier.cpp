@@ -1,0 +1,118 @@
+// The hot-plug notifier against a udev testbed: the screen's hidraw nodes come and go as they would
+// when the cable is plugged in and pulled.
+
+// GLib names struct members "signals", which Qt defines as a keyword: GLib comes first.
+#include <umockdev.h>
+
+#include "platform/devicenotifier.h"
+
+#include <QtTest>
+
+#include <cstdlib>
+
+using namespace korvo::platform;
+
+namespace {
+
+QString describe(const DeviceEvent& event)
+{
+    return QStringLiteral("%1 %2 %3:%4 %5")
+        .arg(event.arrived ? "arrived" : "left", event.path)
+        .arg(event.vendorId, 4, 16, QLatin1Char('0'))
+        .arg(event.productId, 4, 16, QLatin1Char('0'))
+        .arg(event.interfaceNumber);
+}
+
+// One USB device with one interface; a hidraw node under it unless `node` is empty.
+struct UsbDevice
+{
+    const char* port;      // "1-2"
+    const char* vendor;    // "04d9"
+    const char* product;   // "fd01"
+    const char* interface; // "01"
+    const char* node;      // "hidraw5"
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(UsbDevice)
+
+class TestDeviceNotifier : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!qgetenv("LD_PRELOAD").contains("libumockdev-preload"))
+            QFAIL("needs the udev testbed's preload library: run it under umockdev-wrapper");
+    }
+
+    void plugAndPull_data()
+    {
+        QTest::addColumn<QList<UsbDevice>>("devices");
+        QTest::addColumn<bool>("pull"); // the first device pulled again
+        QTest::addColumn<QStringList>("events");
+        const UsbDevice screen{"1-2", "04d9", "fd01", "01", "hidraw5"};
+        QTest::newRow("the screen plugged in")
+            << QList<UsbDevice>{screen} << false << QStringList{"arrived /dev/hidraw5 04d9:fd01 1"};
+        QTest::newRow("the screen plugged in and pulled")
+            << QList<UsbDevice>{screen} << true
+            << QStringList{"arrived /dev/hidraw5 04d9:fd01 1", "left /dev/hidraw5 04d9:fd01 1"};
+        QTest::newRow("a USB device without a hidraw node, then a keyboard")
+            << QList<UsbDevice>{{"1-3", "04d9", "fd01", "01", ""}, {"1-4", "046d", "c52b", "00", "hidraw7"}} << false
+            << QStringList{"arrived /dev/hidraw7 046d:c52b 0"};
+    }
+
+    void plugAndPull()
+    {
+        QFETCH(QList<UsbDevice>, devices);
+        QFETCH(bool, pull);
+        QFETCH(QStringList, events);
+        UMockdevTestbed* testbed = umockdev_testbed_new();
+        DeviceNotifier notifier;
+        QVERIFY(notifier.registerFor(0));
+        QStringList seen;
+        connect(&notifier, &DeviceNotifier::deviceChanged, this,
+                [&seen](const DeviceEvent& event) { seen << describe(event); });
+
+        QList<gchar*> paths;
+        gchar* bus =
+            umockdev_testbed_add_device(testbed, "usb", "usb1", nullptr, nullptr, "DEVTYPE", "usb_device", nullptr);
+        for (const UsbDevice& device : devices) {
+            gchar* usb =
+                umockdev_testbed_add_device(testbed, "usb", device.port, bus, "idVendor", device.vendor, "idProduct",
+                                            device.product, nullptr, "DEVTYPE", "usb_device", nullptr);
+            const QByteArray interfaceName =
+                QByteArray(device.port) + ":1." + QByteArray::number(std::atoi(device.interface));
+            gchar* interface =
+                umockdev_testbed_add_device(testbed, "usb", interfaceName.constData(), usb, "bInterfaceNumber",
+                                            device.interface, nullptr, "DEVTYPE", "usb_interface", nullptr);
+            paths << usb << interface;
+            if (!*device.node)
+                continue;
+            const QByteArray hidName =
+                "0003:" + QByteArray(device.vendor).toUpper() + ':' + QByteArray(device.product).toUpper() + ".0001";
+            gchar* hid = umockdev_testbed_add_device(testbed, "hid", hidName.constData(), interface, nullptr, nullptr);
+            const QByteArray node = "hidraw/" + QByteArray(device.node);
+            gchar* hidraw = umockdev_testbed_add_device(testbed, "hidraw", node.constData(), hid, nullptr, "DEVNAME",
+                                                        ("/dev/" + QByteArray(device.node)).constData(), nullptr);
+            paths << hid << hidraw;
+        }
+        if (pull) {
+            // The testbed announces a new device by itself, a removal only when told.
+            umockdev_testbed_uevent(testbed, paths[3], "remove");
+            umockdev_testbed_remove_device(testbed, paths[3]);
+        }
+
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), events.size(), 5000);
+        QCOMPARE(seen, events);
+        for (gchar* path : paths)
+            g_free(path);
+        g_free(bus);
+        g_object_unref(testbed);
+    }
+};
+
+QTEST_MAIN(TestDeviceNotifier)
+#include "test_devicenotifier.moc"
