@@ -63,6 +63,14 @@ class TestMainWindow : public QObject
     template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
     QString letters() { return packetLetters(screen.log()); }
+    // The preview without the rotate button on it.
+    QImage previewPicture()
+    {
+        QImage picture(window->editor()->size(), QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        window->editor()->render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        return picture;
+    }
 
 public:
     // Counts the queued calls that reach the viewer and lets every event through.
@@ -134,29 +142,29 @@ private slots:
         }
     }
 
-    // The rotate button turns the preview and its own icon; a second press brings both back.
+    // The rotate button turns the preview and its own icon, and a second press brings both back;
+    // the turned preview is the one a start in portrait shows.
     void rotateTwiceComesBack()
     {
         QVERIFY(start());
         auto* rotate = child<TavoPushButton>("btnRemote");
-        ZoomWidget* preview = window->editor();
-        const auto previewPicture = [preview] { // without the button on it
-            QImage picture(preview->size(), QImage::Format_RGB32);
-            picture.fill(Qt::black);
-            preview->render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-            return picture;
-        };
         const QImage icon = rotate->grab().toImage();
         const QImage landscape = previewPicture();
         const QRect place = rotate->geometry();
         rotate->click();
+        const QImage portrait = previewPicture();
         QVERIFY(rotate->grab().toImage() != icon);
-        QVERIFY(previewPicture() != landscape);
-        QVERIFY(preview->rect().contains(rotate->geometry())); // still on the preview
+        QVERIFY(window->editor()->rect().contains(rotate->geometry())); // still on the preview
         rotate->click();
         QCOMPARE(rotate->grab().toImage(), icon);
         QCOMPARE(previewPicture(), landscape);
         QCOMPARE(rotate->geometry(), place);
+
+        rotate->click();
+        click("btnApply");
+        window.reset();
+        QVERIFY(start());
+        QCOMPARE(previewPicture(), portrait);
     }
 
     void editThenCancel_data() { bothWays("accept"); }
