@@ -103,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDeviceNotifier)
+QTEST_GUILESS_MAIN(TestDeviceNotifier)
 #include "test_devicenotifier.moc"
