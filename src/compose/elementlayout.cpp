@@ -181,10 +181,11 @@ std::vector<QRect> customAreas(const LayoutState& state, int kind, const QString
     return text != lastText ? halves(r) : std::vector<QRect>{};
 }
 
-const char* const chineseLabels[ElementKindCount] = {"CPU温度", "CPU使用率", "内存使用率", "时间",    "功耗",    "日期",
-                                                     "风扇转速", "其他",     "其他",     "显卡温度", "显卡占用"};
-const char* const englishLabels[ElementKindCount] = {"CPU temp", "CPU load", "Mem load", "Time",     "CPU Power", "Date",
-                                                     "Fun speed", "String",  "String",   "GPU temp", "GPU load"};
+const char* const chineseLabels[ElementKindCount] = {
+    "CPU温度", "CPU使用率", "内存使用率", "时间", "功耗", "日期", "风扇转速", "其他", "其他", "显卡温度", "显卡占用"};
+const char* const englishLabels[ElementKindCount] = {"CPU temp",  "CPU load", "Mem load",  "Time",
+                                                     "CPU Power", "Date",     "Fun speed", "String",
+                                                     "String",    "GPU temp", "GPU load"};
 
 } // namespace
 

@@ -61,9 +61,8 @@ QString loadText(int percent)
     return withUnit(qMax(percent, 1), percent != UnavailableFigure, QStringLiteral("%"));
 }
 
-QString memoryLoadText()
+QString memoryLoadText(int percent)
 {
-    const int percent = platform::memoryLoadPercent();
     return withUnit(percent, percent >= 0, QStringLiteral("%"));
 }
 
@@ -106,7 +105,7 @@ QString metricText(int kind, const CpuInfoBlock& cpu)
     case CpuLoad:
         return loadText(cpu.cpuLoad);
     case MemoryLoad:
-        return memoryLoadText();
+        return memoryLoadText(platform::memoryLoadPercent());
     case Time:
         return timeText();
     case CpuPower:

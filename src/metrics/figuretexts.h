@@ -34,7 +34,7 @@ struct MetricSnapshot
 // Each formatter shows UnavailableFigure (and a memory load below 0) as "--" and the unit.
 QString temperatureText(int degrees);
 QString loadText(int percent);
-QString memoryLoadText();
+QString memoryLoadText(int percent);
 QString timeText();
 QString powerText(int watts);
 QString dateText();

@@ -81,8 +81,11 @@ GpuFigures GpuSampler::sample()
     }
     figures.temperature = plausible(milli, 1000, metrics::isPlausibleTemperature);
     const QByteArray label = inputLabel(temperature_.path());
-    temperatureSource_ = gpu + QLatin1Char(' ') + input +
-                         (label.isEmpty() ? QString() : QStringLiteral(" (") + QString::fromUtf8(label) + ')');
+    temperatureSource_ = gpu + QLatin1Char(' ') + input;
+    if (figures.temperature == metrics::UnavailableFigure)
+        temperatureSource_ += QStringLiteral(" gave no plausible reading");
+    else if (!label.isEmpty())
+        temperatureSource_ += QStringLiteral(" (") + QString::fromUtf8(label) + QLatin1Char(')');
     const QString busy = gpuFolder_ + QStringLiteral("/device/gpu_busy_percent");
     const std::optional<qint64> percent = readInteger(busy);
     figures.load = plausible(percent, 1, metrics::isPlausibleLoad);

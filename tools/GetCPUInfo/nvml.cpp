@@ -5,8 +5,7 @@ namespace {
 
 constexpr int TemperatureGpu = 0; // NVML_TEMPERATURE_GPU
 
-template<typename Function>
-bool resolve(QLibrary& library, const char* name, Function& function)
+template <typename Function> bool resolve(QLibrary& library, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     return function != nullptr;

@@ -111,8 +111,10 @@ QString findFan(const QString& sysRoot)
         if (isGpuChip(chipName(folder)))
             continue;
         QStringList inputs = QDir(folder).entryList({QStringLiteral("fan*_input")}, QDir::Files);
+        // fan10 after fan2
+        const auto number = [](const QString& name) { return name.mid(3, name.indexOf(QLatin1Char('_')) - 3).toInt(); };
         std::sort(inputs.begin(), inputs.end(),
-                  [](const QString& a, const QString& b) { return a.mid(3).toInt() < b.mid(3).toInt(); });
+                  [&number](const QString& a, const QString& b) { return number(a) < number(b); });
         for (const QString& name : inputs) {
             const QString input = folder + QLatin1Char('/') + name;
             (inputLabel(input).toLower().contains("cpu") ? cpuFans : otherFans).append(input);
@@ -140,7 +142,7 @@ QString inputSource(const QString& input)
 
 } // namespace
 
-CpuSampler::CpuSampler(SensorRoots roots) : roots_(roots), gpu_(std::move(roots)) {}
+CpuSampler::CpuSampler(SensorRoots roots, bool report) : roots_(roots), gpu_(std::move(roots)), report_(report) {}
 
 CpuFigures CpuSampler::sample(qint64 nowUs)
 {
@@ -166,10 +168,13 @@ CpuFigures CpuSampler::sample(qint64 nowUs)
 
 int CpuSampler::unavailable(Figure figure, const QString& reason)
 {
+    static const char* const names[FigureCount] = {"CPU temperature", "CPU load",        "CPU power",
+                                                   "fan speed",       "GPU temperature", "GPU load"};
     sources_[size_t(figure)] = reason;
+    missing_[size_t(figure)] = true;
     bool& reported = reported_[size_t(figure)];
-    if (!reported)
-        qWarning("GetCPUInfo: %s; publishing it as unavailable.", qPrintable(reason));
+    if (!reported && report_)
+        qWarning("GetCPUInfo: %s unavailable: %s.", names[size_t(figure)], qPrintable(reason));
     reported = true;
     return metrics::UnavailableFigure;
 }
@@ -177,6 +182,7 @@ int CpuSampler::unavailable(Figure figure, const QString& reason)
 void CpuSampler::setSource(Figure figure, const QString& source)
 {
     sources_[size_t(figure)] = source;
+    missing_[size_t(figure)] = false;
 }
 
 int CpuSampler::readTemperature()
@@ -193,7 +199,8 @@ int CpuSampler::readTemperature()
                                : temperatureFile_.path() + QStringLiteral(" stopped reading"));
     const int celsius = plausibleFigure(double(*milli) / 1000.0, metrics::isPlausibleTemperature);
     if (celsius == metrics::UnavailableFigure)
-        return unavailable(Figure::CpuTemperature, temperatureFile_.path() + QStringLiteral(" gave no plausible reading"));
+        return unavailable(Figure::CpuTemperature,
+                           temperatureFile_.path() + QStringLiteral(" gave no plausible reading"));
     setSource(Figure::CpuTemperature, inputSource(temperatureFile_.path()));
     return celsius;
 }
@@ -321,6 +328,30 @@ int CpuSampler::readFanSpeed()
         return unavailable(Figure::FanSpeed, fanFile_.path() + QStringLiteral(" gave no plausible reading"));
     setSource(Figure::FanSpeed, inputSource(fanFile_.path()));
     return figure;
+}
+
+std::array<QString, FigureCount> missingFigures(const SensorRoots& roots)
+{
+    std::array<QString, FigureCount> reasons;
+#ifdef Q_OS_WIN
+    // Windows' GetCPUInfo reads the CPU through WMI and the system's counters, not these files.
+    reasons[size_t(Figure::CpuPower)] = QStringLiteral("Windows offers no CPU power reading without a driver");
+    reasons[size_t(Figure::FanSpeed)] = QStringLiteral("Windows offers no fan reading without a driver");
+    GpuSampler gpu(roots);
+    const GpuFigures figures = gpu.sample();
+    if (figures.temperature == metrics::UnavailableFigure)
+        reasons[size_t(Figure::GpuTemperature)] = gpu.temperatureSource();
+    if (figures.load == metrics::UnavailableFigure)
+        reasons[size_t(Figure::GpuLoad)] = gpu.loadSource();
+#else
+    CpuSampler sampler(roots, false);
+    sampler.sample(0);
+    for (int figure = 0; figure < FigureCount; ++figure) {
+        if (sampler.missing(Figure(figure)))
+            reasons[size_t(figure)] = sampler.source(Figure(figure));
+    }
+#endif
+    return reasons;
 }
 
 } // namespace korvo::sensors

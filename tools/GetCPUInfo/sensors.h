@@ -42,7 +42,8 @@ constexpr int FigureCount = 6;
 class CpuSampler
 {
 public:
-    explicit CpuSampler(SensorRoots roots);
+    // `report`: log each figure that cannot be read, once.
+    explicit CpuSampler(SensorRoots roots, bool report = true);
 
     // nowUs: a monotonic time in microseconds; power is energy over its difference.
     CpuFigures sample(qint64 nowUs);
@@ -50,6 +51,9 @@ public:
     // Where the last reading of a figure came from ("hwmon0 k10temp temp2_input (Tdie)"), or why
     // there was none.
     QString source(Figure figure) const { return sources_[size_t(figure)]; }
+    // Whether the machine has no sensor for the figure, as far as the last reading could tell
+    // (a rate that was only primed has its sensor).
+    bool missing(Figure figure) const { return missing_[size_t(figure)]; }
 
 private:
     struct Counter
@@ -91,6 +95,11 @@ private:
     GpuSampler gpu_;
     std::array<QString, FigureCount> sources_;
     std::array<bool, FigureCount> reported_{};
+    std::array<bool, FigureCount> missing_{};
+    const bool report_;
 };
+
+// Why each figure cannot be had on this machine, from one reading; empty for a figure it gives.
+std::array<QString, FigureCount> missingFigures(const SensorRoots& roots);
 
 } // namespace korvo::sensors

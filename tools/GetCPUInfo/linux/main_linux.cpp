@@ -55,12 +55,14 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {
-            qToLittleEndian<qint32>(figures.temperature), qToLittleEndian<qint32>(figures.load),
-            qToLittleEndian<qint32>(figures.power),       0,
-            0, // the heartbeat
-            qToLittleEndian<qint32>(figures.fanSpeed),    qToLittleEndian<qint32>(figures.gpuTemperature),
-            qToLittleEndian<qint32>(figures.gpuLoad)};
+        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {qToLittleEndian<qint32>(figures.temperature),
+                                                                    qToLittleEndian<qint32>(figures.load),
+                                                                    qToLittleEndian<qint32>(figures.power),
+                                                                    0,
+                                                                    0, // the heartbeat
+                                                                    qToLittleEndian<qint32>(figures.fanSpeed),
+                                                                    qToLittleEndian<qint32>(figures.gpuTemperature),
+                                                                    qToLittleEndian<qint32>(figures.gpuLoad)};
         if (!memory_.lock()) {
             if (!lockReported_)
                 qWarning("GetCPUInfo: cannot lock the shared memory: %s", qPrintable(memory_.errorString()));

@@ -67,15 +67,14 @@ public:
         const korvo::sensors::GpuFigures gpu = gpu_.sample();
         if (gpu.temperature == UnavailableFigure)
             reportOnce(gpuReported_, gpu_.temperatureSource());
-        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {
-            qToLittleEndian<qint32>(temperature()),
-            qToLittleEndian<qint32>(load()),
-            qToLittleEndian<qint32>(UnavailableFigure),
-            0,
-            0, // the heartbeat
-            qToLittleEndian<qint32>(UnavailableFigure),
-            qToLittleEndian<qint32>(gpu.temperature),
-            qToLittleEndian<qint32>(gpu.load)};
+        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {qToLittleEndian<qint32>(temperature()),
+                                                                    qToLittleEndian<qint32>(load()),
+                                                                    qToLittleEndian<qint32>(UnavailableFigure),
+                                                                    0,
+                                                                    0, // the heartbeat
+                                                                    qToLittleEndian<qint32>(UnavailableFigure),
+                                                                    qToLittleEndian<qint32>(gpu.temperature),
+                                                                    qToLittleEndian<qint32>(gpu.load)};
         if (!memory_.lock()) {
             reportOnce(lockReported_, QStringLiteral("cannot lock the shared memory: ") + memory_.errorString());
             return;
@@ -109,8 +108,9 @@ private:
         }
         const std::optional<int> celsius = thermalZone_.readCelsius();
         if (!celsius) {
-            reportOnce(temperatureReported_,
-                       QStringLiteral("no CPU temperature from WMI (%1); it is unavailable.").arg(thermalZone_.lastError()));
+            reportOnce(
+                temperatureReported_,
+                QStringLiteral("no CPU temperature from WMI (%1); it is unavailable.").arg(thermalZone_.lastError()));
             ticksToTemperature_ = TemperatureRetryTicks;
             return UnavailableFigure;
         }
