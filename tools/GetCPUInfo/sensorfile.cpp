@@ -50,15 +50,20 @@ std::optional<qint64> readInteger(const QString& path)
     return value;
 }
 
-QStringList hwmonFolders(const QString& sysRoot)
+QStringList numberedEntries(const QString& folder, const QString& prefix)
 {
-    const QString folder = sysRoot + QStringLiteral("/class/hwmon");
-    QStringList names = QDir(folder).entryList({QStringLiteral("hwmon*")}, QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.mid(5).toInt() < b.mid(5).toInt(); });
+    QStringList names = QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
+        return a.mid(prefix.size()).toInt() < b.mid(prefix.size()).toInt();
+    });
     for (QString& name : names)
         name = folder + QLatin1Char('/') + name;
     return names;
+}
+
+QStringList hwmonFolders(const QString& sysRoot)
+{
+    return numberedEntries(sysRoot + QStringLiteral("/class/hwmon"), QStringLiteral("hwmon"));
 }
 
 QByteArray chipName(const QString& hwmonFolder)

@@ -25,7 +25,8 @@ struct SensorRoots
 std::optional<QByteArray> readFirstLine(const QString& path);
 std::optional<qint64> readInteger(const QString& path);
 
-// The hwmon folders under the sysfs root in numeric order (hwmon10 after hwmon2).
+// The folders named prefix0, prefix1, ... in numeric order (hwmon10 after hwmon2).
+QStringList numberedEntries(const QString& folder, const QString& prefix);
 QStringList hwmonFolders(const QString& sysRoot);
 // "hwmon3 k10temp": how a folder is named in a figure's source.
 QString hwmonSource(const QString& folder);

@@ -21,18 +21,6 @@ int plausibleFigure(double value, bool (*plausible)(int))
     return plausible(whole) ? whole : metrics::UnavailableFigure;
 }
 
-// Entries named prefix0, prefix1, ... in numeric order (thermal_zone10 after thermal_zone2).
-QStringList numberedEntries(const QString& folder, const QString& prefix)
-{
-    QStringList names = QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
-        return a.mid(prefix.size()).toInt() < b.mid(prefix.size()).toInt();
-    });
-    for (QString& name : names)
-        name = folder + QLatin1Char('/') + name;
-    return names;
-}
-
 // The CPU's own sensor, best first: Intel's package, then AMD's die and control temperatures
 // (Tctl may carry an offset on some parts, so the die reading wins where both exist).
 struct ChipLabel
