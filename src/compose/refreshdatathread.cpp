@@ -52,11 +52,13 @@ bool RefreshDataThread::runPass()
     const uint64_t failures = link::failedWrites();
     if (!link::SendTimeSync())
         return false;
-    metrics::CpuInfoBlock& cpu = snapshot_.cpu;
-    metrics::readCpuInfo(cpu.cpuTemperature, cpu.cpuLoad, cpu.cpuPower, cpu.reserved);
+    snapshot_.cpu = metrics::readCpuInfo();
     // A publisher that stopped leaves its last figures behind; they are not shown as if measured.
     if (!heartbeat_.live(metrics::readCpuInfoHeartbeat(), sinceStart_.elapsed()))
-        cpu.cpuTemperature = cpu.cpuLoad = cpu.cpuPower = metrics::UnavailableFigure;
+        snapshot_.cpu.cpuTemperature = snapshot_.cpu.cpuLoad = snapshot_.cpu.cpuPower = metrics::UnavailableFigure;
+    // Only what the layout shows is read and formatted; without a renderer, everything.
+    const metrics::FigureTexts texts =
+        metrics::metricTexts(renderer_ ? renderer_->shownFigures() : metrics::FigureSet().set(), snapshot_.cpu);
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
     // short pause after each. On an idle machine the caches are cold after every wake-up, and
     // drawing text cold costs many times what it costs right after another drawing. The pause
@@ -65,7 +67,7 @@ bool RefreshDataThread::runPass()
     std::array<int, ElementKindCount> redraw{};
     int redrawCount = 0;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
-        const QString text = metrics::metricText(kind, cpu);
+        const QString& text = texts[size_t(kind)];
         if (text.isEmpty())
             continue;
         if (text == snapshot_.lastText[kind] && kind != Time && kind != Date)

@@ -36,7 +36,7 @@ public:
 
     // The texts the screen shows now, for a screen that has just been given a whole frame: the
     // next pass redraws what differs from them.
-    void setLastTexts(const std::array<QString, 9>& texts) { snapshot_.lastText = texts; }
+    void setLastTexts(const metrics::FigureTexts& texts) { snapshot_.lastText = texts; }
 
     // One pass; false when a stop request cut it short.
     bool runPass();

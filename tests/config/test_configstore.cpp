@@ -100,7 +100,7 @@ private slots:
         saveThemeProfile(saved);
         const QByteArray file = temp->readConfig();
         for (const char* keys :
-             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n",
+             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_10=0\nShow2_2=1\n",
               "ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=", "String_7=\"text 20, 7 \\\"quoted\\\"\"\n",
               "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n",
               "XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n", "[H4]\nColor=3\n"})
@@ -134,7 +134,9 @@ private slots:
         QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
         QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
         QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
-        QTest::newRow("text row 7") << QByteArray("[Config]\nCurRectID=7\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("text row 0, the first") << QByteArray("[Config]\nCurRectID=0\n") << "CurRectID" << 0 << 0;
+        QTest::newRow("text row -1") << QByteArray("[Config]\nCurRectID=-1\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("text row 3") << QByteArray("[Config]\nCurRectID=3\n") << "CurRectID" << 1 << 1;
         QTest::newRow("slot entry 42") << QByteArray("[CustomShow]\n1-4=42\n") << "1-4" << -1 << 1;
         QTest::newRow("rectangle as text") << QByteArray("[CUSTOM0]\nShowRect_0=wide\n") << "ShowRect_0" << 0 << 1;
         QTest::newRow("rectangle overflowing")
