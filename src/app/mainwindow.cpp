@@ -592,15 +592,7 @@ void MainWindow::applyFinished(bool landed)
     if (!landed)
         return;
     // The controls follow what the screen shows now.
-    const LayoutState committed = document_.committedState();
-    profile_.ThemeID = committed.ThemeID;
-    profile_.Mode = committed.Mode;
-    profile_.Hor = committed.Hor;
-    profile_.Style = committed.Style;
-    if (committed.isCustom())
-        profile_.custom[0] = committed.record;
-    else if (committed.ThemeID < ThemeCount)
-        (committed.isPortrait() ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
+    storeInProfile(profile_, document_.committedState());
     if (firstFramePending_) {
         firstFramePending_ = false;
         removeFirstRunMarker();

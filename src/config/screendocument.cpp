@@ -24,6 +24,18 @@ LayoutState shownBy(const ThemeProfile& profile)
 
 } // namespace
 
+void storeInProfile(ThemeProfile& profile, const LayoutState& applied)
+{
+    profile.ThemeID = applied.ThemeID;
+    profile.Mode = applied.Mode;
+    profile.Hor = applied.Hor;
+    profile.Style = applied.Style;
+    if (applied.isCustom())
+        profile.custom[0] = applied.record;
+    else if (applied.ThemeID < ThemeCount)
+        (applied.isPortrait() ? profile.portrait : profile.landscape)[applied.ThemeID] = applied.record;
+}
+
 void ScreenDocument::load()
 {
     prepareStartupData(profile_);
@@ -45,14 +57,7 @@ void ScreenDocument::setEnglishInterface(bool english)
 bool ScreenDocument::commit(const LayoutState& applied)
 {
     committed_.set(applied);
-    profile_.ThemeID = applied.ThemeID;
-    profile_.Mode = applied.Mode;
-    profile_.Hor = applied.Hor;
-    profile_.Style = applied.Style;
-    if (applied.isCustom())
-        profile_.custom[0] = applied.record;
-    else if (applied.ThemeID < ThemeCount)
-        (applied.isPortrait() ? profile_.portrait : profile_.landscape)[applied.ThemeID] = applied.record;
+    storeInProfile(profile_, applied);
     customShow_ = applied.customShow;
 
     IniFile file = openConfig();

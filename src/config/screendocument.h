@@ -5,6 +5,9 @@
 
 namespace korvo {
 
+// Puts an applied layout's mode bytes and record where the profile keeps them.
+void storeInProfile(ThemeProfile& profile, const LayoutState& applied);
+
 // What the screen is meant to show, as the user last applied it: the stored profile, the slot
 // assignment, the free text's row and the committed snapshot the renderers read. Read from
 // Config.ini once at start; from then on only an apply that reached the screen changes it, and

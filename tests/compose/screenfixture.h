@@ -7,7 +7,6 @@
 #include "link/virtualscreen.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
@@ -34,18 +33,6 @@ struct ScreenFixture
         return korvo::link::EnumerateScreens() == 0;
     }
 };
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 inline QImage plainImage(QSize size, QRgb colour)
 {

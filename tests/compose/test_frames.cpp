@@ -9,6 +9,7 @@
 #include "compose/screensession.h"
 #include "config/configstore.h"
 #include "config/screendocument.h"
+#include "config/tempconfig.h"
 #include "config/themeprofile.h"
 #include "screenfixture.h"
 
@@ -141,7 +142,7 @@ private slots:
 
         // A failed apply leaves the saved background and the committed layout as they were.
         const QByteArray wholeBefore = QByteArrayLiteral("an earlier background");
-        QVERIFY(writeBytes(compose::wholePicturePath(), wholeBefore));
+        QVERIFY(TempConfig::writeFile(compose::wholePicturePath(), wholeBefore));
         ScreenDocument document;
         compose::ScreenSession session(document);
         session.setRecoveryDelays(600000, 600000); // the frame is not tried again within the test
@@ -158,7 +159,7 @@ private slots:
         QCOMPARE(fixture.screen->stats().commands, 2 * frames);
         QVERIFY(!session.applying());
         if (frames == 0) {
-            QCOMPARE(readBytes(compose::wholePicturePath()), wholeBefore);
+            QCOMPARE(TempConfig::readFile(compose::wholePicturePath()), wholeBefore);
             QCOMPARE(document.committedState(), LayoutState());
             return;
         }
