@@ -35,15 +35,15 @@ constexpr bool isPlausiblePower(int watts)
     return watts >= 0 && watts <= 1000;
 }
 
-// The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
-// and a test copy of GetCPUInfo stay apart from the user's running pair; on Linux followed by
-// "-" and the user id. GetCPUInfo uses it too.
+// The name of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
+// and a test copy of GetCPUInfo stay apart from the user's running pair. On Linux the name of its
+// file in the user's private runtime folder. GetCPUInfo uses it too.
 QString cpuInfoMemoryKey();
 
 bool createCpuInfoMemory(int size);
 bool attachCpuInfoMemory();
-// Fills all four with 1 when the segment is not attached; a figure outside its plausible range
-// reads as 1 too.
+// Fills all four with 1 when the segment is not attached or no whole block could be read; a figure
+// outside its plausible range reads as 1 too.
 void readCpuInfo(int& temperature, int& load, int& power, int& reserved);
 // Call only after the refresh loop has left its last read: a reader that comes back later finds
 // the segment gone and reads 1s, it never reads freed memory, but its figures are then wrong.

@@ -138,6 +138,7 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("XDG_RUNTIME_DIR", runtime);
             copies[i].setProcessEnvironment(environment);
+            copies[i].setProcessChannelMode(QProcess::ForwardedChannels);
             copies[i].start("setpriv", {"--reuid=" + uid, "--regid=" + uid, "--clear-groups", siblingPath_});
             // A copy listens only once it holds its segment.
             const QString socket = runtime + "/GetCPUInfo" + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");

@@ -5,6 +5,8 @@
 #include "GetCPUInfo/locallistener.h"
 #include "GetCPUInfo/sensors.h"
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
+#include "platform/instancelock.h"
 #include "platform/runtimefolder.h"
 #include "platform/sibling.h"
 #include "platform/terminationrequest.h"
@@ -12,12 +14,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QLockFile>
-#include <QSharedMemory>
 #include <QTimer>
-#include <QtEndian>
 
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -45,7 +43,7 @@ QString lockFilePath()
 class Publisher
 {
 public:
-    explicit Publisher(QSharedMemory& memory)
+    explicit Publisher(korvo::metrics::CpuInfoSegment& memory)
         : memory_(memory), sampler_(korvo::sensors::SensorRoots::fromEnvironment())
     {
         clock_.start();
@@ -54,23 +52,13 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        const qint32 words[4] = {qToLittleEndian<qint32>(figures.temperature), qToLittleEndian<qint32>(figures.load),
-                                 qToLittleEndian<qint32>(figures.power), 0};
-        if (!memory_.lock()) {
-            if (!lockReported_)
-                qWarning("GetCPUInfo: cannot lock the shared memory: %s", qPrintable(memory_.errorString()));
-            lockReported_ = true;
-            return;
-        }
-        std::memcpy(memory_.data(), words, sizeof(words));
-        memory_.unlock();
+        memory_.publish(korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0}));
     }
 
 private:
-    QSharedMemory& memory_;
+    korvo::metrics::CpuInfoSegment& memory_;
     korvo::sensors::CpuSampler sampler_;
     QElapsedTimer clock_;
-    bool lockReported_ = false;
 };
 
 void drop(QLocalSocket* socket)
@@ -148,24 +136,22 @@ int main(int argc, char** argv)
         qWarning("GetCPUInfo: no folder private to this user for the lock and the socket; not starting.");
         return 1;
     }
-    QLockFile instanceLock(lockPath);
-    instanceLock.setStaleLockTime(0); // only a lock whose process is gone is stale
-    if (!instanceLock.tryLock(0)) {
+    korvo::platform::InstanceLock instanceLock(lockPath);
+    switch (instanceLock.tryLock(korvo::platform::siblingRunning)) {
+    case korvo::platform::InstanceLock::Result::HeldByAnother:
         qInfo("GetCPUInfo: another copy is already running.");
         return 0;
+    case korvo::platform::InstanceLock::Result::Failed:
+        qWarning("GetCPUInfo: cannot lock %s: %s", qPrintable(lockPath), qPrintable(instanceLock.errorString()));
+        return 1;
+    case korvo::platform::InstanceLock::Result::Acquired:
+        break;
     }
 
-    const QString key = korvo::metrics::cpuInfoMemoryKey();
-    QSharedMemory memory(key);
-    // Attach first: a create that fails on the program's segment would take its lock over and
-    // remove it when this copy ends.
-    if (!memory.attach(QSharedMemory::ReadWrite) &&
-        !memory.create(korvo::metrics::CpuInfoMemorySize, QSharedMemory::ReadWrite)) {
-        qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(key), qPrintable(memory.errorString()));
-        return 1;
-    }
-    if (memory.size() < int(sizeof(korvo::metrics::CpuInfoBlock))) {
-        qWarning("GetCPUInfo: the shared memory %s is too small (%d bytes).", qPrintable(key), memory.size());
+    korvo::metrics::CpuInfoSegment memory;
+    if (!memory.create()) {
+        qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(korvo::metrics::cpuInfoMemoryKey()),
+                 qPrintable(memory.errorString()));
         return 1;
     }
 
@@ -184,6 +170,6 @@ int main(int argc, char** argv)
     korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
     const int result = app.exec();
     listener.close();
-    memory.detach();
+    memory.remove();
     return result;
 }
