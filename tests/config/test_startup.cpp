@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace korvo;
 
 namespace {
@@ -72,6 +74,41 @@ private slots:
         removeFirstRunMarker();
         QCOMPARE(QFile::exists(program + "/first.ini"), marker);
         QVERIFY(!showAtStart());
+        setProgramDirOverride(QString());
+    }
+
+    // Settings that cannot be read at all give way to the shipped layout, not to an empty one
+    // (a black preview, and a black frame on Apply); what stood there is kept as ".bad".
+    void unreadableSettings_data()
+    {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("theme"); // 1 from the template, 2 from the user's file
+        QTest::newRow("over 1 MB") << "big" << 1;
+        QTest::newRow("a FIFO") << "fifo" << 1;
+        QTest::newRow("nothing but damage") << "\x01\x02\n[unclosed\n=\n" << 1;
+        QTest::newRow("one damaged line among good ones") << "[Config]\nThemeID=2\n=\n" << 2;
+    }
+    void unreadableSettings()
+    {
+        QFETCH(QString, config);
+        TempConfig temp;
+        const QString program = temp.dir.path() + "/program";
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.configDir()));
+        setProgramDirOverride(program);
+        QVERIFY(TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
+        QVERIFY(TempConfig::writeFile(program + "/whole.png", "template picture"));
+        if (config == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(temp.configFile()).constData(), 0600), 0);
+        else
+            QVERIFY(temp.writeConfig(config == "big" ? "[Config]\nThemeID=2\n" + QByteArray(1 << 20, ';')
+                                                     : config.toLatin1()));
+        ThemeProfile profile;
+        LogCapture log;
+        prepareStartupData(profile);
+        QTEST(int(profile.ThemeID), "theme");
+        const QFileInfo bad(temp.configFile() + ".bad");
+        QCOMPARE(bad.exists(), profile.ThemeID == 1);
+        QVERIFY(profile.ThemeID == 2 || (bad.size() > 0) == (config != "fifo"));
         setProgramDirOverride(QString());
     }
 
