@@ -14,9 +14,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,7 +30,8 @@ constexpr int PublishIntervalMs = 1000;
 constexpr qint64 MaxLineBytes = 64;
 constexpr qint64 MaxPendingAnswerBytes = 4096;
 constexpr int ClientLifetimeMs = 5000;
-constexpr int MaxClients = 16;
+constexpr size_t MaxClients = 16;
+constexpr int SweepIntervalMs = 250;
 
 // Empty when there is no folder private to this user: the lock and the socket are never put
 // where another user could hold them or answer in this copy's place.
@@ -72,7 +76,6 @@ void serve(QLocalSocket* socket)
 {
     socket->setReadBufferSize(MaxLineBytes);
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(ClientLifetimeMs, socket, [socket] { drop(socket); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         while (socket->canReadLine()) {
             const QByteArray request = socket->readLine().trimmed();
@@ -97,16 +100,23 @@ class Listener
 public:
     explicit Listener(QString name) : name_(std::move(name))
     {
+        clock_.start();
         QObject::connect(&listener_, &korvo::sensors::LocalListener::accepted, &listener_,
                          [this](QLocalSocket* socket) {
-                             if (clients_ >= MaxClients) {
+                             clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
+                                                           [](const Client& client) { return !client.socket; }),
+                                            clients_.end());
+                             if (clients_.size() >= MaxClients) {
                                  drop(socket);
                                  return;
                              }
-                             ++clients_;
-                             QObject::connect(socket, &QObject::destroyed, &listener_, [this] { --clients_; });
+                             clients_.push_back({socket, clock_.elapsed() + ClientLifetimeMs});
                              serve(socket);
                          });
+        // One timer for all clients: a timer per client would outlive its client, and a flood
+        // of short connections would pile them up.
+        QObject::connect(&sweep_, &QTimer::timeout, &listener_, [this] { dropExpired(); });
+        sweep_.start(SweepIntervalMs);
     }
 
     bool listen()
@@ -120,9 +130,31 @@ public:
     void close() { listener_.close(); }
 
 private:
+    struct Client
+    {
+        QPointer<QLocalSocket> socket;
+        qint64 deadline;
+    };
+
+    void dropExpired()
+    {
+        const qint64 now = clock_.elapsed();
+        clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
+                                      [now](const Client& client) {
+                                          if (client.socket && now < client.deadline)
+                                              return false;
+                                          if (client.socket)
+                                              drop(client.socket);
+                                          return true;
+                                      }),
+                       clients_.end());
+    }
+
     QString name_;
     korvo::sensors::LocalListener listener_;
-    int clients_ = 0;
+    std::vector<Client> clients_;
+    QElapsedTimer clock_;
+    QTimer sweep_;
 };
 
 } // namespace
