@@ -1,3 +1,5 @@
+#include "compose/applyrenderer.h"
+#include "compose/backdrop.h"
 #include "config/configstore.h"
 #include "config/startup.h"
 #include "config/tempconfig.h"
@@ -41,9 +43,8 @@ class TestFullDisk : public QObject
 private slots:
     void initTestCase()
     {
-        // The settings folder on a file system of its own, 256 KB in all.
-        disk_ = temp.dir.path() + "/config";
-        QVERIFY(QDir().mkpath(disk_));
+        // The user's folders on a file system of its own, 256 KB in all.
+        disk_ = temp.dir.path();
         if (::mount("tmpfs", QFile::encodeName(disk_).constData(), "tmpfs", 0, "size=256k,mode=0700") != 0)
             QSKIP("mounting a small file system needs root (CI runs this as root)");
     }
@@ -69,6 +70,9 @@ private slots:
                                         << QByteArray();
         QTest::newRow("damaged settings copied aside")
             << "profile" << Damaged << QStringList{"Unable to write " + temp.configFile()} << QByteArray("older copy");
+        QTest::newRow("background of an apply")
+            << "apply" << Settings << QStringList{"Unable to save " + temp.dir.path() + "/data/Korvo TFT/whole.png"}
+            << QByteArray();
         QTest::newRow("first start after an installation")
             << "startup" << Settings << QStringList{"Failed to copy file. Config.ini", "Failed to copy file. whole.png"}
             << QByteArray();
@@ -80,12 +84,13 @@ private slots:
         QFETCH(QByteArray, badCopy);
         QVERIFY(temp.writeConfig(config));
         QVERIFY(TempConfig::writeFile(temp.configDir() + "/whole.png", Picture));
+        QVERIFY(TempConfig::writeFile(compose::wholePicturePath(), Picture));
         QVERIFY(badCopy.isEmpty() || TempConfig::writeFile(temp.configFile() + ".bad", badCopy));
-        // A large template and an installation's marker beside the program.
+        // A template and an installation's marker beside the program.
         const QString program = temp.dir.path() + "/program";
         QVERIFY(QDir().mkpath(program));
-        QVERIFY(TempConfig::writeFile(program + "/Config.ini", Settings.repeated(2000)));
-        QVERIFY(TempConfig::writeFile(program + "/whole.png", QByteArray(300000, 'p')));
+        QVERIFY(TempConfig::writeFile(program + "/Config.ini", Settings.repeated(100)));
+        QVERIFY(TempConfig::writeFile(program + "/whole.png", QByteArray(20000, 'p')));
         QVERIFY(TempConfig::writeFile(program + "/first.ini", ""));
         setProgramDirOverride(program);
         QVERIFY(fill(disk_));
@@ -97,6 +102,12 @@ private slots:
             LogCapture::lines.clear();
             profile.ThemeID = 3;
             QVERIFY(!saveThemeProfile(profile));
+        } else if (write == "apply") {
+            QImage background(320, 170, QImage::Format_RGB32);
+            background.fill(Qt::blue);
+            compose::applyLayout(LayoutState(), background, QSize(320, 170));
+            // No screen is attached: only the picture's line counts here.
+            LogCapture::lines = LogCapture::lines.filter("Unable to save");
         } else {
             ThemeProfile profile;
             prepareStartupData(profile);
@@ -108,13 +119,16 @@ private slots:
         QTEST(LogCapture::lines, "log");
         QCOMPARE(temp.readConfig(), config);
         QCOMPARE(TempConfig::readFile(temp.configDir() + "/whole.png"), Picture);
+        QCOMPARE(TempConfig::readFile(compose::wholePicturePath()), Picture);
         if (!badCopy.isEmpty())
             QCOMPARE(TempConfig::readFile(temp.configFile() + ".bad.1"), badCopy);
         // Nothing half written lies about.
-        QCOMPARE(QDir(temp.configDir()).entryList(QDir::Files).filter(QRegularExpression("\\.[A-Za-z0-9]{6}$")),
+        QCOMPARE((QDir(temp.configDir()).entryList(QDir::Files) +
+                  QDir(temp.dir.path() + "/data/Korvo TFT").entryList(QDir::Files))
+                     .filter(QRegularExpression("\\.[A-Za-z0-9]{6}$")),
                  QStringList());
     }
 };
 
-QTEST_GUILESS_MAIN(TestFullDisk)
+QTEST_MAIN(TestFullDisk)
 #include "test_fulldisk.moc"
