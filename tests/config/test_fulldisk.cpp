@@ -55,6 +55,7 @@ private slots:
     }
     void cleanup()
     {
+        ::mount(nullptr, QFile::encodeName(disk_).constData(), nullptr, MS_REMOUNT, "size=256k,mode=0700");
         for (const QString& name : QDir(disk_).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
             QVERIFY(QFile::remove(disk_ + "/" + name) || QDir(disk_ + "/" + name).removeRecursively());
         setProgramDirOverride(QString());
@@ -66,6 +67,8 @@ private slots:
         QTest::addColumn<QByteArray>("config");  // Config.ini before, and after
         QTest::addColumn<QStringList>("log");    // up to its first ':'
         QTest::addColumn<QByteArray>("badCopy"); // Config.ini.bad after
+        QTest::newRow("settings on a read-only file system")
+            << "profile read-only" << Settings << QStringList{"Unable to write " + temp.configFile()} << QByteArray();
         QTest::newRow("settings saved") << "profile" << Settings << QStringList{"Unable to write " + temp.configFile()}
                                         << QByteArray();
         QTest::newRow("damaged settings copied aside")
@@ -93,10 +96,14 @@ private slots:
         QVERIFY(TempConfig::writeFile(program + "/whole.png", QByteArray(20000, 'p')));
         QVERIFY(TempConfig::writeFile(program + "/first.ini", ""));
         setProgramDirOverride(program);
-        QVERIFY(fill(disk_));
+        if (write.endsWith("read-only"))
+            QCOMPARE(::mount(nullptr, QFile::encodeName(disk_).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                     0);
+        else
+            QVERIFY(fill(disk_));
 
         LogCapture log;
-        if (write == "profile") {
+        if (write.startsWith("profile")) {
             ThemeProfile profile;
             loadThemeProfile(profile);
             LogCapture::lines.clear();
