@@ -22,15 +22,14 @@ void copyTemplate(const QString& name, const QString& folder, bool replace)
         firstUseFlag = true;
     }
     QString why;
-    bool copied = false;
     // What an installation replaces stays beside the new file; without that copy it stays as it is.
-    if (replace && QFileInfo(target).isFile() &&
-        !copyWholeFile(target, target + QStringLiteral(".old"), TemplateLimit, &why))
+    const bool kept = !replace || !QFileInfo(target).isFile() ||
+                      copyWholeFile(target, target + QStringLiteral(".old"), TemplateLimit, &why);
+    if (!kept)
         why = QStringLiteral("no copy of the file it replaces could be kept (%1)").arg(why);
     // Written whole and private, whatever the template's mode: a full disk leaves the user's file
     // as it was, a template readable by all does not show the user's settings to others.
-    else
-        copied = copyWholeFile(programDirPath() + name, target, TemplateLimit, &why);
+    const bool copied = kept && copyWholeFile(programDirPath() + name, target, TemplateLimit, &why);
     if (copied)
         qDebug("File copied successfully.");
     else
