@@ -27,7 +27,7 @@ CpuInfoBytes cpuInfoBytes(std::initializer_list<int32_t> words)
     CpuInfoBytes bytes{};
     int offset = 0;
     for (const int32_t word : words) {
-        if (offset + 4 > CpuInfoBlockBytes)
+        if (offset + 4 > CpuInfoBlockSize)
             break;
         qToLittleEndian<qint32>(word, bytes.data() + offset);
         offset += 4;
@@ -51,7 +51,15 @@ QString cpuInfoMemoryKey()
 bool createCpuInfoMemory(int size)
 {
     std::lock_guard<std::mutex> guard(memoryMutex);
-    return size >= CpuInfoMemorySize && memory().create();
+    if (size < CpuInfoMemorySize || !memory().create())
+        return false;
+    // Until GetCPUInfo writes, nothing has been measured: zeros would read as a 0 ℃ CPU. A block
+    // of zeros was never published, since every publish carries unavailable figures as such.
+    CpuInfoBytes bytes{};
+    if (memory().read(bytes) && bytes == CpuInfoBytes{})
+        memory().publish(cpuInfoBytes({UnavailableFigure, UnavailableFigure, UnavailableFigure, 0, 0, UnavailableFigure,
+                                       UnavailableFigure, UnavailableFigure}));
+    return true;
 }
 
 bool attachCpuInfoMemory()
@@ -60,22 +68,29 @@ bool attachCpuInfoMemory()
     return memory().attach();
 }
 
-void readCpuInfo(int& temperature, int& load, int& power, int& reserved)
+CpuInfoBlock readCpuInfo()
 {
-    temperature = load = power = reserved = 1;
+    CpuInfoBlock block;
     CpuInfoBytes bytes{};
     {
         std::lock_guard<std::mutex> guard(memoryMutex);
         if (!memory().read(bytes))
-            return;
+            return block;
     }
-    // A figure that cannot be real reads as unavailable, so the screen shows what it shows
-    // without GetCPUInfo rather than a clipped number that looks like a measurement.
-    const qint32 t = cpuInfoWord(bytes, 0), l = cpuInfoWord(bytes, 4), p = cpuInfoWord(bytes, 8);
-    temperature = isPlausibleTemperature(t) ? t : 1;
-    load = isPlausibleLoad(l) ? l : 1;
-    power = isPlausiblePower(p) ? p : 1;
-    reserved = cpuInfoWord(bytes, 12);
+    const auto word = [&bytes](int offset) { return cpuInfoWord(bytes, offset); };
+    // A figure that cannot be real is shown as unavailable, never as a clipped number that
+    // looks like a measurement.
+    const auto figure = [](qint32 value, bool (*plausible)(int)) {
+        return plausible(value) ? value : UnavailableFigure;
+    };
+    block.cpuTemperature = figure(word(0), isPlausibleTemperature);
+    block.cpuLoad = figure(word(4), isPlausibleLoad);
+    block.cpuPower = figure(word(8), isPlausiblePower);
+    block.reserved = word(12);
+    block.fanSpeed = figure(word(FanSpeedOffset), isPlausibleFanSpeed);
+    block.gpuTemperature = figure(word(GpuTemperatureOffset), isPlausibleTemperature);
+    block.gpuLoad = figure(word(GpuLoadOffset), isPlausibleLoad);
+    return block;
 }
 
 void detachCpuInfoMemory()

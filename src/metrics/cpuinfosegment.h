@@ -9,6 +9,8 @@
 // that meets one tries again for a moment and then gives up.
 // Windows: the named segment of QSharedMemory, under its lock.
 
+#include "metrics/cpuinfo.h"
+
 #include <QString>
 
 #include <array>
@@ -19,8 +21,7 @@
 namespace korvo::metrics {
 
 // The block as published: little-endian 32-bit words from offset 0.
-constexpr int CpuInfoBlockBytes = 32;
-using CpuInfoBytes = std::array<unsigned char, CpuInfoBlockBytes>;
+using CpuInfoBytes = std::array<unsigned char, CpuInfoBlockSize>;
 
 // The block holding these words, in this order from offset 0; the rest are zero.
 CpuInfoBytes cpuInfoBytes(std::initializer_list<int32_t> words);

@@ -12,15 +12,19 @@ using namespace korvo::metrics;
 
 namespace {
 
+// CPU temperature, load, power, the reserved word, fan speed, GPU temperature, GPU load.
 QList<int> readWords()
 {
-    int words[4] = {-100, -100, -100, -100};
-    readCpuInfo(words[0], words[1], words[2], words[3]);
-    return {words[0], words[1], words[2], words[3]};
+    const CpuInfoBlock b = readCpuInfo();
+    return {b.cpuTemperature, b.cpuLoad, b.cpuPower, b.reserved, b.fanSpeed, b.gpuTemperature, b.gpuLoad};
 }
 
-const QList<int> Ones{1, 1, 1, 1};
-const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0"; // 57, 12, 35, 0
+constexpr int U = UnavailableFigure;
+const QList<int> Unavailable{U, U, U, 0, U, U, U};
+// 57, 12, 35, 0, the heartbeat 9, 1250 rpm, 61, 0
+const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0\x09\0\0\0\xe2\x04\0\0\x3d\0\0\0\0\0\0\0";
+const QList<int> PublishedWords{57, 12, 35, 0, 1250, 61, 0};
+const QList<int> Other{61, 40, 20, 0, 900, 0, 0};
 
 } // namespace
 
@@ -58,18 +62,24 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("size");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("no segment possible") << QByteArray() << 0 << Ones;
-        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << QList<int>{0, 0, 0, 0};
-        QTest::newRow("published") << QByteArray(Published, 16) << CpuInfoMemorySize << QList<int>{57, 12, 35, 0};
-        // A figure no machine can have reads as if GetCPUInfo were not running, so the screen shows
-        // "1" rather than the clipped digits of INT_MIN ("74836") or of 1000000 ("00000").
-        QTest::newRow("INT_MIN, 1000000, -1") << QByteArray("\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0", 16)
-                                              << CpuInfoMemorySize << QList<int>{1, 1, 1, 7};
-        QTest::newRow("just beyond: -41, 101, 1001") << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0", 16)
-                                                     << CpuInfoMemorySize << QList<int>{1, 1, 1, 0};
-        QTest::newRow("at the edges: -40, 100, 1000")
-            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0", 16) << CpuInfoMemorySize
-            << QList<int>{-40, 100, 1000, 0};
+        QTest::newRow("no segment possible") << QByteArray() << 0 << Unavailable;
+        // Made here before GetCPUInfo wrote anything: nothing measured yet, not a 0 ℃ CPU.
+        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << Unavailable;
+        QTest::newRow("published") << QByteArray(Published, 32) << CpuInfoMemorySize << PublishedWords;
+        // A figure no machine can have is unavailable, never the clipped digits of INT_MIN
+        // ("74836") or of 1000000 ("00000").
+        QTest::newRow("INT_MIN, 1000000, -1, 30001 rpm")
+            << QByteArray(
+                   "\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0\0\0\0\0\x31\x75\0\0\0\0\0\x80\xff\xff\xff\xff",
+                   32)
+            << CpuInfoMemorySize << QList<int>{U, U, U, 7, U, U, U};
+        QTest::newRow("just beyond: -41, 101, 1001, -1 rpm, 151, 101")
+            << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x97\0\0\0\x65\0\0\0",
+                          32)
+            << CpuInfoMemorySize << QList<int>{U, U, U, 0, U, U, U};
+        QTest::newRow("at the edges: -40, 100, 1000, 0 rpm, 150, 100")
+            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x96\0\0\0\x64\0\0\0", 32)
+            << CpuInfoMemorySize << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
     }
     void read()
     {
@@ -79,7 +89,7 @@ private slots:
         QCOMPARE(attachCpuInfoMemory() || createCpuInfoMemory(size), size > 0);
         QTEST(readWords(), "expected");
         detachCpuInfoMemory();
-        QCOMPARE(readWords(), Ones);
+        QCOMPARE(readWords(), Unavailable);
     }
 
     // What another user, or a writer that died half way, may have left where the segment goes:
@@ -89,16 +99,16 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<bool>("attached");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("open to every user") << "0666" << false << Ones;
-        QTest::newRow("readable by the group") << "0640" << false << Ones;
-        QTest::newRow("a link to another file") << "link" << false << Ones;
-        QTest::newRow("another user's file") << "owner" << false << Ones;
-        QTest::newRow("a publish that never finished") << "odd" << true << Ones;
+        QTest::newRow("open to every user") << "0666" << false << Unavailable;
+        QTest::newRow("readable by the group") << "0640" << false << Unavailable;
+        QTest::newRow("a link to another file") << "link" << false << Unavailable;
+        QTest::newRow("another user's file") << "owner" << false << Unavailable;
+        QTest::newRow("a publish that never finished") << "odd" << true << Unavailable;
     }
     void foreignSegments()
     {
         QFETCH(QString, left);
-        const QByteArray published(Published, 16);
+        const QByteArray published(Published, 32);
         if (left == "link") {
             const QString target = runtime_.filePath("elsewhere");
             QVERIFY(writeSegment(published) && QFile::rename(segmentFile(), target) &&
@@ -120,8 +130,8 @@ private slots:
             return;
         // The next publish closes what the dead writer left open.
         CpuInfoSegment writer;
-        QVERIFY(writer.attach() && writer.publish(cpuInfoBytes({61, 40, 20, 0})));
-        QCOMPARE(readWords(), (QList<int>{61, 40, 20, 0}));
+        QVERIFY(writer.attach() && writer.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
+        QCOMPARE(readWords(), Other);
     }
 
     // A GetCPUInfo that ends removes the segment; the next copy makes a new one, and the reader
@@ -129,19 +139,19 @@ private slots:
     void followsANewCopy()
     {
         CpuInfoSegment first;
-        QVERIFY(first.create() && first.publish(cpuInfoBytes({57, 12, 35, 0})));
+        QVERIFY(first.create() && first.publish(cpuInfoBytes({57, 12, 35, 0, 9, 1250, 61, 0})));
         QVERIFY(attachCpuInfoMemory());
-        QCOMPARE(readWords(), (QList<int>{57, 12, 35, 0}));
+        QCOMPARE(readWords(), PublishedWords);
         first.remove();
         QVERIFY(!QFile::exists(segmentFile()));
         CpuInfoSegment second;
-        QVERIFY(second.create() && second.publish(cpuInfoBytes({61, 40, 20, 0})));
-        QCOMPARE(readWords(), (QList<int>{61, 40, 20, 0}));
+        QVERIFY(second.create() && second.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
+        QCOMPARE(readWords(), Other);
         QCOMPARE(QFileInfo(segmentFile()).permissions() & 0x0077, QFile::Permissions());
     }
 
     // The refresh thread reads while the GUI thread detaches and attaches again and GetCPUInfo
-    // publishes: every read must see one whole block or the all-1 fallback, and the sanitizer no race.
+    // publishes: every read must see one whole block or none, and the sanitizer no race.
     void readsAcrossDetach()
     {
         CpuInfoSegment writer;
@@ -151,13 +161,13 @@ private slots:
         std::atomic<int> torn{0}, reads{0};
         std::thread publisher([&] {
             for (int n = 0; !stop; ++n)
-                writer.publish(n % 2 ? cpuInfoBytes({57, 12, 35, 0}) : cpuInfoBytes({61, 40, 20, 0}));
+                writer.publish(n % 2 ? cpuInfoBytes({57, 12, 35, 0, 9, 1250, 61, 0})
+                                     : cpuInfoBytes({61, 40, 20, 0, 0, 900}));
         });
         std::thread reader([&] {
             for (; !stop; ++reads) {
                 const QList<int> words = readWords();
-                if (words != QList<int>{57, 12, 35, 0} && words != QList<int>{61, 40, 20, 0} &&
-                    words != QList<int>{0, 0, 0, 0} && words != Ones)
+                if (words != PublishedWords && words != Other && words != Unavailable)
                     ++torn;
             }
         });

@@ -15,7 +15,7 @@
 namespace korvo::metrics {
 namespace {
 
-constexpr int BlockWords = CpuInfoBlockBytes / 4;
+constexpr int BlockWords = CpuInfoBlockSize / 4;
 // After the block, out of its way: odd while a publish is under way.
 constexpr int SequenceOffset = CpuInfoMemorySize - 4;
 // A publish takes a few stores; a reader that still meets one after this many tries has met a

@@ -26,7 +26,7 @@ bool CpuInfoSegment::attach()
 {
     // Setting the same key again leaves an existing attachment alone.
     d->memory.setKey(cpuInfoMemoryKey());
-    return d->memory.attach(QSharedMemory::ReadWrite) && d->memory.size() >= CpuInfoBlockBytes;
+    return d->memory.attach(QSharedMemory::ReadWrite) && d->memory.size() >= CpuInfoBlockSize;
 }
 
 void CpuInfoSegment::detach()

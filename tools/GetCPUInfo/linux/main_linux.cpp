@@ -1,6 +1,7 @@
-// GetCPUInfo: measures the CPU temperature, load and power once a second and publishes them in
-// the shared memory that the program's refresh loop reads. One copy runs per user; the program
-// asks it over a local socket whether it runs ("ping") and to end with the program ("close").
+// GetCPUInfo: measures the CPU temperature, load and power, the fan speed and the GPU's
+// temperature and load once a second and publishes them in the shared memory that the program's
+// refresh loop reads. One copy runs per user; the program asks it over a local socket whether it
+// runs ("ping") and to end with the program ("close").
 
 #include "GetCPUInfo/locallistener.h"
 #include "GetCPUInfo/sensors.h"
@@ -56,7 +57,9 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        memory_.publish(korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0}));
+        memory_.publish(korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0,
+                                                      0, // the heartbeat
+                                                      figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}));
     }
 
 private:
