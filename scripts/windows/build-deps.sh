@@ -28,6 +28,17 @@ jobs=$(nproc)
 log="$KORVO_WIN_CACHE/build-deps.log"
 echo "Building Qt and hidapi for Windows; the compiler's output goes to $log"
 
+# hidapi first: a minute, against Qt's hours.
+if ! korvo_win_done hidapi; then
+    hid_build="$KORVO_WIN_CACHE/build/hidapi"
+    rm -rf "$hid_build"
+    (cmake -S "$KORVO_WIN_CACHE/src/hidapi" -B "$hid_build" \
+        -DCMAKE_TOOLCHAIN_FILE="$KORVO_ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$KORVO_WIN_PREFIX" -DBUILD_SHARED_LIBS=ON &&
+        cmake --build "$hid_build" --parallel "$jobs" && cmake --install "$hid_build") >>"$log" 2>&1 ||
+        { tail -n 30 "$log"; echo "Building hidapi failed; see $log" >&2; exit 1; }
+    korvo_win_stamp hidapi
+fi
 qt_src="$KORVO_WIN_CACHE/src/qtbase-opensource-src"
 qt_build="$KORVO_WIN_CACHE/build/qtbase"
 if ! korvo_win_done qt-configured; then
@@ -43,7 +54,8 @@ if ! korvo_win_done qt-configured; then
     # Debian's host tools in place of building them; every Makefile calls them from bin/.
     for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$qt_build/bin/$tool"; done
     # The Makefiles of src/ only: examples and tests have hundreds of folders.
-    (cd "$qt_build" && make sub-src-qmake_all) >>"$log" 2>&1
+    (cd "$qt_build" && make sub-src-qmake_all) >>"$log" 2>&1 ||
+        { tail -n 30 "$log"; echo "Qt's Makefiles could not be made; see $log" >&2; exit 1; }
     korvo_win_stamp qt-configured
 fi
 
@@ -69,14 +81,4 @@ done
 # The installed Qt calls the host tools from its own bin folder.
 for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
 
-if ! korvo_win_done hidapi; then
-    hid_build="$KORVO_WIN_CACHE/build/hidapi"
-    rm -rf "$hid_build"
-    cmake -S "$KORVO_WIN_CACHE/src/hidapi" -B "$hid_build" \
-        -DCMAKE_TOOLCHAIN_FILE="$KORVO_ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$KORVO_WIN_PREFIX" -DBUILD_SHARED_LIBS=ON >>"$log" 2>&1
-    cmake --build "$hid_build" --parallel "$jobs" >>"$log" 2>&1
-    cmake --install "$hid_build" >>"$log" 2>&1
-    korvo_win_stamp hidapi
-fi
 echo "Qt and hidapi for Windows are in $KORVO_WIN_PREFIX"
