@@ -8,7 +8,8 @@
 ; upgrade leaves every user's settings and layouts alone, unless the reset is chosen; then the
 ; program keeps a copy of each file it replaces. User files are never removed, not even by the
 ; uninstaller: they are the user's.
-Unicode true
+; A 64-bit installer for a 64-bit program: it sees the 64-bit registry and Program Files as they are.
+Target amd64-unicode
 !macro REQUIRE NAME
   !ifndef ${NAME}
     !error "Pass -DPROGRAM_DIR=<program folder> -DOUTFILE=<setup.exe> -DVERSION=<x.y.z>"
