@@ -30,6 +30,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
@@ -114,6 +115,7 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     session_ = new compose::ScreenSession(document_, this);
     sibling_ = new compose::SiblingSupervisor(programDirPath() + QLatin1String(SiblingProgram), {}, this);
     connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
+    connect(session_, &compose::ScreenSession::settingsNotSaved, this, &MainWindow::reportSettingsNotSaved);
     connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
 
     setUpControls();
@@ -597,6 +599,19 @@ void MainWindow::applyFinished(bool landed)
         firstFramePending_ = false;
         removeFirstRunMarker();
     }
+}
+
+void MainWindow::reportSettingsNotSaved()
+{
+    if (settingsFailureReported_)
+        return;
+    settingsFailureReported_ = true;
+    // Not modal: the screen keeps being updated, and the next apply does not ask again.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("TFT Screen"),
+                                tr("无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。"),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::startSibling()

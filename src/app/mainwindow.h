@@ -72,6 +72,11 @@ public:
     // on a desktop that has no notification area.
     void putAway();
 
+    // Tells the user, once per run, that the settings could not be saved (a full disk, a
+    // read-only folder): what they changed is lost when the program ends. Call it whenever a save
+    // of the profile or the layout reports failure; the failure itself is in the log.
+    void reportSettingsNotSaved();
+
     void StartRefreshThread();
     void StopRefreshThread();
     void HandleDeviceChange(const platform::DeviceEvent& event);
@@ -155,6 +160,7 @@ private:
     bool editing_ = false;
     compose::ScreenSession* session_ = nullptr;
     compose::SiblingSupervisor* sibling_ = nullptr;
+    bool settingsFailureReported_ = false;
     Timings timings_;
 };
 

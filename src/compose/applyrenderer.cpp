@@ -3,10 +3,12 @@
 #include "compose/backdrop.h"
 #include "compose/elementlayout.h"
 #include "compose/previewgeometry.h"
+#include "config/wholefile.h"
 #include "link/link.h"
 
 #include "picture/picturereader.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QTransform>
 
@@ -70,14 +72,19 @@ void encodeFrame(const QImage& frame, int hor, uint8_t* output)
 bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
 {
     const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize);
-    // The picture is the background of every later area update and resend: it may only change
-    // once the screen shows the frame drawn on it, or those would mix two layouts.
     if (!sendEncoded(composed.frame, working.Hor))
         return false;
+    // The picture is the background of every later area update and resend: it may only change
+    // once the screen shows the frame drawn on it, or those would mix two layouts. It is replaced
+    // whole or not at all, since a cut or missing one would put the figures on black; an
+    // unwritable picture is not fatal: area updates then draw on the last one that was written.
     const QString path = wholePicturePath();
-    // An unwritable picture is not fatal: area updates then draw on the previous one.
-    if (!composed.background.save(path))
-        qWarning("Unable to save %s; area updates keep the previous background.\n", qUtf8Printable(path));
+    QBuffer encoded;
+    QString why;
+    if (!encoded.open(QIODevice::WriteOnly) || !composed.background.save(&encoded, "PNG"))
+        qWarning("Unable to save %s: the picture cannot be encoded.\n", qUtf8Printable(path));
+    else if (!writeWholeFile(path, encoded.data(), &why))
+        qWarning("Unable to save %s: %s; the previous picture is kept.\n", qUtf8Printable(path), qUtf8Printable(why));
     wholePictureGeneration.fetch_add(1, std::memory_order_release);
     link::SendOrientation(working.isPortrait() ? 1 : 0);
     link::SendTimeSyncAfterOrientation();

@@ -119,7 +119,8 @@ void ScreenSession::applyDone(bool landed)
     tryUnderWay_ = false;
     const std::shared_ptr<const TavoProcessThread> job = std::move(applyJob_);
     if (landed) {
-        document_.commit(job->working());
+        if (!document_.commit(job->working()))
+            emit settingsNotSaved();
         pendingFirstFrame_.reset();
         recovering_ = false;
         recoveryTimer_.stop();

@@ -77,6 +77,8 @@ public:
 
 signals:
     void applyFinished(bool landed);
+    // The frame landed and the layout is committed, but Config.ini could not be written.
+    void settingsNotSaved();
     // The next try to give the screen its frame runs in `delayMs`.
     void recoveryScheduled(int delayMs);
     // Once the system is announced to sleep, nothing is written until it wakes.

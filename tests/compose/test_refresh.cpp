@@ -9,12 +9,12 @@
 #include "compose/screensession.h"
 #include "config/screendocument.h"
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QSharedMemory>
 #include <QSignalSpy>
 
 #include <cstring>
@@ -80,20 +80,24 @@ class TestRefresh : public QObject
     Q_OBJECT
 
     ScreenFixture fixture;
-    QSharedMemory cpuInfo;
+    metrics::CpuInfoSegment cpuInfo;
     CommittedLayout committed;
     const QImage bluePicture = plainImage(QSize(320, 170), qRgb(0, 0, 128));
 
     // Moves the heartbeat on as GetCPUInfo does, so the figures stay live however long a test runs.
     QTimer heartbeat;
     qint32 beat = 0;
+    std::array<qint32, 4> figures{};
+
+    void writeFigures()
+    {
+        QVERIFY(cpuInfo.publish(metrics::cpuInfoBytes({figures[0], figures[1], figures[2], 0, ++beat, figures[3]})));
+    }
 
     void publish(int temperature, int load, int power, int fan = 1000)
     {
-        const qint32 words[6] = {temperature, load, power, 0, ++beat, fan};
-        QVERIFY(cpuInfo.lock());
-        std::memcpy(cpuInfo.data(), words, sizeof(words));
-        QVERIFY(cpuInfo.unlock());
+        figures = {temperature, load, power, fan};
+        writeFigures();
     }
 
     // A session on a document that shows `shown`, with quick passes.
@@ -116,19 +120,18 @@ private slots:
         QVERIFY(fixture.start());
         qputenv("KORVO_CPUINFO_KEY",
                 QByteArray("KorvoRefreshTest") + QByteArray::number(QCoreApplication::applicationPid()));
-        cpuInfo.setKey(metrics::cpuInfoMemoryKey());
-        QVERIFY(cpuInfo.create(4096));
+        QVERIFY(cpuInfo.create());
         platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         committed.set(figureLayout());
-        connect(&heartbeat, &QTimer::timeout, this, [this] {
-            QVERIFY(cpuInfo.lock());
-            std::memcpy(static_cast<char*>(cpuInfo.data()) + 16, &++beat, sizeof beat);
-            QVERIFY(cpuInfo.unlock());
-        });
+        connect(&heartbeat, &QTimer::timeout, this, [this] { writeFigures(); });
         heartbeat.start(500);
     }
 
-    void cleanupTestCase() { platform::setClockOverride(nullptr); }
+    void cleanupTestCase()
+    {
+        platform::setClockOverride(nullptr);
+        cpuInfo.remove();
+    }
 
     void init()
     {
