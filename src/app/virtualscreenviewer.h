@@ -24,6 +24,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The program's translation is installed after this window is made.
+    void changeEvent(QEvent* event) override;
 
 private:
     void refresh();

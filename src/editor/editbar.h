@@ -26,6 +26,8 @@ public:
     void setSwatchGroupVisible(bool visible);
     // Leaves picture clipping without reporting it; the caller has already ended it.
     void resetClip();
+    // The bar's controls in the order Tab visits them.
+    QList<QWidget*> focusChain() const;
 
 signals:
     void SendFontSize(quint8 iSize);
