@@ -59,6 +59,16 @@
         <source>自定义文字</source>
         <translation>Text</translation>
     </message>
+    <message>
+        <location line="+63"/>
+        <source>显卡温度</source>
+        <translation>GPU temp</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>显卡占用</source>
+        <translation>GPU load</translation>
+    </message>
 </context>
 <context>
     <name>korvo::EditBar</name>
@@ -115,7 +125,7 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+141"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+158"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
@@ -141,12 +151,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+428"/>
+        <location line="+429"/>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="-404"/>
+        <location line="-405"/>
         <location line="+37"/>
         <source>登录时启动</source>
         <translation>Start at login</translation>
@@ -159,19 +169,19 @@
     <message>
         <location line="+9"/>
         <location line="+54"/>
-        <location line="+310"/>
+        <location line="+311"/>
         <source>退出</source>
         <translation>Exit</translation>
     </message>
     <message>
-        <location line="-516"/>
+        <location line="-517"/>
         <location line="+165"/>
-        <location line="+167"/>
+        <location line="+168"/>
         <source>副屏设置</source>
         <translation>Korvo TFT</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-185"/>
         <source>显示主窗口</source>
         <translation>Show Korvo TFT</translation>
     </message>
@@ -186,7 +196,7 @@
         <translation>Rotate: landscape or portrait</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+71"/>
         <source>主题一</source>
         <translation>Theme 1</translation>
     </message>
@@ -254,7 +264,7 @@
 <context>
     <name>korvo::PictureList</name>
     <message>
-        <location filename="../../src/widgets/picturelist.cpp" line="+68"/>
+        <location filename="../../src/widgets/picturelist.cpp" line="+82"/>
         <source>背景图片</source>
         <translation>Background picture</translation>
     </message>

@@ -59,6 +59,16 @@
         <source>自定义文字</source>
         <translation>自定义文字</translation>
     </message>
+    <message>
+        <location line="+63"/>
+        <source>显卡温度</source>
+        <translation>显卡温度</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>显卡占用</source>
+        <translation>显卡占用</translation>
+    </message>
 </context>
 <context>
     <name>korvo::EditBar</name>
@@ -115,7 +125,7 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+141"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+158"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
@@ -141,12 +151,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+428"/>
+        <location line="+429"/>
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="-404"/>
+        <location line="-405"/>
         <location line="+37"/>
         <source>登录时启动</source>
         <translation>登录时启动</translation>
@@ -159,19 +169,19 @@
     <message>
         <location line="+9"/>
         <location line="+54"/>
-        <location line="+310"/>
+        <location line="+311"/>
         <source>退出</source>
         <translation>退出</translation>
     </message>
     <message>
-        <location line="-516"/>
+        <location line="-517"/>
         <location line="+165"/>
-        <location line="+167"/>
+        <location line="+168"/>
         <source>副屏设置</source>
         <translation>副屏设置</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-185"/>
         <source>显示主窗口</source>
         <translation>显示主窗口</translation>
     </message>
@@ -186,7 +196,7 @@
         <translation>旋转：横屏或竖屏</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+71"/>
         <source>主题一</source>
         <translation>主题一</translation>
     </message>
@@ -254,7 +264,7 @@
 <context>
     <name>korvo::PictureList</name>
     <message>
-        <location filename="../../src/widgets/picturelist.cpp" line="+68"/>
+        <location filename="../../src/widgets/picturelist.cpp" line="+82"/>
         <source>背景图片</source>
         <translation>背景图片</translation>
     </message>

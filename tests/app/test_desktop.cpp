@@ -139,13 +139,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         child("btnTheme")->setFocus(Qt::TabFocusReason);
         QStringList visited;
-        for (int i = 0; i < 15; ++i) {
+        for (int i = 0; i < 17; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"btnImage", "check1", "check4", "check7", "check2", "check5", "check3", "check6",
-                                       "pictureList", "btnRemote", "btnEdit", "btnApply", "startAtLogin", "btnMini",
-                                       "btnExit"}));
+        QCOMPARE(visited, QStringList({"btnImage", "check1", "check4", "check7", "check2", "check5", "check10",
+                                       "check3", "check6", "check11", "pictureList", "btnRemote", "btnEdit", "btnApply",
+                                       "startAtLogin", "btnMini", "btnExit"}));
         QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
     }
 
