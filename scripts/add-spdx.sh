@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence line at the top of every source file of the repository that lacks it (after
 # a #! line). Running it again changes nothing. With --check it changes nothing and lists the
 # files that lack the line, failing when there is one.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Syntax-checks every C++ source a Windows build compiles with the MinGW-w64 cross compiler, so
 # that the Windows side cannot rot unseen. No Windows Qt is needed: Debian's Qt 5 headers serve.
 #

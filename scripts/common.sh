@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up for run.sh, test.sh and fuzz.sh: install what is missing, then configure and build.
 # Sourced, not run.
 

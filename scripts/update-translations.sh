@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gathers every tr() text of src/ (code and .ui forms) into resources/translations/sc.ts and
 # en.ts. New texts arrive unfinished: fill in their translations (in sc.ts the Chinese text
 # itself) and remove type="unfinished"; the translations test fails while any entry is open.

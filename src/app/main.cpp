@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Korvo TFT: keeps the TFT Screen showing live figures of this computer.
 
 #include "app/commandline.h"

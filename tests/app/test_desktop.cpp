@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a desktop user meets it: the command line, the keyboard, closing, the tray that
 // comes late, starting at login, the picture chooser and the wording of the dialogs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's window driven headless on the virtual screen, judged by the packets it receives.
 
 #include "app/mainwindow.h"

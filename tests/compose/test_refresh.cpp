@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The refresh loop against the virtual screen, with the clock pinned and the CPU figures written
 // into the shared memory by the test in GetCPUInfo's place; alone, around applies, and while the
 // screen goes and comes back.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_install.sh BUILD_DIR FAKEHID_LIBRARY
 # Installs the build under a DESTDIR with the prefix /usr, as the package does, checks the tree,
 # the udev rule and the desktop entries, then starts the installed program through its link in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_package.sh BUILD_DIR: builds the Debian package into a folder of its own; its
 # dependencies must come from dpkg-shlibdeps and lintian, pedantic, must find nothing to say.
 set -uo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws every compiled-in skin picture, the eleven built-in backgrounds and the wait-dialog
 picture of Korvo TFT.
 
