@@ -14,6 +14,7 @@
 
 #include "compose/screenfixture.h"
 #include "contrast.h"
+#include "freshhome.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -74,16 +75,8 @@ private slots:
     void init()
     {
         home = std::make_unique<QTemporaryDir>();
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-            qputenv(name, home->path().toUtf8());
-        QVERIFY(QFile::setPermissions(home->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray suffix =
-            "-desktop" + QByteArray::number(QCoreApplication::applicationPid()) + "-" + QByteArray::number(++instance);
-        qputenv("KORVO_INSTANCE_SUFFIX", suffix);
-        qputenv("KORVO_CPUINFO_KEY", "KorvoDesktopTest" + suffix);
-        setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
+        QVERIFY(useFreshHome(*home, "DesktopTest", ++instance));
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        firstUseFlag = false;
         screen.reset();
         screen.clearLog();
     }
