@@ -4,6 +4,7 @@
 #include "config/layoutrecord.h"
 #include "widgets/skin.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -113,6 +114,12 @@ void TavoPushButton::mouseReleaseEvent(QMouseEvent* event)
     QPushButton::mouseReleaseEvent(event);
 }
 
+void TavoPushButton::focusInEvent(QFocusEvent* event)
+{
+    focusRing_ = event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+    QPushButton::focusInEvent(event);
+}
+
 void TavoPushButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -167,7 +174,7 @@ void TavoPushButton::paintEvent(QPaintEvent*)
         painter.setPen(color);
         painter.drawText(QRect(x, 0, textWidth, height()), Qt::AlignCenter, label);
     }
-    if (hasFocus()) {
+    if (hasFocus() && focusRing_) {
         // Light ring on a dark edge: it shows on the dark window and on the light pictures alike.
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(QColor(0x10, 0x14, 0x1c), 3));
