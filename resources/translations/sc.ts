@@ -73,7 +73,7 @@
 <context>
     <name>korvo::EditBar</name>
     <message>
-        <location filename="../../src/editor/editbar.cpp" line="+124"/>
+        <location filename="../../src/editor/editbar.cpp" line="+125"/>
         <source>大</source>
         <translation>大</translation>
     </message>
@@ -107,7 +107,7 @@
 <context>
     <name>korvo::ExitMessageBox</name>
     <message>
-        <location filename="../../src/widgets/messageboxes.cpp" line="+80"/>
+        <location filename="../../src/widgets/messageboxes.cpp" line="+81"/>
         <source>温馨提示</source>
         <translation>温馨提示</translation>
     </message>
@@ -125,12 +125,13 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+158"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+161"/>
+        <location line="+618"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="-534"/>
         <source>主题</source>
         <translation>主题</translation>
     </message>
@@ -256,7 +257,12 @@
         <translation>副屏未连接；布局已保存，插入副屏后会自动发送</translation>
     </message>
     <message>
-        <location line="-234"/>
+        <location line="+52"/>
+        <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
+        <translation>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</translation>
+    </message>
+    <message>
+        <location line="-286"/>
         <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
         <translation>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</translation>
     </message>
@@ -264,7 +270,7 @@
 <context>
     <name>korvo::PictureList</name>
     <message>
-        <location filename="../../src/widgets/picturelist.cpp" line="+82"/>
+        <location filename="../../src/widgets/picturelist.cpp" line="+83"/>
         <source>背景图片</source>
         <translation>背景图片</translation>
     </message>
@@ -329,7 +335,7 @@
 <context>
     <name>korvo::VirtualScreenViewer</name>
     <message>
-        <location filename="../../src/app/virtualscreenviewer.cpp" line="+28"/>
+        <location filename="../../src/app/virtualscreenviewer.cpp" line="+29"/>
         <location line="+12"/>
         <source>虚拟副屏</source>
         <translation>虚拟副屏</translation>
@@ -338,7 +344,7 @@
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
-        <location filename="../../src/editor/zoomwidget.cpp" line="+169"/>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+170"/>
         <location line="+141"/>
         <source>双击进行输入</source>
         <translation>双击进行输入</translation>
