@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes, for the given number of seconds each (default 60), under AddressSanitizer and UBSan:
 #   fuzz_config   the start-up load, save and reload of Config.ini, with the INI dictionary;
 #   fuzz_picture  the bounded picture reader (PNG, JPEG, BMP and GIF seeds), within 512 MB.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds into build/ and starts Korvo TFT: on the real screen when one
 # is attached, otherwise on the virtual screen, with a window that shows what the screen would show.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the refresh loop for a long time on the virtual screen and prints RSS and open file
 # descriptors at the start and at the end.
 #   bench/soak_refresh.sh [seconds (default 600)] [build folder (default build)]

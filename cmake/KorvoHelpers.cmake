@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers for the Korvo TFT build.
 
 function(korvo_apply_sanitizers)
@@ -60,4 +61,22 @@ function(korvo_add_subdirectories)
             add_subdirectory(${dir})
         endif()
     endforeach()
+endfunction()
+
+# Release builds are hardened as a distribution builds its packages: checked string and memory
+# functions, stack protector, read-only relocations bound at start, position-independent program.
+function(korvo_apply_hardening)
+    if(WIN32 OR NOT KORVO_SANITIZE STREQUAL "" OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        return()
+    endif()
+    include(CheckPIESupported)
+    check_pie_supported()
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON PARENT_SCOPE)
+    set(release $<NOT:$<CONFIG:Debug>>)
+    add_compile_options($<${release}:-U_FORTIFY_SOURCE> $<${release}:-D_FORTIFY_SOURCE=2>
+                        $<${release}:-fstack-protector-strong> $<${release}:-fstack-clash-protection>)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
+        add_compile_options($<${release}:-fcf-protection>)
+    endif()
+    add_link_options($<${release}:LINKER:-z,relro> $<${release}:LINKER:-z,now>)
 endfunction()

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiles for 64-bit Windows with MinGW-w64, posix threads (std::thread and std::mutex
 # need them), against the Qt and hidapi that scripts/windows/build-deps.sh puts in the cache.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the start-up load as Config.ini, then uses every index the load
 // produced the way the renderers and the editor do. A save and a second load must then give the
 // same profile: whatever the file held, what was read is what is kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the bounded picture reader as a file, both ways it is used: scaled into
 // a bound, and as it is up to an area's size. Run with -rss_limit_mb=512: no input may make one
 // picture cost more than the reader's limit.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles every C++ source a Windows build compiles with the MinGW-w64 cross compiler, and
 # fails when one of our own symbols is used but no object defines it, so that the Windows side
 # cannot rot unseen: a function declared for both systems but defined only for Linux is caught

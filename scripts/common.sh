@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up for run.sh, test.sh and fuzz.sh: install what is missing, then configure and build.
 # Sourced, not run.
 
@@ -8,7 +9,7 @@ KORVO_PACKAGES=(
     libhidapi-dev libudev-dev libbenchmark-dev umockdev libumockdev-dev
     fonts-noto-cjk xvfb xauth dbus-daemon
     clang libclang-rt-14-dev
-    desktop-file-utils lintian
+    desktop-file-utils lintian appstream qttranslations5-l10n
 )
 # The cross compiler of scripts/check-windows.sh; only that check installs it.
 KORVO_WINDOWS_CHECK_PACKAGES=(g++-mingw-w64-x86-64-posix)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program's figures: korvo-tft itself, started as a person starts it, talking to the
 # virtual screen through the preloaded hidapi stand-in (tools/fakehid) instead of a real screen.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the composition costs: one area update per figure kind (render, encode, send to the
 // virtual screen), one refresh pass, one apply without its pause, how long the GUI thread waits
 // while the screen gets a frame, and the CPU the running refresh loop takes per minute.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The stage shared by the composition benchmarks and the soak run: private per-user folders, a

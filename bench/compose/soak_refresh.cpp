@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the refresh loop against the virtual screen for a long time, with the figures changing
 // every second, and reports memory and open descriptors after a warm-up and at the end.
 //

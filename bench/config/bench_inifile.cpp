@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing a Config.ini grown to many sections (a hand-made or damaged one): the
 // start must not stall on it. 20,000 sections are to read in well under 50 ms.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encoding a whole frame against copying as many bytes: the encoder should stay within twice
 // memcpy's time and never allocate, since the refresh and apply paths call it on every send.
 

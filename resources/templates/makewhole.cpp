@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the shipped whole.png: the dark background the screen shows before the first apply.
 #include <QImage>
 

@@ -4,92 +4,120 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../../src/app/mainwindow.ui" line="+95"/>
         <source>选择一个目录</source>
         <translation>Select a folder</translation>
     </message>
     <message>
+        <location line="+16"/>
         <source>显示内容</source>
         <translation>Display items</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>背景图片</source>
         <translation>Background picture</translation>
     </message>
     <message>
+        <location line="+69"/>
         <source>CPU温度</source>
         <translation>CPU temp</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>CPU使用率</source>
         <translation>CPU load</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>内存使用率</source>
-        <translation>Mem load</translation>
+        <translation>Memory load</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>时间</source>
         <translation>Time</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>功耗</source>
-        <translation>CPU Power</translation>
+        <translation>CPU power</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>日期</source>
         <translation>Date</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>风扇转速</source>
         <translation>Fan speed</translation>
     </message>
     <message>
+        <location line="+63"/>
+        <location line="+63"/>
+        <source>自定义文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <location line="+63"/>
         <source>显卡温度</source>
         <translation>GPU temp</translation>
     </message>
     <message>
+        <location line="+63"/>
         <source>显卡占用</source>
         <translation>GPU load</translation>
-    </message>
-    <message>
-        <source>其他</source>
-        <translation>String</translation>
     </message>
 </context>
 <context>
     <name>korvo::EditBar</name>
     <message>
+        <location filename="../../src/editor/editbar.cpp" line="+125"/>
         <source>大</source>
-        <translation>Big</translation>
+        <translation>Large</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>中</source>
-        <translation>Middle</translation>
+        <translation>Medium</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>小</source>
         <translation>Small</translation>
     </message>
     <message>
-        <source>修剪</source>
-        <translation>Clip</translation>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>文字大小</source>
+        <translation>Text size</translation>
     </message>
     <message>
-        <source>返回</source>
-        <translation>Back to default</translation>
+        <location line="+3"/>
+        <source>裁剪</source>
+        <translation>Crop</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>恢复默认</source>
+        <translation>Reset</translation>
     </message>
 </context>
 <context>
     <name>korvo::ExitMessageBox</name>
     <message>
+        <location filename="../../src/widgets/messageboxes.cpp" line="+81"/>
         <source>温馨提示</source>
         <translation>Information</translation>
     </message>
     <message>
+        <location line="+21"/>
         <source>确定</source>
         <translation>OK</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
@@ -97,79 +125,144 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
-        <translation>The settings could not be saved: the disk is full or the settings folder cannot be written. Your changes will be lost when the program ends.</translation>
-    </message>
-    <message>
+        <location filename="../../src/app/mainwindow.cpp" line="+161"/>
+        <location line="+618"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
+        <location line="-534"/>
         <source>主题</source>
         <translation>Theme</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>自定义</source>
         <translation>Custom</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>编辑</source>
         <translation>Edit</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>应用</source>
         <translation>Apply</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+429"/>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
     <message>
+        <location line="-405"/>
+        <location line="+37"/>
+        <source>登录时启动</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <location line="-6"/>
         <source>默认风格</source>
         <translation>Default</translation>
     </message>
     <message>
-        <source>打开副屏设置程序</source>
-        <translation>Open Config</translation>
-    </message>
-    <message>
+        <location line="+9"/>
+        <location line="+54"/>
+        <location line="+311"/>
         <source>退出</source>
         <translation>Exit</translation>
     </message>
     <message>
+        <location line="-517"/>
+        <location line="+165"/>
+        <location line="+168"/>
         <source>副屏设置</source>
-        <translation>TFT Setting</translation>
+        <translation>Korvo TFT</translation>
     </message>
     <message>
+        <location line="-185"/>
+        <source>显示主窗口</source>
+        <translation>Show Korvo TFT</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>隐藏到通知区域</source>
+        <translation>Hide to the notification area</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>旋转：横屏或竖屏</source>
+        <translation>Rotate: landscape or portrait</translation>
+    </message>
+    <message>
+        <location line="+71"/>
         <source>主题一</source>
         <translation>Theme 1</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>主题二</source>
         <translation>Theme 2</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>主题三</source>
         <translation>Theme 3</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>主题四</source>
         <translation>Theme 4</translation>
     </message>
     <message>
+        <location line="+120"/>
         <source>取消后之前的操作将不会保留，是否要取消？</source>
-        <translation>The previous operation will not be retained after cancellation. Do you want to cancel?</translation>
+        <translation>The changes made since Edit will be lost.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>放弃修改</source>
+        <translation>Discard changes</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>继续编辑</source>
+        <translation>Keep editing</translation>
+    </message>
+    <message>
+        <location line="+98"/>
         <source>选择一个目录</source>
         <translation>Select a folder</translation>
     </message>
     <message>
-        <source>退出软件PC端屏幕内容显示信息将不准，
-确定退出？</source>
-        <translation>The information displayed on the PC screen will be inaccurate after exiting the software, are you sure to exit?</translation>
+        <location line="+21"/>
+        <source>退出副屏设置</source>
+        <translation>Exit Korvo TFT</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>退出后，副屏上的信息将停止更新。确定要退出吗？</source>
+        <translation>The small screen stops updating when Korvo TFT exits. Exit now?</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>已发送到副屏</source>
+        <translation>Sent to the screen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>副屏未连接；布局已保存，插入副屏后会自动发送</source>
+        <translation>The screen is not connected; the layout is kept and sent when it is plugged in</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
+        <translation>The settings could not be saved: the disk is full or the settings folder cannot be written. Your changes will be lost when the program ends.</translation>
+    </message>
+    <message>
+        <location line="-286"/>
         <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
         <translation>The screen is connected, but you may not open it. Install the udev rule 70-korvo-tft.rules as root, then plug the screen in again.</translation>
     </message>
@@ -177,31 +270,84 @@
 <context>
     <name>korvo::PictureList</name>
     <message>
-        <source>选择图片文件夹</source>
-        <translation>Select photo folder</translation>
+        <location filename="../../src/widgets/picturelist.cpp" line="+83"/>
+        <source>背景图片</source>
+        <translation>Background picture</translation>
     </message>
     <message>
+        <location line="+38"/>
+        <location line="+1"/>
+        <source>添加图片</source>
+        <translation>Add a picture</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+124"/>
         <source>默认图片</source>
-        <translation>Default Picture</translation>
+        <translation>Built-in picture</translation>
     </message>
     <message>
+        <location line="-65"/>
+        <source>图片</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <location line="+47"/>
         <source>打开图片</source>
         <translation>Select a picture</translation>
     </message>
     <message>
+        <location line="+18"/>
         <source>默认图片不能删除。</source>
-        <translation>The default picture cannot be deleted.</translation>
+        <translation>Built-in pictures cannot be deleted.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>是否删除此图片？</source>
-        <translation>Do you want to delete this picture?</translation>
+        <translation>Remove this picture from the list? The file itself stays where it is.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>删除图片</source>
+        <translation>Delete picture</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::VirtualScreenViewer</name>
+    <message>
+        <location filename="../../src/app/virtualscreenviewer.cpp" line="+29"/>
+        <location line="+12"/>
+        <source>虚拟副屏</source>
+        <translation>Korvo TFT — virtual screen</translation>
     </message>
 </context>
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+170"/>
+        <location line="+141"/>
         <source>双击进行输入</source>
-        <translation>Double click here</translation>
+        <translation>Double-click to type</translation>
     </message>
 </context>
 </TS>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds, for x86_64-w64-mingw32 with posix threads, what the Windows program links: Qt 5.15's
 # Core, Gui, Widgets and Network with the Windows platform plugin, the Windows style and the
 # picture plugins, and hidapi's Windows backend, all from Debian's source packages, into

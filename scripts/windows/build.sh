@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the program for 64-bit Windows and lays out its program folder, then makes the
 # installer:
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the scripts of this folder: where the cross toolchain lives and what it needs.
 # Sourced, not run.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fetches Debian's source packages of Qt's base modules and hidapi into the cache, with
 # Debian's patches applied. The machine's own package lists are left alone: the deb-src lines
 # live in a private sources list with its own lists folder.

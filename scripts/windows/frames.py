@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Screenshots of the smoke run: X window dumps (xwd) to PNG, and a loose comparison of two frames.
 
   frames.py png SHOT.xwd OUT.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installer under Wine, silently, for the user alone:
 #
 #   scripts/windows/installer-check.sh [installer, default build-win/korvo-tft-VERSION-win64.exe]

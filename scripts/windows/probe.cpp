@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Smoke-run helper, run under Wine beside the program: is GetCPUInfo's hidden window there, and
 // what does its shared memory hold? Prints one line; exit 0 when both are found.
 #include "metrics/cpuinfo.h"

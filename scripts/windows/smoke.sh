@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The cross-built program under Wine on a virtual X display, with the virtual screen:
 #
 #   scripts/windows/smoke.sh [build dir, default build-win]

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Korvo TFT: keeps the TFT Screen showing live figures of this computer.
 
+#include "app/commandline.h"
+#include "app/logging.h"
 #include "app/mainwindow.h"
 #include "app/virtualscreenviewer.h"
 #include "compose/fonts.h"
@@ -12,10 +15,16 @@
 #include <QFont>
 
 #include <memory>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    korvo::logging::install();
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORVO_VERSION));
+    // The window groups with its menu entry, and the desktop finds its icon through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvo.KorvoTFT"));
+    if (const std::optional<int> answered = korvo::CommandLine::answerInformational(argc, argv))
+        return *answered;
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
@@ -24,6 +33,7 @@ int main(int argc, char* argv[])
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
+    const korvo::CommandLine commandLine = korvo::CommandLine::read();
     korvo::compose::installFontSubstitutions();
     QApplication::setFont(QFont(QString::fromLatin1(korvo::FontFamily), 12));
 
@@ -37,7 +47,7 @@ int main(int argc, char* argv[])
     // --virtual-screen: no screen is needed; a window shows what the screen would show.
     std::unique_ptr<korvo::link::VirtualScreen> screen;
     std::unique_ptr<korvo::VirtualScreenViewer> viewer;
-    const bool virtualScreen = QCoreApplication::arguments().contains(QStringLiteral("--virtual-screen"));
+    const bool virtualScreen = commandLine.isSet(QStringLiteral("virtual-screen"));
     if (virtualScreen) {
         screen = std::make_unique<korvo::link::VirtualScreen>();
         viewer = std::make_unique<korvo::VirtualScreenViewer>(*screen);
@@ -47,6 +57,7 @@ int main(int argc, char* argv[])
     }
 
     auto window = std::make_unique<korvo::MainWindow>();
+    window->setStaysOpen(virtualScreen);
     QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
                      &korvo::MainWindow::showWindow);
     // Someone trying the program without a screen wants to see it, not find it in the tray.

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/mainwindow.h"
 
 #include "ui_mainwindow.h"
 
 #include "GetCPUInfo/sensors.h"
+#include "app/autostart.h"
 #include "compose/screensession.h"
 #include "compose/siblingsupervisor.h"
 #include "config/configstore.h"
@@ -21,18 +23,23 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 
@@ -55,6 +62,11 @@ const char* const ThemeThumbnails[2][2][ThemeCount] = {
      {"://background/default_background_all3_en.png", "://background/scene_background_all3.png",
       "://background/TDP_background_all3_en.png", "://background/time_background_all3_en.png"}},
 };
+
+// Unticked boxes in a quieter grey than ticked ones, both legible on the dark plate; the focus
+// shows as a teal frame, kept in place (transparent) when the box has none.
+const char* const CheckStyle = "QCheckBox{color:#aab0ba;border:1px solid transparent;border-radius:3px;}"
+                               "QCheckBox:checked{color:#ffffff;}QCheckBox:focus{border-color:#2ec5ce;}";
 
 const char* const ListStyle = "QListWidget{background:transparent;color:white;}"
                               "QListWidget::item:selected{background:rgba(42,185,203,90);border-radius:6px;}";
@@ -107,6 +119,9 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(size());
+    // Nothing to resize: no grip in the corner.
+    ui_->statusbar->setSizeGripEnabled(false);
+    ui_->statusbar->hide();
 
     ZoomWidget* zoom = ui_->zoomwidget;
     document_.load();
@@ -117,6 +132,7 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
     connect(session_, &compose::ScreenSession::settingsNotSaved, this, &MainWindow::reportSettingsNotSaved);
     connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
+    connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::showApplyResult);
 
     setUpControls();
     ui_->afterlabel->hide();
@@ -144,9 +160,10 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     sleepNotifier_->start();
     session_->open();
 
-    setWindowTitle(tr("TFT Screen"));
+    setWindowTitle(tr("副屏设置"));
     setWindowIcon(QIcon(QString::fromLatin1(LogoPicture)));
     setUpTray();
+    setUpKeyboard();
     QTimer::singleShot(timings_.startDelayMs, this, &MainWindow::slotCreateThread);
 }
 
@@ -177,6 +194,18 @@ void MainWindow::loadTranslation()
     const QString file = programDirPath() + (chinese ? QStringLiteral("/lang/sc.qm") : QStringLiteral("/lang/en.qm"));
     if (translator_.load(file))
         QCoreApplication::installTranslator(&translator_);
+    else
+        qWarning("Could not load the translation %s; the interface stays in Chinese.", qPrintable(file));
+    // Qt's own texts (file chooser, context menus) in the same language. Beside the program on
+    // Windows, where Qt is deployed with it; where Qt is installed elsewhere.
+    if (!chinese)
+        return;
+    const QString name = QStringLiteral("qtbase_zh_CN");
+    if ((qtTranslator_.load(name, programDirPath() + QStringLiteral("/translations")) ||
+         qtTranslator_.load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath))))
+        QCoreApplication::installTranslator(&qtTranslator_);
+    else
+        qWarning("Could not load Qt's Chinese translation %s: file choosers stay in English.", qPrintable(name));
 }
 
 void MainWindow::setUpControls()
@@ -226,8 +255,29 @@ void MainWindow::setUpControls()
 
     checks_ = {ui_->check1, ui_->check2, ui_->check3, ui_->check4,  ui_->check5, ui_->check6,
                ui_->check7, ui_->check8, ui_->check9, ui_->check10, ui_->check11};
-    for (QCheckBox* check : checks_)
+    for (QCheckBox* check : checks_) {
         connect(check, &QCheckBox::clicked, this, &MainWindow::checkbox_clicked);
+        check->setStyleSheet(check->styleSheet() + QLatin1String(CheckStyle));
+    }
+    // Kept at no size for the kinds without a box of their own: the keyboard must not land there.
+    for (QWidget* unseen : {static_cast<QWidget*>(ui_->check8), static_cast<QWidget*>(ui_->check9),
+                            static_cast<QWidget*>(ui_->selFolder), static_cast<QWidget*>(ui_->pushButton)})
+        unseen->setFocusPolicy(Qt::NoFocus);
+
+    applyResult_ = new QLabel(this);
+    applyResult_->setObjectName(QStringLiteral("applyResult"));
+    applyResult_->setGeometry(48, 497, 435, 22);
+    applyResult_->setAlignment(Qt::AlignCenter);
+    applyResult_->setStyleSheet(QStringLiteral("color:#dee2e8;"));
+    applyResult_->hide();
+
+    startAtLogin_ = new QCheckBox(tr("登录时启动"), this);
+    startAtLogin_->setObjectName(QStringLiteral("startAtLogin"));
+    startAtLogin_->setGeometry(48, 540, 300, 24);
+    startAtLogin_->setFont(ui_->check1->font());
+    startAtLogin_->setStyleSheet(ui_->check1->styleSheet());
+    startAtLogin_->setChecked(autostart::enabled());
+    connect(startAtLogin_, &QCheckBox::toggled, this, &MainWindow::setStartAtLogin);
 
     themeList_ = new QListWidget(this);
     themeList_->setGeometry(505, 103, 431, 455);
@@ -257,21 +307,79 @@ void MainWindow::setUpControls()
 
 void MainWindow::setUpTray()
 {
-    openAction_ = new QAction(tr("打开副屏设置程序"), this);
+    openAction_ = new QAction(tr("显示主窗口"), this);
+    startAtLoginAction_ = new QAction(tr("登录时启动"), this);
+    startAtLoginAction_->setCheckable(true);
+    startAtLoginAction_->setChecked(autostart::enabled());
     exitAction_ = new QAction(tr("退出"), this);
     connect(openAction_, &QAction::triggered, this, &MainWindow::showWindow);
+    connect(startAtLoginAction_, &QAction::toggled, this, &MainWindow::setStartAtLogin);
     connect(exitAction_, &QAction::triggered, this, &MainWindow::exitProgram);
     trayMenu_ = new QMenu(this);
     trayMenu_->addAction(openAction_);
+    trayMenu_->addAction(startAtLoginAction_);
+    trayMenu_->addSeparator();
     trayMenu_->addAction(exitAction_);
     trayIcon_ = new QSystemTrayIcon(this);
     trayIcon_->setContextMenu(trayMenu_);
     connect(trayIcon_, &QSystemTrayIcon::activated, this, &MainWindow::iconActivated);
     trayIcon_->setIcon(QIcon(QString::fromLatin1(LogoPicture)));
     trayIcon_->setToolTip(tr("副屏设置"));
-    trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
-    if (trayAvailable_)
-        trayIcon_->show();
+    trayWatch_ = new QTimer(this);
+    trayWatch_->setInterval(1000);
+    connect(trayWatch_, &QTimer::timeout, this, &MainWindow::watchTray);
+    setTrayProbe(&QSystemTrayIcon::isSystemTrayAvailable);
+    trayWatch_->start();
+}
+
+void MainWindow::setTrayProbe(std::function<bool()> probe)
+{
+    trayProbe_ = std::move(probe);
+    trayAvailable_ = trayProbe_();
+    trayIcon_->setVisible(trayAvailable_);
+}
+
+void MainWindow::watchTray()
+{
+    const bool available = trayProbe_();
+    if (available == trayAvailable_)
+        return;
+    trayAvailable_ = available;
+    // Hidden while there is no area to hold it, so a panel that comes back gets the icon once.
+    trayIcon_->setVisible(available);
+    qInfo("The notification area %s.", available ? "appeared" : "went away");
+}
+
+void MainWindow::setStartAtLogin(bool on)
+{
+    if (!autostart::setEnabled(on))
+        on = autostart::enabled();
+    // Either control may have changed it; both show what is stored.
+    const QSignalBlocker actionBlocker(startAtLoginAction_);
+    const QSignalBlocker boxBlocker(startAtLogin_);
+    startAtLoginAction_->setChecked(on);
+    startAtLogin_->setChecked(on);
+}
+
+void MainWindow::setUpKeyboard()
+{
+    const std::pair<QWidget*, QString> named[] = {
+        {ui_->btnMini, tr("隐藏到通知区域")},
+        {ui_->btnExit, tr("退出")},
+        {ui_->btnRemote, tr("旋转：横屏或竖屏")},
+    };
+    for (const auto& [button, text] : named) {
+        button->setToolTip(text);
+        button->setAccessibleName(text);
+    }
+    // Reading order: the pages, what the page offers, the preview's buttons, then the window's own.
+    QList<QWidget*> order{ui_->btnTheme, ui_->btnImage, themeList_};
+    for (int index : {0, 3, 6, 1, 4, 9, 2, 5, 10})
+        order << checks_[size_t(index)];
+    order << pictures_->widget() << ui_->btnRemote << editBar_->focusChain() << ui_->btnEdit << ui_->btnEdit_cancel
+          << ui_->btnApply << startAtLogin_ << ui_->btnMini << ui_->btnExit;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
 }
 
 void MainWindow::setPage(int mode)
@@ -351,7 +459,9 @@ void MainWindow::showWindow()
 
 void MainWindow::putAway()
 {
-    // Without a notification area a hidden window could never be brought back.
+    // Without a notification area a hidden window could never be brought back. Asked now: the
+    // panel may have come or gone since the start.
+    watchTray();
     if (trayAvailable_)
         hide();
     else
@@ -381,7 +491,7 @@ void MainWindow::adviseOnAccess()
     const QString advice =
         tr("副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。");
     if (trayAvailable_) {
-        trayIcon_->showMessage(tr("TFT Screen"), advice, QSystemTrayIcon::Warning);
+        trayIcon_->showMessage(tr("副屏设置"), advice, QSystemTrayIcon::Warning);
         return;
     }
     auto* line = new QLabel(advice, this);
@@ -446,7 +556,7 @@ void MainWindow::btn_clicked()
         ui_->btnEdit_cancel->show();
         zoom->update();
     } else if (button == ui_->btnEdit_cancel) {
-        if (confirm(tr("取消后之前的操作将不会保留，是否要取消？"))) {
+        if (confirm(tr("放弃修改"), tr("取消后之前的操作将不会保留，是否要取消？"), tr("放弃修改"), tr("继续编辑"))) {
             zoom->UndoEdit(true);
             endEditing();
             ui_->btnEdit->show();
@@ -553,19 +663,68 @@ void MainWindow::chooseFolder()
     pictures_->save();
 }
 
-bool MainWindow::confirm(const QString& text)
+bool MainWindow::confirm(const QString& title, const QString& text, const QString& acceptText,
+                         const QString& rejectText)
 {
     ExitMessageBox box(2, text, mapToGlobal(QPoint(0, 0)), this, true, Qt::FramelessWindowHint);
+    box.setTitle(title);
+    box.setAnswers(acceptText, rejectText);
     return box.exec() == QDialog::Accepted;
 }
 
 void MainWindow::exitProgram()
 {
     showWindow();
-    if (!confirm(tr("退出软件PC端屏幕内容显示信息将不准，\n确定退出？")))
+    if (!confirm(tr("退出副屏设置"), tr("退出后，副屏上的信息将停止更新。确定要退出吗？"), tr("退出"), tr("取消")))
         return;
     StopRefreshThread();
+    exitConfirmed_ = true;
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (exitConfirmed_) {
+        event->accept();
+        return;
+    }
+    // Alt+F4 or the task bar's Close: the same question as the window's own close button, asked
+    // once this event is over, since a close from inside it would be refused.
+    event->ignore();
+    QTimer::singleShot(0, this, &MainWindow::exitProgram);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    keepOnScreen();
+}
+
+void MainWindow::keepOnScreen()
+{
+    const QScreen* shownOn = screen();
+    if (!shownOn)
+        return;
+    const QRect room = shownOn->availableGeometry();
+    QRect frame = frameGeometry();
+    if (room.contains(frame))
+        return;
+    // The top right corner holds the close button: it goes on the screen first.
+    if (frame.right() > room.right())
+        frame.moveRight(room.right());
+    if (frame.left() < room.left() && frame.width() <= room.width())
+        frame.moveLeft(room.left());
+    if (frame.bottom() > room.bottom())
+        frame.moveBottom(room.bottom());
+    if (frame.top() < room.top())
+        frame.moveTop(room.top());
+    move(frame.topLeft());
+}
+
+void MainWindow::showApplyResult(bool sent)
+{
+    applyResult_->setText(sent ? tr("已发送到副屏") : tr("副屏未连接；布局已保存，插入副屏后会自动发送"));
+    applyResult_->show();
 }
 
 void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -631,6 +790,8 @@ void MainWindow::slotCreateThread()
         first = true;
     }
     if (!first) {
+        if (staysOpen_)
+            applyWithDialog(0);
         finishStart();
         return;
     }
@@ -640,7 +801,8 @@ void MainWindow::slotCreateThread()
         // The marker stays until this frame has landed, however many tries that takes.
         firstFramePending_ = true;
         applyWithDialog(timings_.applyPauseMs, true);
-        putAway();
+        if (!staysOpen_)
+            putAway();
         firstUseFlag = false;
         finishStart();
     });

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "config/screendocument.h"
@@ -12,12 +13,15 @@
 #include <QTranslator>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QListWidget;
 class QMenu;
+class QTimer;
 
 namespace Ui {
 class MainWindow;
@@ -71,6 +75,12 @@ public:
     // Where the window goes when the user puts it away: the notification area, or the task bar
     // on a desktop that has no notification area.
     void putAway();
+    // For trying the program without a screen: the window stays up after the first-use apply,
+    // and every start sends the stored layout, since such a screen starts blank.
+    void setStaysOpen(bool staysOpen) { staysOpen_ = staysOpen; }
+    // How the window learns whether a notification area is there; asked again every second,
+    // since at login the panel often comes up after the program.
+    void setTrayProbe(std::function<bool()> probe);
 
     // Tells the user, once per run, that the settings could not be saved (a full disk, a
     // read-only folder): what they changed is lost when the program ends. Call it whenever a save
@@ -94,6 +104,8 @@ public slots:
     void slotCreateThread();
     void slotSizeClick();
     void SetRemoteHide(quint8 iHide);
+    // The line under the preview that tells how the last apply went.
+    void showApplyResult(bool sent);
 
 signals:
     // The first start's work is done: the first-use apply (when due), the refresh thread and
@@ -105,10 +117,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
 
 private slots:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void watchTray();
+    void setStartAtLogin(bool on);
 
 private:
     void loadTranslation();
@@ -121,7 +137,11 @@ private:
     void endEditing();
     void chooseFolder();
     void exitProgram();
-    bool confirm(const QString& text);
+    // A question over the window whose buttons name the action; true when accepted.
+    bool confirm(const QString& title, const QString& text, const QString& acceptText, const QString& rejectText);
+    void setUpKeyboard();
+    // At a scale where the fixed window is larger than the screen, its close button stays on it.
+    void keepOnScreen();
     // Shows the wait dialog over the window while the session applies the working layout.
     void applyWithDialog(int pauseMs, bool untilLanded = false);
     void applyFinished(bool landed);
@@ -132,6 +152,7 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui_;
     QTranslator translator_;
+    QTranslator qtTranslator_;
     bool englishInterface_ = false;
     EditBar* editBar_ = nullptr;
     ColorBar* colorBar_ = nullptr;
@@ -145,8 +166,15 @@ private:
     QMenu* trayMenu_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* startAtLoginAction_ = nullptr;
+    QCheckBox* startAtLogin_ = nullptr;
+    QLabel* applyResult_ = nullptr;
     QSystemTrayIcon* trayIcon_ = nullptr;
+    std::function<bool()> trayProbe_;
+    QTimer* trayWatch_ = nullptr;
     bool trayAvailable_ = false;
+    bool exitConfirmed_ = false;
+    bool staysOpen_ = false;
     bool accessAdvised_ = false;
     bool dragging_ = false;
     QPoint dragOffset_;

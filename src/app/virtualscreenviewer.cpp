@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/virtualscreenviewer.h"
 
 #include "link/link.h"
 #include "link/virtualscreen.h"
 
+#include <QEvent>
 #include <QMetaObject>
 #include <QPainter>
 
@@ -24,13 +26,20 @@ QSize viewSize(int orientation)
 VirtualScreenViewer::VirtualScreenViewer(link::VirtualScreen& screen, QWidget* parent)
     : QWidget(parent, Qt::Window), screen_(screen)
 {
-    setWindowTitle(QStringLiteral("Korvo TFT — virtual screen"));
+    setWindowTitle(tr("虚拟副屏"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(viewSize(screen_.orientation()));
     screen_.setChangeCallback([this] {
         if (!dirty_.exchange(true))
             QMetaObject::invokeMethod(this, &VirtualScreenViewer::refresh, Qt::QueuedConnection);
     });
+}
+
+void VirtualScreenViewer::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        setWindowTitle(tr("虚拟副屏"));
+    QWidget::changeEvent(event);
 }
 
 VirtualScreenViewer::~VirtualScreenViewer()

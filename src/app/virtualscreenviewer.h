@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A small window showing what the screen would show while the program runs on the virtual screen.
@@ -24,6 +25,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The program's translation is installed after this window is made.
+    void changeEvent(QEvent* event) override;
 
 private:
     void refresh();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "/whole.png" in the per-user data folder: the last applied background without texts, on which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "compose/elementlayout.h"
 
 #include "compose/layouttables.h"
@@ -184,7 +185,7 @@ std::vector<QRect> customAreas(const LayoutState& state, int kind, const QString
 const char* const chineseLabels[ElementKindCount] = {
     "CPU温度", "CPU使用率", "内存使用率", "时间", "功耗", "日期", "风扇转速", "其他", "其他", "显卡温度", "显卡占用"};
 const char* const englishLabels[ElementKindCount] = {"CPU temp",  "CPU load", "Mem load",  "Time",
-                                                     "CPU Power", "Date",     "Fun speed", "String",
+                                                     "CPU Power", "Date",     "Fan speed", "String",
                                                      "String",    "GPU temp", "GPU load"};
 
 } // namespace

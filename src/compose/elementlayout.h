@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where and how every text of a layout is drawn on the device picture, and which rectangles an

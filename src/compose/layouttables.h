@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The fixed geometry and the free text's colours and sizes that the renderers and the editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/editbar.h"
 #include "compose/layouttables.h"
 
@@ -10,6 +11,7 @@
 #include <QDebug>
 #include <QEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace korvo {
 
@@ -54,12 +56,16 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
     sizeList_->setObjectName("sizeList");
     sizeList_->setGeometry(inclusiveRect(42, 9, 109, 30));
     sizeList_->setFont(QFont(FontFamily));
+    // The style's own item painting ignores the colours below in the pop-up; this one keeps them.
+    sizeList_->setItemDelegate(new QStyledItemDelegate(sizeList_));
     // Dark like the bar it stands on, its pop-up too, with the light text of the skin.
     sizeList_->setStyleSheet(
         QStringLiteral("QComboBox{color:%1;background:#242e44;border:1px solid #3a4660;border-radius:4px;"
                        "padding-left:6px;}"
-                       "QComboBox QAbstractItemView{color:%1;background:#1b2335;"
-                       "selection-background-color:#1d5f8a;selection-color:%1;}")
+                       "QComboBox:focus{border-color:%1;}"
+                       "QComboBox QAbstractItemView{color:%1;background:#1b2335;outline:0;"
+                       "selection-background-color:#1d5f8a;selection-color:%1;}"
+                       "QComboBox QAbstractItemView::item{color:%1;min-height:20px;}")
             .arg(LightTextColor.name()));
 
     swatchPlate_ = new QLabel(this);
@@ -97,6 +103,14 @@ void EditBar::setSwatchGroupVisible(bool visible)
         swatch->setVisible(visible);
 }
 
+QList<QWidget*> EditBar::focusChain() const
+{
+    QList<QWidget*> chain{sizeList_};
+    for (TavoPushButton* swatch : swatches_)
+        chain << swatch;
+    return chain << clip_ << back_;
+}
+
 void EditBar::resetClip()
 {
     clip_->setButtonChecked(false);
@@ -109,10 +123,12 @@ void EditBar::retranslate()
     const bool wasBlocked = sizeList_->blockSignals(true);
     sizeList_->clear();
     sizeList_->addItems({tr("大"), tr("中"), tr("小")});
+    sizeList_->setToolTip(tr("文字大小"));
+    sizeList_->setAccessibleName(tr("文字大小"));
     sizeList_->setCurrentIndex(current < 0 ? 0 : current);
     sizeList_->blockSignals(wasBlocked);
-    clip_->setText(tr("修剪"));
-    back_->setText(tr("返回"));
+    clip_->setText(tr("裁剪"));
+    back_->setText(tr("恢复默认"));
 }
 
 void EditBar::changeEvent(QEvent* event)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPixmap>
@@ -26,6 +27,8 @@ public:
     void setSwatchGroupVisible(bool visible);
     // Leaves picture clipping without reporting it; the caller has already ended it.
     void resetClip();
+    // The bar's controls in the order Tab visits them.
+    QList<QWidget*> focusChain() const;
 
 signals:
     void SendFontSize(quint8 iSize);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/layoutmodel.h"
 
 #include "config/screendocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The screen link: the device table, the packets written to the screen's vendor interface and

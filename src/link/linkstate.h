@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Internal to the link: the lock that keeps the device table and the two handles consistent

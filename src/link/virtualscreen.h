@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A software 04D9:FD01 screen behind the hidapi seam. It presents both HID interfaces, checks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The application's side of the shared memory in which GetCPUInfo publishes the CPU figures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Percentage of physical memory in use, 0 to 100, as Windows reports it in dwMemoryLoad; -1 when

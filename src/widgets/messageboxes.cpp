@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/messageboxes.h"
 
 #include "config/configstore.h"
@@ -9,6 +10,8 @@
 #include <QHash>
 #include <QLabel>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace korvo {
 
@@ -71,10 +74,11 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
     move(position);
 
     auto* titleLabel = new QLabel(this);
+    title_ = titleLabel;
     titleLabel->setObjectName("titleLabel");
     if (title) {
-        titleLabel->setGeometry(inclusiveRect(404, 232, 563, 255));
-        titleLabel->setText("<img src = '://skins/waring_icon.png'/>" + tr("温馨提示"));
+        titleLabel->setGeometry(inclusiveRect(344, 232, 623, 255));
+        setTitle(tr("温馨提示"));
     }
     titleLabel->setFont(yaheiFont(14));
     titleLabel->setAlignment(Qt::AlignCenter);
@@ -95,12 +99,37 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
 
     // clicked, not released: QAbstractButton also reports a release when the pointer is dragged
     // off a held button, and that must not answer the question.
-    TavoPushButton* ok =
-        makeButton(this, "btnOk", inclusiveRect(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
-    TavoPushButton* cancel = makeButton(this, "btnCancel", inclusiveRect(490, 324, 559, 355), "://skins/1.png",
-                                        "://skins/1.png", tr("取消"));
-    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+    ok_ = makeButton(this, "btnOk", inclusiveRect(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
+    cancel_ = makeButton(this, "btnCancel", inclusiveRect(490, 324, 559, 355), "://skins/1.png", "://skins/1.png",
+                         tr("取消"));
+    // Enter answers yes, Esc no (QDialog's own keys); Tab goes from yes to no.
+    ok_->setDefault(true);
+    setTabOrder(ok_, cancel_);
+    ok_->setFocus();
+    connect(ok_, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void ExitMessageBox::setTitle(const QString& title)
+{
+    setWindowTitle(title);
+    if (!title_->geometry().isEmpty())
+        title_->setText("<img src = '://skins/waring_icon.png'/> " + title.toHtmlEscaped());
+}
+
+void ExitMessageBox::setAnswers(const QString& acceptText, const QString& rejectText)
+{
+    ok_->setText(acceptText);
+    cancel_->setText(rejectText);
+    cancel_->setVisible(!rejectText.isEmpty());
+    // Action names are longer than OK and Cancel: each button grows from the panel's middle.
+    const int okWidth = std::max(70, ok_->fontMetrics().horizontalAdvance(acceptText) + 24);
+    const int cancelWidth =
+        rejectText.isEmpty() ? 0 : std::max(70, cancel_->fontMetrics().horizontalAdvance(rejectText) + 24);
+    const int gap = rejectText.isEmpty() ? 0 : 20;
+    const int left = 480 - (okWidth + gap + cancelWidth) / 2;
+    ok_->setGeometry(left, 324, okWidth, 32);
+    cancel_->setGeometry(left + okWidth + gap, 324, cancelWidth, 32);
 }
 
 void ExitMessageBox::paintEvent(QPaintEvent* event)

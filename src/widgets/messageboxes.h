@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -21,12 +22,20 @@ public:
     // Whatever the caller wanted to remember with this question; the dialog never reads it.
     int callerValue() const { return callerValue_; }
 
+    // The title line names what the question is about.
+    void setTitle(const QString& title);
+    // Buttons that name the action. No reject text: a notice, answered with its single button.
+    void setAnswers(const QString& acceptText, const QString& rejectText);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     int callerValue_;
     QPixmap background_;
+    QLabel* title_ = nullptr;
+    TavoPushButton* ok_ = nullptr;
+    TavoPushButton* cancel_ = nullptr;
 };
 
 // The small question box, centred on a rectangle of its parent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/picturelist.h"
 
 #include "config/configstore.h"
@@ -6,8 +7,14 @@
 #include "widgets/messageboxes.h"
 #include "widgets/presswidgets.h"
 
+#include <QApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
@@ -28,20 +35,29 @@ const char* const BuiltInPictures[PictureList::BuiltInCount] = {
 const QSize ThumbnailSize(77, 54);
 const QSize ItemSize(77, 58);
 
-const char* const ListStyle =
-    "QListWidget{border:none;background-color:transparent;}"
+const char* const ListStyle = "QListWidget{border:none;background-color:transparent;}";
+// Set on the bar itself: through the list, the platform style kept drawing its own white bar.
+const char* const ScrollBarStyle =
     "QScrollBar:vertical{width:24px;background:transparent;margin:7px;padding-top:0px;padding-bottom:0px;"
-    "border-radius:4px;}"
-    "QScrollBar::handle:vertical{background:#A2A4A7;border-radius:4px;}"
+    "border:none;border-radius:4px;}"
+    "QScrollBar::handle:vertical{background:#A2A4A7;border-radius:4px;min-height:24px;}"
     "QScrollBar::handle:vertical:hover{background:#C5C7CA;}"
-    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;background:none;}"
+    "QScrollBar::up-arrow:vertical,QScrollBar::down-arrow:vertical{width:0px;height:0px;background:none;}"
     "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}";
 
 // Reads the picture straight at thumbnail size, so a huge photo never has to fit in memory whole.
 QImage readThumbnail(const QString& path)
 {
-    const QImage read = picture::readWithin(path, ThumbnailSize);
-    return read.isNull() ? read : read.scaled(ThumbnailSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // As many pixels as the screen shows in the thumbnail's place, so it stays sharp at 2x.
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1;
+    const QSize size = ThumbnailSize * ratio;
+    const QImage read = picture::readWithin(path, size);
+    if (read.isNull())
+        return read;
+    QImage thumbnail = read.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    thumbnail.setDevicePixelRatio(ratio);
+    return thumbnail;
 }
 
 } // namespace
@@ -50,7 +66,8 @@ PictureList::PictureList(QWidget* window, std::function<QString()> pictureInUse)
     : QObject(window), window_(window), list_(new MyListWidget(window)), delegate_(new ExitItemDelegate(this)),
       pictureInUse_(std::move(pictureInUse))
 {
-    list_->setGeometry(508, 285, 452, 260);
+    // Ends inside the window's right panel, scroll bar included.
+    list_->setGeometry(508, 285, 436, 260);
     list_->setViewMode(QListView::IconMode);
     list_->setIconSize(ItemSize);
     list_->setSpacing(7);
@@ -58,8 +75,12 @@ PictureList::PictureList(QWidget* window, std::function<QString()> pictureInUse)
     list_->setMovement(QListView::Static);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list_->setStyleSheet(ListStyle);
+    list_->setStyleSheet(QLatin1String(ListStyle));
+    list_->verticalScrollBar()->setStyleSheet(QLatin1String(ScrollBarStyle));
     list_->setItemDelegate(delegate_);
+    list_->installEventFilter(this);
+    list_->setObjectName(QStringLiteral("pictureList"));
+    list_->setAccessibleName(tr("背景图片"));
     list_->hide();
 
     connect(list_, &QAbstractItemView::clicked, this, &PictureList::itemClickedImage);
@@ -97,7 +118,8 @@ void PictureList::fill()
 
     const QString addPath = QString::fromLatin1(AddEntryPicture);
     QListWidgetItem* addEntry = makeItem(addPath, readThumbnail(addPath));
-    addEntry->setToolTip(tr("选择图片文件夹"));
+    addEntry->setToolTip(tr("添加图片"));
+    addEntry->setData(Qt::AccessibleTextRole, tr("添加图片"));
     list_->addItem(addEntry);
     for (const char* path : BuiltInPictures) {
         // The built-in rows stay even without their picture: the row count is what tells the
@@ -160,10 +182,31 @@ bool PictureList::save() const
     return settings.write();
 }
 
+QString PictureList::fileFilter()
+{
+    return tr("图片") + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.jfif);;") + tr("所有文件") +
+           QStringLiteral(" (*)");
+}
+
+QString PictureList::startFolder(const QString& lastFolder)
+{
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // Some systems name a Pictures folder that was never made, or left empty: nothing to pick there.
+    const QDir folder(pictures);
+    if (!pictures.isEmpty() && folder.isReadable() &&
+        !folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty())
+        return pictures;
+    return QDir::homePath();
+}
+
 void PictureList::addChosenFile(const QString& path)
 {
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        lastFolder_ = QFileInfo(path).absolutePath();
         addPicture(path);
+    }
     save();
     selectPicture(pictureInUse_());
 }
@@ -187,8 +230,8 @@ void PictureList::itemClickedImage(const QModelIndex& index)
         emit backgroundChosen(pathAt(index.row()));
         return;
     }
-    const QString chosen = QFileDialog::getOpenFileName(window_, tr("打开图片"), QString(),
-                                                        "*.webp;*.jfif;*.gif;*.bmp;*.jpg;*.png;;All Files(*)");
+    const QString chosen =
+        QFileDialog::getOpenFileName(window_, tr("打开图片"), startFolder(lastFolder_), fileFilter());
     addChosenFile(chosen);
 }
 
@@ -206,10 +249,10 @@ void PictureList::SlotDeletePix(int iIndex)
     if (iIndex == 0)
         return;
     if (iIndex > userCount()) {
-        confirm(tr("默认图片不能删除。"));
+        confirm(tr("默认图片"), tr("默认图片不能删除。"), tr("确定"), QString());
         return;
     }
-    if (!confirm(tr("是否删除此图片？")))
+    if (!confirm(tr("删除图片"), tr("是否删除此图片？"), tr("删除"), tr("取消")))
         return;
     delete list_->takeItem(iIndex);
     const int current = list_->currentRow();
@@ -218,11 +261,31 @@ void PictureList::SlotDeletePix(int iIndex)
     save();
 }
 
-bool PictureList::confirm(const QString& text) const
+bool PictureList::confirm(const QString& title, const QString& text, const QString& acceptText,
+                          const QString& rejectText) const
 {
     const QPoint origin = window_->mapToGlobal(QPoint(0, 0));
     ExitMessageBox box(2, text, origin, window_->window(), true, Qt::FramelessWindowHint);
+    box.setTitle(title);
+    box.setAnswers(acceptText, rejectText);
     return box.exec() == QDialog::Accepted;
+}
+
+bool PictureList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != list_ || event->type() != QEvent::KeyPress)
+        return false;
+    // Enter picks the row as a click does, Delete removes it as a right click does.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        itemClickedImage(list_->currentIndex());
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        slotRightClick();
+        return true;
+    }
+    return false;
 }
 
 } // namespace korvo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -39,6 +40,11 @@ public:
     bool addPicture(const QString& path);
     // Writes the user rows to Config.ini; false when the file could not be written.
     bool save() const;
+    // What the file chooser offers: the pictures we read, or every file.
+    static QString fileFilter();
+    // Where the file chooser opens: the folder last picked from while it exists, else the user's
+    // Pictures folder when it holds anything, else the home folder.
+    static QString startFolder(const QString& lastFolder);
     // Adds a picture taken from the file chooser, saves, and selects the picture in use again.
     void addChosenFile(const QString& path);
     // Makes the first row showing this picture current; no row when none does.
@@ -55,13 +61,15 @@ signals:
 
 private:
     QListWidgetItem* makeItem(const QString& path, const QImage& thumbnail) const;
-    bool confirm(const QString& text) const;
+    bool confirm(const QString& title, const QString& text, const QString& acceptText, const QString& rejectText) const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QWidget* window_;
     MyListWidget* list_;
     ExitItemDelegate* delegate_;
     std::function<QString()> pictureInUse_;
     bool markReleased_ = false;
+    QString lastFolder_;
 };
 
 } // namespace korvo

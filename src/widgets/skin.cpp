@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/skin.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 
 #include <algorithm>
@@ -58,6 +61,15 @@ QPixmap loadSkin(const QString& path)
     QPixmap pixmap;
     if (path.isEmpty())
         return pixmap;
+    // On a HiDPI screen the pictures drawn at twice the size, where there are some.
+    const qreal ratio = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? qApp->devicePixelRatio() : 1;
+    if (ratio > 1 && path.endsWith(QLatin1String(".png"))) {
+        const QString doubled = path.chopped(4) + QLatin1String("@2x.png");
+        if (QFile::exists(doubled) && pixmap.load(doubled)) {
+            pixmap.setDevicePixelRatio(2);
+            return pixmap;
+        }
+    }
     if (!pixmap.load(path))
         qWarning("Unable to load picture %s.\n", qUtf8Printable(path));
     return pixmap;

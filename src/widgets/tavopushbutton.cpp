@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/tavopushbutton.h"
 
 #include "config/layoutrecord.h"
 #include "widgets/skin.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -19,7 +21,8 @@ TavoPushButton::TavoPushButton(QWidget* parent) : QPushButton(parent)
     QFont textFont(FontFamily);
     textFont.setPixelSize(14);
     setFont(textFont);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the focus where the keyboard left it.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TavoPushButton::setPictures(const QString& normal, const QString& hover, const QString& pressed)
@@ -111,6 +114,12 @@ void TavoPushButton::mouseReleaseEvent(QMouseEvent* event)
     QPushButton::mouseReleaseEvent(event);
 }
 
+void TavoPushButton::focusInEvent(QFocusEvent* event)
+{
+    focusRing_ = event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+    QPushButton::focusInEvent(event);
+}
+
 void TavoPushButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -137,12 +146,24 @@ void TavoPushButton::paintEvent(QPaintEvent*)
 
     const QPixmap& icon = icons_[selected ? 1 : 0];
     const QString label = text();
-    const int textWidth = label.isEmpty() ? 0 : fontMetrics().horizontalAdvance(label);
-    const int iconWidth = icon.isNull() ? 0 : icon.width();
+    const qreal ratio = icon.devicePixelRatio();
+    const int iconWidth = icon.isNull() ? 0 : qRound(icon.width() / ratio);
+    const int iconHeight = icon.isNull() ? 0 : qRound(icon.height() / ratio);
+    // A caption longer than its button in some language is set smaller rather than cut.
+    QFont captionFont = font();
+    if (captionFont.pixelSize() <= 0)
+        captionFont.setPixelSize(QFontInfo(captionFont).pixelSize());
+    int textWidth = label.isEmpty() ? 0 : QFontMetrics(captionFont).horizontalAdvance(label);
+    const int room = width() - iconWidth - (iconWidth > 0 ? IconTextGap : 0) - 4;
+    while (textWidth > room && captionFont.pixelSize() > 9) {
+        captionFont.setPixelSize(captionFont.pixelSize() - 1);
+        textWidth = QFontMetrics(captionFont).horizontalAdvance(label);
+    }
+    painter.setFont(captionFont);
     const int gap = iconWidth > 0 && textWidth > 0 ? IconTextGap : 0;
     int x = (width() - iconWidth - gap - textWidth) / 2;
     if (iconWidth > 0) {
-        painter.drawPixmap(x, (height() - icon.height()) / 2, icon);
+        painter.drawPixmap(QRect(x, (height() - iconHeight) / 2, iconWidth, iconHeight), icon);
         x += iconWidth + gap;
     }
     if (textWidth > 0) {
@@ -152,6 +173,14 @@ void TavoPushButton::paintEvent(QPaintEvent*)
             color.setAlpha(120);
         painter.setPen(color);
         painter.drawText(QRect(x, 0, textWidth, height()), Qt::AlignCenter, label);
+    }
+    if (hasFocus() && focusRing_) {
+        // Light ring on a dark edge: it shows on the dark window and on the light pictures alike.
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0x10, 0x14, 0x1c), 3));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+        painter.setPen(QPen(LightTextColor, 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QColor>
@@ -55,6 +56,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void setState(int state);
@@ -69,6 +71,8 @@ private:
     // A press may open a dialog that takes the pointer away; the leave that follows is not the
     // user moving off the button.
     bool pressedJustNow_ = false;
+    // The ring shows where the keyboard put the focus, not where the window's activation left it.
+    bool focusRing_ = false;
 };
 
 } // namespace korvo

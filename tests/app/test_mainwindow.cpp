@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's window driven headless on the virtual screen, judged by the packets it receives.
 
 #include "app/mainwindow.h"
@@ -11,6 +12,7 @@
 #include "widgets/tavopushbutton.h"
 
 #include "compose/screenfixture.h"
+#include "freshhome.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -82,16 +84,8 @@ private slots:
     void init()
     {
         home = std::make_unique<QTemporaryDir>();
-        QVERIFY(QFile::setPermissions(home->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-            qputenv(name, home->path().toUtf8());
-        const QByteArray suffix =
-            "-test" + QByteArray::number(QCoreApplication::applicationPid()) + "-" + QByteArray::number(++instance);
-        qputenv("KORVO_INSTANCE_SUFFIX", suffix);
-        qputenv("KORVO_CPUINFO_KEY", "KorvoWindowTest" + suffix);
-        setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
+        QVERIFY(useFreshHome(*home, "WindowTest", ++instance));
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        firstUseFlag = false;
         screen.reset();
         screen.clearLog();
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Private per-user folders, the known font and a virtual screen whose packets can be read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an apply and an area update put on the screen, and the shipped themes. Expected rectangles are worked out by
 // hand from the element font (Noto Sans CJK SC standing in for Microsoft YaHei): a digit is 0.5547 em wide, ':' and '.'
 // 0.2773 em, the line 1.448 em high.

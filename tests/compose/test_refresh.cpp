@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The refresh passes and the screen session against the virtual screen, with the clock pinned
 // and the CPU figures written into the shared memory by the test in GetCPUInfo's place: alone,
 // around applies, and through the faults a real screen has (failed writes, unplugging, sleep).

@@ -68,14 +68,16 @@ private slots:
                 QVERIFY(pid > 0);
                 ::kill(pid_t(pid), SIGKILL);
             }
-            QTRY_COMPARE_WITH_TIMEOUT(scheduled.size(), round + 1, 5000);
+            // A copy that exits at once may be restarted and end again before this looks.
+            QTRY_VERIFY_WITH_TIMEOUT(scheduled.size() >= round + 1, 5000);
         }
         supervisor.stop(0);
         QList<int> delays;
         for (const QList<QVariant>& call : scheduled)
             delays << call.at(0).toInt();
-        QCOMPARE(delays, (QList<int>{20, 40, 80, 80}));
-        QCOMPARE(LogCapture::lines.size(), 4);
+        QCOMPARE(delays.mid(0, 4), (QList<int>{20, 40, 80, 80}));
+        QVERIFY(delays.mid(4).count(80) == delays.size() - 4);
+        QCOMPARE(LogCapture::lines.size(), scheduled.size());
         QVERIFY(LogCapture::lines.at(0).contains(killed ? "was killed or crashed" : "exited with code 0"));
     }
 };

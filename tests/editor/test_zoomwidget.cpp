@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layout editor driven by real events at the main window's sizes: 435 x 312 in landscape (screen at
 // (1, 41), 1.35 preview pixels per device pixel), 425 x 322 in portrait (screen at (127, 0), 1:1).
 

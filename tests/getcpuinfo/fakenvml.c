@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A stand-in for NVIDIA's management library with the entry points GetCPUInfo uses. What its
  * GPUs report is set by FAKE_NVML: "fail" makes the start fail; otherwise one "TEMP/LOAD" per GPU,
  * comma-separated, "-" for a reading that fails ("-/-,65/40": the first GPU answers nothing). */

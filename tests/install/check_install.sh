@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_install.sh BUILD_DIR FAKEHID_LIBRARY
 # Installs the build under a DESTDIR with the prefix /usr, as the package does, checks the tree,
 # the udev rule and the desktop entries, then starts the installed program through its link in
@@ -29,11 +30,16 @@ for tool in korvo-tft korvo-tftctl; do
 done
 grep -Eq '^KERNEL=="hidraw\*", ATTRS\{idVendor\}=="04d9", ATTRS\{idProduct\}=="fd01", TAG\+="uaccess"$' \
     usr/lib/udev/rules.d/70-korvo-tft.rules || fail "the udev rule does not give hidraw 04d9:fd01 to the user at the desk"
-for entry in usr/share/applications/org.korvo.KorvoTFT.desktop etc/xdg/autostart/org.korvo.KorvoTFT.desktop; do
-    desktop-file-validate "$entry" && grep -qx 'Exec=korvo-tft' "$entry" && grep -qx 'Icon=org.korvo.KorvoTFT' "$entry" ||
-        fail "$entry is not a valid entry that starts korvo-tft with its icon"
+entry=usr/share/applications/org.korvo.KorvoTFT.desktop
+desktop-file-validate "$entry" && grep -qx 'Exec=korvo-tft' "$entry" && grep -qx 'Icon=org.korvo.KorvoTFT' "$entry" ||
+    fail "$entry is not a valid entry that starts korvo-tft with its icon"
+# Starting at login is each user's own choice, made in the program.
+[ -e etc/xdg/autostart ] && fail "an autostart entry is installed for every user"
+for page in korvo-tft korvo-tftctl; do
+    zcat "usr/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^\.TH ${page^^} 1" || fail "no man page for $page"
 done
-grep -qx 'NoDisplay=true' etc/xdg/autostart/org.korvo.KorvoTFT.desktop || fail "the autostart entry shows in menus"
+appstreamcli validate --no-net usr/share/metainfo/org.korvo.KorvoTFT.metainfo.xml >/dev/null ||
+    fail "the metainfo does not validate"
 
 usr/bin/korvo-tftctl --virtual "$work/screen.png" clock && [ -s "$work/screen.png" ] || fail "bin/korvo-tftctl does not run"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/hidbackend.h"
 #include "link/link.h"
 #include "link/linkstate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hot-plug notifier against a udev testbed: the screen's hidraw nodes come and go as they would
 // when the cable is plugged in and pulled.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture the program names must be compiled in under that exact name; a renamed or
 // missing file would otherwise only show as an empty control at run time.
 

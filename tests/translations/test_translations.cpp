@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text the translation files lack stays Chinese in the English interface, and nothing at run
 // time says so.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/tempconfig.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"

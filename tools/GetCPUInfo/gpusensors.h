@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The GPU's temperature and load: from hwmon for amdgpu, radeon, nouveau and Intel's i915 and xe

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // NVIDIA's management library, loaded at run time where the driver installed it: nothing of it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Reading sysfs and procfs the way every sensor of GetCPUInfo does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What GetCPUInfo measures: CPU temperature from hwmon (or a thermal zone), CPU load from the

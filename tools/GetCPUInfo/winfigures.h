@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The arithmetic behind GetCPUInfo's Windows figures, kept free of Windows headers so that it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded in place of hidapi, this shows the virtual screen on the bus, so the program runs its
 // real link code without a screen attached.
 //   KORVO_FAKEHID_LOG=FILE   appends "<CLOCK_REALTIME ns> <length> <first 9 bytes in hex>" per write

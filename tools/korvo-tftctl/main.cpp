@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvo-tftctl: drives the TFT Screen from scripts, over the same link the program uses.
 
 #include "figures.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the hicolor icons of the installed program from the program mark of make_pictures.py.
 
 The mark is drawn from shapes at every size (not scaled from one picture); the small sizes get

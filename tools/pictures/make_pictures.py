@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws every compiled-in skin picture, the eleven built-in backgrounds and the wait-dialog
 picture of Korvo TFT.
 
@@ -22,6 +23,9 @@ except ImportError:
     sys.exit("make_pictures.py needs Pillow and NumPy: apt-get install python3-pil python3-numpy")
 
 S = 4  # supersampling factor of every shape-drawn picture
+# Scale of the written skin pictures: 1, then 2 for the "@2x" set that HiDPI screens use. Shapes
+# are drawn at S times their size either way; only the last scaling step differs.
+OUT = 1
 
 # One palette for the whole program: deep navy surfaces, a single teal accent.
 SURFACE_TOP = (21, 28, 44)
@@ -100,7 +104,7 @@ def paint(base, layer, mask=None):
 
 def shrink(img, w, h):
     """Scales a supersampled RGBA picture down with premultiplied alpha (no dark fringes)."""
-    return img.convert("RGBa").resize((w, h), Image.LANCZOS).convert("RGBA")
+    return img.convert("RGBa").resize((w * OUT, h * OUT), Image.LANCZOS).convert("RGBA")
 
 
 def top_fade(w, h, strength, reach):
@@ -202,9 +206,9 @@ def window_background():
     inner = outline.filter(ImageFilter.MinFilter(2 * scale + 1))
     img = paint(img, solid(W, H, (255, 255, 255, 26)), ImageChops.subtract(outline, inner))
     img.putalpha(ImageChops.multiply(img.getchannel("A"), outline))
-    img = img.convert("RGBa").resize((w, h), Image.LANCZOS).convert("RGBA")
+    img = img.convert("RGBa").resize((w * OUT, h * OUT), Image.LANCZOS).convert("RGBA")
     # The program mark sits at the left of the title strip.
-    img.alpha_composite(logo(22), (18, 9))
+    img.alpha_composite(logo(22), (18 * OUT, 9 * OUT))
     return img
 
 
@@ -228,7 +232,7 @@ def logo(size=128, weight=1.0):
     pen(d, [(36, 68), (48, 68), (55, 50), (64, 76), (72, 58), (78, 64), (92, 64)], LIGHT, 5 * weight)
     pen(d, [(52, 96), (76, 96)], LIGHT, 6 * weight)
     pen(d, [(64, 86), (64, 96)], LIGHT, 6 * weight)
-    return img.convert("RGBa").resize((size, size), Image.LANCZOS).convert("RGBA")
+    return img.convert("RGBa").resize((size * OUT, size * OUT), Image.LANCZOS).convert("RGBA")
 
 
 def settings_panel():
@@ -307,9 +311,9 @@ def dim_overlay_with_panel():
     scale = S // 2
     outline = rounded_mask(W, H, (0, 0, W - 1, H - 1), WINDOW_RADIUS * scale)
     img = paint(solid(W, H, (0, 0, 0, 0)), solid(W, H, (5, 8, 14, 185)), outline)
-    img = img.convert("RGBa").resize((w, h), Image.LANCZOS).convert("RGBA")
+    img = img.convert("RGBa").resize((w * OUT, h * OUT), Image.LANCZOS).convert("RGBA")
     panel = dialog_panel(368, 172)
-    img.alpha_composite(panel, (296, 206))
+    img.alpha_composite(panel, (296 * OUT, 206 * OUT))
     return img
 
 
@@ -977,8 +981,11 @@ def main():
                                                                        "resources")))
     out = parser.parse_args().out
 
-    for name, img in skins().items():
-        save_png(img, os.path.join(out, "skins", name))
+    global OUT
+    for OUT, suffix in ((1, ""), (2, "@2x")):
+        for name, img in skins().items():
+            save_png(img, os.path.join(out, "skins", name[:-4] + suffix + ".png"))
+    OUT = 1
 
     frames = loading_frames()
     frames[0].save(os.path.join(out, "skins", "loading.gif"), save_all=True,

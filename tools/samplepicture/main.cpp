@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvo-samplepicture OUT.png: the 320 x 170 sample picture for a first look at the screen.
 
 #include <QFont>

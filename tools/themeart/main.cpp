@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the four built-in themes in both orientations, writes their profile groups and renders
 // the theme list's thumbnails through the apply renderer, so a thumbnail is exactly what the
 // screen will show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/instancelock.h"
 #include "platform/runtimefolder.h"
 #include "platform/singleinstance.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What Qt's native event filter hands a widget on Windows, as the notifiers read it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetCPUInfo: measures the CPU temperature, load and power, the fan speed and the GPU's
 // temperature and load once a second and publishes them in the shared memory that the program's
 // refresh loop reads. One copy runs per user; the program asks it over a local socket whether it

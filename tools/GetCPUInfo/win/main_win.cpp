@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetCPUInfo for Windows: measures the CPU load and, where the firmware lets it, the CPU
 // temperature once a second and publishes them in the shared memory that the program's refresh
 // loop reads. The program finds this copy by its hidden window's class and title and ends it

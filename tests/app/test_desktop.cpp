@@ -1,0 +1,441 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window as a desktop user meets it: the command line, the keyboard, closing, the tray that
+// comes late, starting at login, the picture chooser and the wording of the dialogs.
+
+#include "app/autostart.h"
+#include "app/logging.h"
+#include "app/mainwindow.h"
+#include "compose/screensession.h"
+#include "config/configstore.h"
+#include "widgets/messageboxes.h"
+#include "widgets/picturelist.h"
+#include "widgets/presswidgets.h"
+#include "widgets/tavopushbutton.h"
+
+#include "compose/screenfixture.h"
+#include "contrast.h"
+#include "freshhome.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace korvo;
+
+namespace {
+
+struct Answer
+{
+    bool done = false;
+    QString title;
+    QStringList buttons; // the visible ones, yes first
+};
+
+// Answers the next modal dialog, recording what the user saw in it.
+void answerDialog(bool accept, Answer* answer)
+{
+    QTimer::singleShot(10, [accept, answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return answerDialog(accept, answer);
+        answer->title = dialog->windowTitle();
+        for (const char* name : {"btnOk", "btnCancel"}) {
+            auto* button = dialog->findChild<QPushButton*>(QLatin1String(name));
+            if (button && button->isVisible())
+                answer->buttons << button->text();
+        }
+        accept ? dialog->accept() : dialog->reject();
+        answer->done = true;
+    });
+}
+
+} // namespace
+
+using Wording = std::tuple<QString, QStringList>; // title, buttons
+Q_DECLARE_METATYPE(Wording)
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+    link::VirtualScreen screen;
+    int instance = 0;
+    std::unique_ptr<MainWindow> window;
+
+    bool start()
+    {
+        window = std::make_unique<MainWindow>();
+        return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
+    }
+    template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+
+private slots:
+    void initTestCase() { screen.setLogging(true); }
+
+    void init()
+    {
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(useFreshHome(*home, "DesktopTest", ++instance));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        screen.reset();
+        screen.clearLog();
+    }
+    void cleanup() { window.reset(); }
+
+    // Answered without a display and without touching the screen.
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("help") << "--help" << 0 << "  --virtual-screen  ";
+        QTest::newRow("version") << "--version" << 0 << "korvo-tft " KORVO_VERSION "\n";
+        QTest::newRow("version after a Qt option") << "-platform=xcb -v" << 0 << "korvo-tft " KORVO_VERSION "\n";
+        QTest::newRow("unknown option") << "--virtual-scren" << 1 << "Unknown option 'virtual-scren'.";
+    }
+    void commandLine()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        const QString writes = home->filePath("writes.log");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
+        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        environment.insert("KORVO_FAKEHID_LOG", writes);
+        const bool unknown = exitCode != 0;
+        // An unknown option is found once the program has its display; the others need none.
+        if (!unknown) {
+            environment.remove("QT_QPA_PLATFORM");
+            environment.remove("DISPLAY");
+            environment.remove("WAYLAND_DISPLAY");
+        }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", option.split(' '));
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString printed =
+            QString::fromUtf8(unknown ? program.readAllStandardError() : program.readAllStandardOutput());
+        QVERIFY2(option.endsWith("-v") || option == "--version" ? printed == output : printed.contains(output),
+                 qPrintable(printed));
+        QCOMPARE(QFileInfo(writes).size(), 0);
+    }
+
+    // Tab from the first page button, on the custom page, with the edit bar closed.
+    void focusOrder()
+    {
+        QVERIFY(start());
+        child<QPushButton>("btnImage")->click();
+        window->showWindow();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        child("btnTheme")->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (int i = 0; i < 17; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"btnImage", "check1", "check4", "check7", "check2", "check5", "check10",
+                                       "check3", "check6", "check11", "pictureList", "btnRemote", "btnEdit", "btnApply",
+                                       "startAtLogin", "btnMini", "btnExit"}));
+        QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
+    }
+
+    // Alt+F4 or the task bar's Close asks as the window's own close button does.
+    void windowManagerClose_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("exit") << true;
+        QTest::newRow("cancel") << false;
+    }
+    void windowManagerClose()
+    {
+        QFETCH(bool, accept);
+        QVERIFY(start());
+        window->show();
+        Answer answer;
+        answerDialog(accept, &answer);
+        QCloseEvent close;
+        QApplication::sendEvent(window.get(), &close);
+        QTRY_VERIFY(answer.done);
+        QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
+        QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
+        QCOMPARE(window->isVisible(), !accept);
+        QCOMPARE(window->session().refreshing(), !accept);
+    }
+
+    // A panel that comes after the program, then goes and comes again: one icon, and putting the
+    // window away follows what is there now.
+    void lateTray()
+    {
+        bool panel = false;
+        window = std::make_unique<MainWindow>();
+        window->setTrayProbe([&panel] { return panel; });
+        auto* icon = window->findChild<QSystemTrayIcon*>();
+        window->show();
+        window->putAway();
+        QVERIFY(window->isMinimized() && !icon->isVisible());
+        for (bool there : {true, false, true}) {
+            panel = there;
+            QTRY_COMPARE(icon->isVisible(), there);
+        }
+        window->showWindow();
+        window->putAway();
+        QVERIFY(window->isHidden());
+        QCOMPARE(window->findChildren<QSystemTrayIcon*>().size(), 1);
+    }
+
+    // The box and the tray menu's item write and remove the user's own entry, and agree.
+    void startAtLogin_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("written, then removed") << false;
+        QTest::newRow("autostart folder is a file") << true;
+    }
+    void startAtLogin()
+    {
+        QFETCH(bool, blocked);
+        const QString entry = home->filePath("autostart/org.korvo.KorvoTFT.desktop");
+        QFile blocker(home->filePath("autostart"));
+        if (blocked)
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        window = std::make_unique<MainWindow>();
+        auto* box = child<QCheckBox>("startAtLogin");
+        QAction* item = nullptr;
+        for (QAction* action : window->findChild<QSystemTrayIcon*>()->contextMenu()->actions())
+            item = action->text() == "Start at login" ? action : item;
+        QVERIFY(item && !box->isChecked() && !item->isChecked());
+        if (blocked)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not create the folder of .*autostart"));
+        box->click();
+        QCOMPARE(box->isChecked(), !blocked);
+        QCOMPARE(item->isChecked(), !blocked);
+        if (blocked)
+            return;
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 "[Desktop Entry]\nType=Application\nName=Korvo TFT\n"
+                 "Comment=Keep the USB TFT Screen showing live figures\nExec=" +
+                     QCoreApplication::applicationFilePath() +
+                     "\nIcon=org.korvo.KorvoTFT\nTerminal=false\nNoDisplay=true\nX-GNOME-Autostart-enabled=true\n");
+        item->trigger();
+        QVERIFY(!QFileInfo::exists(entry));
+        QVERIFY(!box->isChecked());
+    }
+
+    // The "+" tile's chooser: where it opens and which files it lists.
+    void pictureChooser_data()
+    {
+        QTest::addColumn<QStringList>("pictures"); // in ~/Pictures; empty: no such folder
+        QTest::addColumn<bool>("lastFolderKept");
+        QTest::addColumn<QString>("opensIn"); // relative to home
+        QTest::newRow("Pictures with files") << QStringList{"holiday.png"} << false << "Pictures";
+        QTest::newRow("Pictures empty") << QStringList{""} << false << "";
+        QTest::newRow("no Pictures") << QStringList{} << false << "";
+        QTest::newRow("last folder") << QStringList{"holiday.png"} << true << "last";
+    }
+    void pictureChooser()
+    {
+        QFETCH(QStringList, pictures);
+        QFETCH(bool, lastFolderKept);
+        QFETCH(QString, opensIn);
+        QDir folder(home->path());
+        for (const QString& name : pictures) {
+            QVERIFY(folder.mkpath("Pictures"));
+            QVERIFY(name.isEmpty() || QImage(4, 4, QImage::Format_RGB32).save(folder.filePath("Pictures/" + name)));
+        }
+        QVERIFY(folder.mkpath("last"));
+        QTranslator english;
+        QVERIFY(english.load(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/lang/en.qm"));
+        QCoreApplication::installTranslator(&english);
+        QWidget parent;
+        PictureList list(&parent, [] { return QString(); });
+        list.fill();
+        const QString picked = folder.filePath("last/gone.png");
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(picked));
+        list.addChosenFile(picked);
+        if (!lastFolderKept)
+            QVERIFY(QDir(folder.filePath("last")).removeRecursively());
+
+        QString openedIn;
+        QStringList patterns;
+        QTimer::singleShot(10, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            openedIn = dialog->directory().absolutePath();
+            patterns = dialog->findChild<QFileSystemModel*>()->nameFilters();
+            dialog->reject();
+        });
+        list.itemClickedImage(list.widget()->model()->index(0, 0));
+        QCOMPARE(list.widget()->item(0)->toolTip(), QStringLiteral("Add a picture"));
+        QCOMPARE(openedIn, QDir(folder.filePath(opensIn)).absolutePath());
+        // What the first filter lets through.
+        QStringList listed;
+        for (const QString& name : {"a.png", "b.JPG", "c.jpeg", "d.bmp", "e.gif", "f.webp", "g.jfif", "h.txt"}) {
+            for (const QString& pattern : patterns) {
+                const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                                  QRegularExpression::CaseInsensitiveOption);
+                if (wildcard.match(name).hasMatch() && !listed.contains(name))
+                    listed << name;
+            }
+        }
+        QCOMPARE(listed, QStringList({"a.png", "b.JPG", "c.jpeg", "d.bmp", "e.gif", "f.webp", "g.jfif"}));
+    }
+
+    // What each dialog says in English: its title and the buttons that name the action. A notice
+    // has a single OK.
+    void dialogWording_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<Wording>("wording");
+        QTest::newRow("exit") << "btnExit" << Wording{"Exit Korvo TFT", {"Exit", "Cancel"}};
+        QTest::newRow("end editing") << "btnEdit_cancel"
+                                     << Wording{"Discard changes", {"Discard changes", "Keep editing"}};
+        QTest::newRow("delete a picture") << "delete 1" << Wording{"Delete picture", {"Delete", "Cancel"}};
+        QTest::newRow("built-in picture") << "delete 2" << Wording{"Built-in picture", {"OK"}};
+    }
+    void dialogWording()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(Wording, wording);
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(home->filePath("mine.png")));
+        QVERIFY(start());
+        auto* list = window->findChild<PictureList*>();
+        list->addPicture(home->filePath("mine.png"));
+        window->showWindow();
+        Answer answer;
+        answerDialog(false, &answer);
+        if (dialog.startsWith("delete")) {
+            list->SlotDeletePix(dialog.section(' ', 1).toInt());
+        } else {
+            child<QPushButton>("btnEdit")->click();
+            child<QPushButton>(qPrintable(dialog))->click();
+        }
+        QTRY_VERIFY(answer.done);
+        QCOMPARE(answer.title, std::get<0>(wording));
+        QCOMPARE(answer.buttons, std::get<1>(wording));
+    }
+
+    // After Apply, one line under the preview says what happened.
+    void applyResult_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("sent") << true << "Sent to the screen";
+        QTest::newRow("unplugged") << false
+                                   << "The screen is not connected; the layout is kept and sent when it is plugged in";
+    }
+    void applyResult()
+    {
+        QFETCH(bool, present);
+        QVERIFY(start());
+        screen.setPresent(present);
+        child<QPushButton>("btnApply")->click();
+        QTEST(child<QLabel>("applyResult")->text(), "line");
+        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
+    }
+
+    // Without a screen: the window stays after the first-use apply, and a later start sends the
+    // stored layout whole, since a virtual screen starts black.
+    void virtualScreenStart()
+    {
+        firstUseFlag = true;
+        window = std::make_unique<MainWindow>();
+        window->setStaysOpen(true);
+        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
+        QVERIFY(window->isVisible() && !window->isMinimized());
+        window.reset();
+        screen.reset();
+        screen.clearLog();
+        window = std::make_unique<MainWindow>();
+        window->setStaysOpen(true);
+        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
+        QCOMPARE(screen.stats().framesCompleted, 1);
+    }
+
+    // The offscreen screen (800 x 600) is smaller than the window: the close button stays on it.
+    void largerThanTheScreen()
+    {
+        window = std::make_unique<MainWindow>();
+        window->move(300, 200);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* close = child("btnExit");
+        const QRect button(close->mapToGlobal(QPoint(0, 0)), close->size());
+        QVERIFY2(window->screen()->availableGeometry().contains(button),
+                 qPrintable(QStringLiteral("%1,%2").arg(button.right()).arg(button.top())));
+    }
+
+    // Lines of the default category take their part's category; its debug lines are off unless
+    // asked for, warnings always on; the closing newline goes, an empty line is not written.
+    void logLines_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("warning");
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("written"); // category, a tab, the text; empty: nothing
+        QTest::newRow("debug, off") << "/x/src/link/packets.cpp" << false << ""
+                                    << "isStop.\n"
+                                    << "";
+        QTest::newRow("debug, asked for") << "/x/src/link/packets.cpp" << false << "korvo.*.debug=true"
+                                          << "isStop.\n"
+                                          << "korvo.link\tisStop.";
+        QTest::newRow("debug of another part") << "/x/src/compose/a.cpp" << false << "korvo.link.debug=true"
+                                               << "isStop."
+                                               << "";
+        QTest::newRow("warning") << "/x/src/config/inifile.cpp" << true << ""
+                                 << "Could not write.\n\n"
+                                 << "korvo.config\tCould not write.";
+        QTest::newRow("empty warning") << "/x/src/app/main.cpp" << true << ""
+                                       << "\n"
+                                       << "";
+    }
+    void logLines()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, warning);
+        QFETCH(QString, rules);
+        QFETCH(QString, message);
+        static QStringList written;
+        written.clear();
+        const QtMessageHandler before =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                written << QString::fromLatin1(context.category) + '\t' + text;
+            });
+        logging::install();
+        QLoggingCategory::setFilterRules(rules);
+        const QByteArray path = file.toLatin1();
+        QMessageLogger logger(path.constData(), 1, "f");
+        warning ? logger.warning("%s", qPrintable(message)) : logger.debug("%s", qPrintable(message));
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(before);
+        QTEST(written.value(0), "written");
+        QVERIFY(written.size() <= 1);
+    }
+
+    // The element boxes: legible whether ticked or not, and a ticked one looks different.
+    void tickBoxes()
+    {
+        QVERIFY(start());
+        child<QPushButton>("btnImage")->click();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QImage labels[2];
+        for (const bool ticked : {false, true}) {
+            auto* box = child<QCheckBox>("check3");
+            box->setChecked(ticked);
+            // The text only, right of the indicator, as it stands on the window.
+            const QRect text(box->geometry().left() + 24, box->geometry().top(), 60, box->height());
+            labels[ticked] = window->grab(text).toImage();
+            QVERIFY2(inkContrast(labels[ticked]) >= 4.5, qPrintable(QString::number(inkContrast(labels[ticked]))));
+        }
+        QVERIFY(labels[0] != labels[1]);
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
