@@ -12,4 +12,9 @@ namespace korvo::platform {
 // there it does nothing and returns true. False (logged) when the signals could not be taken.
 bool onTerminationRequest(QObject* context, std::function<void()> handler);
 
+// From then on SIGHUP no longer ends the program but calls `handler`, the way daemons read their
+// settings again; takes effect together with onTerminationRequest(), on the same thread. Windows:
+// does nothing.
+void onReloadRequest(std::function<void()> handler);
+
 } // namespace korvo::platform

@@ -52,7 +52,7 @@ private slots:
         SingleInstance copy;
         QSignalSpy shows(&copy, &SingleInstance::showRequested);
         QCOMPARE(copy.acquire(), acquired);
-        QCOMPARE(SingleInstance::askRunningCopyToShow() && shows.wait(2000), acquired);
+        QCOMPARE(!SingleInstance::askRunningCopy("show").isNull() && shows.wait(2000), acquired);
     }
 
     void requests_data()
@@ -85,7 +85,7 @@ private slots:
         QTest::qWait(50);
         QTEST(int(showSpy.count()), "shows");
         running.reset();
-        QVERIFY(!SingleInstance::askRunningCopyToShow());
+        QVERIFY(SingleInstance::askRunningCopy("show").isNull());
         QVERIFY(SingleInstance().acquire());
     }
 };

@@ -7,4 +7,6 @@ bool onTerminationRequest(QObject*, std::function<void()>)
     return true;
 }
 
+void onReloadRequest(std::function<void()>) {}
+
 } // namespace korvo::platform
