@@ -1,5 +1,6 @@
 // Korvo TFT: keeps the TFT Screen showing live figures of this computer.
 
+#include "app/headless.h"
 #include "app/mainwindow.h"
 #include "app/virtualscreenviewer.h"
 #include "compose/fonts.h"
@@ -11,10 +12,15 @@
 #include <QApplication>
 #include <QFont>
 
+#include <cstdio>
+
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    // Decided before any application object: without a display there must be no widgets at all.
+    if (korvo::headlessRequested(argc, argv))
+        return korvo::runHeadless(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
@@ -30,7 +36,10 @@ int main(int argc, char* argv[])
     korvo::platform::SingleInstance guard;
     if (!guard.acquire()) {
         // Without a notification area the running copy may be hidden for good otherwise.
-        korvo::platform::SingleInstance::askRunningCopyToShow();
+        if (korvo::platform::SingleInstance::askRunningCopy("show") == "headless")
+            std::fputs("korvo-tft: Korvo TFT already runs without a window for this user (korvo-tft --headless); "
+                       "stop it to use the window.\n",
+                       stderr);
         return 1;
     }
 
@@ -49,6 +58,8 @@ int main(int argc, char* argv[])
     auto window = std::make_unique<korvo::MainWindow>();
     QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
                      &korvo::MainWindow::showWindow);
+    QObject::connect(&guard, &korvo::platform::SingleInstance::applyRequested, window.get(),
+                     &korvo::MainWindow::applyStoredSettings);
     // Someone trying the program without a screen wants to see it, not find it in the tray.
     // Logout, systemctl stop or Ctrl-C: the same orderly stop as a confirmed exit, without asking.
     korvo::platform::onTerminationRequest(window.get(), [&window] {

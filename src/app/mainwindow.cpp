@@ -340,6 +340,22 @@ void MainWindow::putAway()
         showMinimized();
 }
 
+void MainWindow::applyStoredSettings()
+{
+    ZoomWidget* zoom = ui_->zoomwidget;
+    StopRefreshThread();
+    endEditing();
+    loadThemeProfile(profile_);
+    zoom->model().reloadStored();
+    profile_.Style = 0;
+    fillThemeList();
+    syncControls();
+    zoom->LoadLayout(profile_, true);
+    ui_->btnEdit->setVisible(profile_.isCustom());
+    applyWithDialog(0);
+    StartRefreshThread();
+}
+
 void MainWindow::StartRefreshThread()
 {
     session_->startRefresh();

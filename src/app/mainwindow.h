@@ -59,6 +59,10 @@ public:
     // on a desktop that has no notification area.
     void putAway();
 
+    // korvo-tftctl changed the stored settings: they replace what the window shows and go to the
+    // screen, as if applied here.
+    void applyStoredSettings();
+
     void StartRefreshThread();
     void StopRefreshThread();
     void HandleDeviceChange(const platform::DeviceEvent& event);
