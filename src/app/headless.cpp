@@ -25,6 +25,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace korvo {
 namespace {
@@ -190,6 +193,11 @@ private:
 
     void frameFinished(bool sent)
     {
+#ifdef __GLIBC__
+        // Composing decoded the picture at up to 2048 x 2048 on the apply thread; glibc keeps the
+        // freed megabytes in that thread's arena for good unless asked to give them back.
+        malloc_trim(0);
+#endif
         if (sent)
             link::SendTimeSyncAfterOrientation();
         else if (screenAttached_)
