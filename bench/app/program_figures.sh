@@ -31,7 +31,12 @@
 # temperature, load and power all change every second with the sequences of the bench Publisher
 # (none repeats within a minute), so that every figure is redrawn as on a busy machine; with
 # KORVO_FIGURES_SENSORS=host it reads this machine's sensors (on a machine without temperature or
-# power sensors only the load then changes).
+# power sensors only the load then changes). The tree has an amdgpu GPU whose temperature and load
+# change every second too.
+#
+# KORVO_FIGURES_LAYOUT=gpu starts every first use on the shipped settings with the GPU's
+# temperature and load added in the two free slots of the custom layout (five figures shown);
+# shipped (the default) on the shipped settings as they are.
 #
 # Platforms: offscreen, and a real X server under xvfb-run when that is installed (no window
 # manager and no notification area there, so the window is minimised rather than hidden), and
@@ -57,6 +62,7 @@ build="$(cd "${1:-$root/build}" && pwd)"
 runs="${KORVO_FIGURES_RUNS:-10}"
 cpu_seconds="${KORVO_FIGURES_CPU_SECONDS:-60}"
 sensors="${KORVO_FIGURES_SENSORS:-changing}"
+layout="${KORVO_FIGURES_LAYOUT:-shipped}"
 platforms="${KORVO_FIGURES_PLATFORMS:-offscreen xcb headless}"
 
 program="$build/program/korvo-tft"
@@ -73,6 +79,7 @@ if [ -z "${EPOCHREALTIME:-}" ]; then
     exit 1
 fi
 case "$sensors" in changing | host) ;; *) echo "KORVO_FIGURES_SENSORS is changing or host." >&2; exit 1 ;; esac
+case "$layout" in shipped | gpu) ;; *) echo "KORVO_FIGURES_LAYOUT is shipped or gpu." >&2; exit 1 ;; esac
 
 # ---------------------------------------------------------------------------------------------
 # Housekeeping
@@ -277,19 +284,26 @@ trap 'exit 143' TERM
 
 sensor_tree="$work/sensors"
 if [ "$sensors" = changing ]; then
-    mkdir -p "$sensor_tree/sys/class/hwmon/hwmon0" "$sensor_tree/sys/class/hwmon/hwmon1" "$sensor_tree/proc"
+    mkdir -p "$sensor_tree/sys/class/hwmon/hwmon0" "$sensor_tree/sys/class/hwmon/hwmon1" "$sensor_tree/proc" \
+        "$sensor_tree/sys/class/hwmon/hwmon2/device"
     echo coretemp >"$sensor_tree/sys/class/hwmon/hwmon0/name"
     echo "Package id 0" >"$sensor_tree/sys/class/hwmon/hwmon0/temp1_label"
     echo zenpower >"$sensor_tree/sys/class/hwmon/hwmon1/name"
-    # Each second: 40 + s % 60 degrees, 2 + s % 97 % load, 3 + s % 89 W. Files are replaced, never
-    # rewritten in place, so a reading never meets a half-written one.
+    echo amdgpu >"$sensor_tree/sys/class/hwmon/hwmon2/name"
+    # Each second: 40 + s % 60 degrees, 2 + s % 97 % load, 3 + s % 89 W, the GPU at 35 + s % 53
+    # degrees and 1 + s % 83 % load. Files are replaced, never rewritten in place, so a reading
+    # never meets a half-written one.
     write_sensors() {
         local s="$1" busy="$2" idle="$3" t="$sensor_tree/sys/class/hwmon"
         echo $(((40 + s % 60) * 1000)) >"$t/hwmon0/temp1_input.new"
         echo $(((3 + s % 89) * 1000000)) >"$t/hwmon1/power1_input.new"
+        echo $(((35 + s % 53) * 1000)) >"$t/hwmon2/temp1_input.new"
+        echo $((1 + s % 83)) >"$t/hwmon2/device/gpu_busy_percent.new"
         echo "cpu  $busy 0 0 $idle 0 0 0 0 0 0" >"$sensor_tree/proc/stat.new"
         mv -f "$t/hwmon0/temp1_input.new" "$t/hwmon0/temp1_input"
         mv -f "$t/hwmon1/power1_input.new" "$t/hwmon1/power1_input"
+        mv -f "$t/hwmon2/temp1_input.new" "$t/hwmon2/temp1_input"
+        mv -f "$t/hwmon2/device/gpu_busy_percent.new" "$t/hwmon2/device/gpu_busy_percent"
         mv -f "$sensor_tree/proc/stat.new" "$sensor_tree/proc/stat"
     }
 fi
@@ -341,6 +355,14 @@ start_program() {
         ln -s "$reuse/data" "$run_dir/data"
     else
         mkdir -p "$run_dir/config" "$run_dir/data"
+        if [ "$layout" = gpu ]; then
+            # The shipped settings with the GPU figures in the two empty slots; whole.png is still
+            # missing, so the start is a first use and applies the layout.
+            mkdir -m 700 "$run_dir/config/Korvo TFT"
+            sed -e 's/^0-0=-1$/0-0=9/' -e 's/^0-4=-1$/0-4=10/' "$build/program/Config.ini" \
+                >"$run_dir/config/Korvo TFT/Config.ini"
+            chmod 600 "$run_dir/config/Korvo TFT/Config.ini"
+        fi
     fi
     run_log="$logs/hid-$run_number.log"
     current_suffix="-$tag-$run_number"
@@ -461,7 +483,7 @@ measure_starts() {
 
 measure_platform() {
     local platform="$1" i
-    echo "== $platform ($(nproc) cores, build $build, figures: $sensors${KORVO_FIGURES_ENV:+, with $KORVO_FIGURES_ENV})"
+    echo "== $platform ($(nproc) cores, build $build, figures: $sensors, layout: $layout${KORVO_FIGURES_ENV:+, with $KORVO_FIGURES_ENV})"
     start_sensor_writer
 
     echo "1. time from exec to the first packet (goal: under 150 ms)"

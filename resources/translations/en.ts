@@ -44,6 +44,14 @@
         <translation>Fan speed</translation>
     </message>
     <message>
+        <source>显卡温度</source>
+        <translation>GPU temp</translation>
+    </message>
+    <message>
+        <source>显卡占用</source>
+        <translation>GPU load</translation>
+    </message>
+    <message>
         <source>其他</source>
         <translation>String</translation>
     </message>

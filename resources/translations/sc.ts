@@ -44,6 +44,14 @@
         <translation>风扇转速</translation>
     </message>
     <message>
+        <source>显卡温度</source>
+        <translation>显卡温度</translation>
+    </message>
+    <message>
+        <source>显卡占用</source>
+        <translation>显卡占用</translation>
+    </message>
+    <message>
         <source>其他</source>
         <translation>其他</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "GetCPUInfo/sensors.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
 #include "config/startup.h"
@@ -81,6 +82,22 @@ void skin(TavoPushButton* button, const char* normal, const char* hover, const c
     button->setPictures(QString::fromLatin1(normal), QString::fromLatin1(hover), QString::fromLatin1(pressed));
 }
 
+// A figure this machine cannot give says why where it is ticked. The sensors are looked at each
+// time the page is set up, so one that appears later (a driver loaded) stops being explained.
+void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& checks)
+{
+    using sensors::Figure;
+    const std::array<QString, sensors::FigureCount> missing =
+        sensors::missingFigures(sensors::SensorRoots::fromEnvironment());
+    const std::pair<int, Figure> measured[] = {{CpuTemperature, Figure::CpuTemperature},
+                                               {CpuLoad, Figure::CpuLoad},
+                                               {CpuPower, Figure::CpuPower},
+                                               {FanSpeed, Figure::FanSpeed},
+                                               {GpuTemperature, Figure::GpuTemperature},
+                                               {GpuLoad, Figure::GpuLoad}};
+    for (const auto& [kind, figure] : measured)
+        checks[size_t(kind)]->setToolTip(missing[size_t(figure)]);
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>())
@@ -207,8 +224,8 @@ void MainWindow::setUpControls()
                                    ui_->btnRemote, ui_->btnEdit, ui_->btnApply, ui_->btnEdit_cancel})
         connect(button, &QPushButton::clicked, this, &MainWindow::btn_clicked);
 
-    checks_ = {ui_->check1, ui_->check2, ui_->check3, ui_->check4, ui_->check5,
-               ui_->check6, ui_->check7, ui_->check8, ui_->check9};
+    checks_ = {ui_->check1, ui_->check2, ui_->check3, ui_->check4,  ui_->check5, ui_->check6,
+               ui_->check7, ui_->check8, ui_->check9, ui_->check10, ui_->check11};
     for (QCheckBox* check : checks_)
         connect(check, &QCheckBox::clicked, this, &MainWindow::checkbox_clicked);
 
@@ -303,9 +320,10 @@ void MainWindow::syncControls()
         editBar_->setSwatchGroupVisible(false);
         editBar_->ControlLabelColor(custom.Color);
         editBar_->slotSetFontSize(custom.Size);
+        explainMissingFigures(checks_);
     }
-    for (int kind = 0; kind < ElementKindCount - 1; ++kind)
-        checks_[size_t(kind)]->setEnabled(true);
+    for (int kind = 0; kind < ElementKindCount; ++kind)
+        checks_[size_t(kind)]->setEnabled(kind != SecondString);
 }
 
 void MainWindow::fillThemeList()

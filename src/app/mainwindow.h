@@ -124,7 +124,7 @@ private:
     ColorBar* colorBar_ = nullptr;
     QPixmap background_;
     QPixmap settingsPlate_;
-    std::array<QCheckBox*, 9> checks_{};
+    std::array<QCheckBox*, ElementKindCount> checks_{};
     int page_ = 0;
     QListWidget* themeList_ = nullptr;
     PictureList* pictures_ = nullptr;

@@ -46,6 +46,17 @@ bool AreaRenderer::prepareMetric(const QString& text, int kind)
     return true;
 }
 
+std::bitset<ElementKindCount> AreaRenderer::shownFigures()
+{
+    std::shared_ptr<const LayoutState> state = committed_.get();
+    if (state != shownState_) {
+        for (int kind = 0; kind < ElementKindCount; ++kind)
+            shownFigures_.set(size_t(kind), figureShown(*state, kind));
+        shownState_ = std::move(state);
+    }
+    return shownFigures_;
+}
+
 const std::array<QString, ElementKindCount>& AreaRenderer::frameShown()
 {
     std::shared_ptr<const LayoutState> state = committed_.get();

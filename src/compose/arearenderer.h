@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -37,6 +38,9 @@ public:
     bool prepareMetric(const QString& text, int kind);
     int sendMetric(int kind);
 
+    // The figures the committed layout shows, indexed by kind: a pass need read no other.
+    std::bitset<ElementKindCount> shownFigures();
+
     // A whole frame of the committed layout was sent: the screen now shows the frame's sample
     // texts, and the next drawing of each figure is measured against those. Returns them.
     const std::array<QString, ElementKindCount>& frameShown();
@@ -65,6 +69,8 @@ private:
                 std::vector<Packet>& packets);
 
     const CommittedLayout& committed_;
+    std::shared_ptr<const LayoutState> shownState_; // the layout shownFigures_ was found for
+    std::bitset<ElementKindCount> shownFigures_;
     std::array<QString, ElementKindCount> lastDrawn_;
     std::array<SentFigure, ElementKindCount> sent_;
     BackdropCache backdrop_;

@@ -1,7 +1,9 @@
 #include "compose/elementlayout.h"
+
 #include "compose/layouttables.h"
 
 #include "compose/fonts.h"
+#include "metrics/figuretexts.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -179,10 +181,11 @@ std::vector<QRect> customAreas(const LayoutState& state, int kind, const QString
     return text != lastText ? halves(r) : std::vector<QRect>{};
 }
 
-const char* const chineseLabels[ElementKindCount] = {"CPU温度", "CPU使用率", "内存使用率", "时间", "功耗",
-                                                     "日期",    "风扇转速",  "其他",       "其他"};
-const char* const englishLabels[ElementKindCount] = {"CPU temp", "CPU load",  "Mem load", "Time",  "CPU Power",
-                                                     "Date",     "Fun speed", "String",   "String"};
+const char* const chineseLabels[ElementKindCount] = {
+    "CPU温度", "CPU使用率", "内存使用率", "时间", "功耗", "日期", "风扇转速", "其他", "其他", "显卡温度", "显卡占用"};
+const char* const englishLabels[ElementKindCount] = {"CPU temp",  "CPU load", "Mem load",  "Time",
+                                                     "CPU Power", "Date",     "Fun speed", "String",
+                                                     "String",    "GPU temp", "GPU load"};
 
 } // namespace
 
@@ -269,6 +272,11 @@ std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QStri
     return {{r, text, valuePixelSize(state, kind), ValueFlags}};
 }
 
+bool figureShown(const LayoutState& state, int kind)
+{
+    return !valueTexts(state, kind, QStringLiteral("0")).empty();
+}
+
 QString frameValueText(const LayoutState& state, int kind)
 {
     const LayoutRecord& record = state.record;
@@ -276,6 +284,9 @@ QString frameValueText(const LayoutState& state, int kind)
         return QString();
     if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
         return record.String_[SecondString];
+    // A layout stored before the GPU figures existed carries no sample text for them.
+    if (record.String_[kind].isEmpty() && (kind == GpuTemperature || kind == GpuLoad))
+        return metrics::sampleText(kind);
     return record.String_[kind];
 }
 
@@ -283,7 +294,7 @@ std::vector<TextItem> frameTexts(const LayoutState& state)
 {
     const LayoutRecord& record = state.record;
     std::vector<TextItem> items;
-    for (int kind = 0; kind <= FreeText; ++kind) {
+    for (int kind = 0; kind < ElementKindCount; ++kind) {
         const QString text = frameValueText(state, kind);
         if (text.isEmpty())
             continue;
@@ -292,7 +303,7 @@ std::vector<TextItem> frameTexts(const LayoutState& state)
     }
     // Labels: beside the value in a built-in theme, below the slot in a custom layout. Time and
     // date carry none; the date accompanies the time.
-    for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FanSpeed}) {
+    for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FanSpeed, GpuTemperature, GpuLoad}) {
         if (!state.isCustom()) {
             const QRect& box = record.ShowRect_[kind];
             if (kind != Time && shown(record, kind) && box.isValid())

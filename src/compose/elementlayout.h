@@ -40,6 +40,9 @@ int secondPixelSize(const LayoutState& state, int kind);
 // the kind.
 std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QString& text);
 
+// Whether the layout shows figure `kind` anywhere.
+bool figureShown(const LayoutState& state, int kind);
+
 // The value a whole frame shows for `kind`: the record's sample text.
 QString frameValueText(const LayoutState& state, int kind);
 

@@ -59,8 +59,10 @@ bool RefreshDataThread::pause(Milliseconds duration)
 bool RefreshDataThread::runPass()
 {
     link::SendTimeSync();
-    metrics::CpuInfoBlock& cpu = snapshot_.cpu;
-    metrics::readCpuInfo(cpu.cpuTemperature, cpu.cpuLoad, cpu.cpuPower, cpu.reserved);
+    snapshot_.cpu = metrics::readCpuInfo();
+    // Only what the layout shows is read and formatted; without a renderer, everything.
+    const metrics::FigureTexts texts =
+        metrics::metricTexts(renderer_ ? renderer_->shownFigures() : metrics::FigureSet().set(), snapshot_.cpu);
     // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
     // short pause after each. On an idle machine the caches are cold after every wake-up, and
     // drawing text cold costs many times what it costs right after another drawing. The pause
@@ -69,7 +71,7 @@ bool RefreshDataThread::runPass()
     std::array<int, ElementKindCount> redraw{};
     int redrawCount = 0;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
-        const QString text = metrics::metricText(kind, cpu);
+        const QString& text = texts[size_t(kind)];
         if (text.isEmpty())
             continue;
         if (text == snapshot_.lastText[kind] && kind != Time && kind != Date)

@@ -35,7 +35,7 @@ public:
 
     // The texts the screen shows now, for a screen that has just been given a whole frame: the
     // first pass redraws what differs from them. Call before start().
-    void setLastTexts(const std::array<QString, 9>& texts) { snapshot_.lastText = texts; }
+    void setLastTexts(const metrics::FigureTexts& texts) { snapshot_.lastText = texts; }
 
     // One pass of the loop; false when a stop request cut it short. run() calls it; tests call
     // it directly on a thread that was not started.

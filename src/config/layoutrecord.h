@@ -20,8 +20,11 @@ enum ElementKind : int
     FanSpeed = 6,
     FreeText = 7,
     SecondString = 8,
+    // Added after the first nine, so that a layout stored by an older version keeps its meaning.
+    GpuTemperature = 9,
+    GpuLoad = 10,
 };
-constexpr int ElementKindCount = 9;
+constexpr int ElementKindCount = 11;
 constexpr bool isElementKind(int kind)
 {
     return kind >= 0 && kind < ElementKindCount;
@@ -74,7 +77,7 @@ using CustomShowTable = std::array<std::array<int, SlotCount>, StyleCount>;
 constexpr CustomShowTable EmptyCustomShow{{{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}}};
 constexpr CustomShowTable DefaultCustomShow{{{0, 1, 3, 2, 4}, {-1, -1, 0, -1, -1}}};
 
-// A slot entry read from a file may be anything: -1 unless 0..8.
+// A slot entry read from a file may be anything: -1 unless an element kind.
 int validCustomShowEntry(int kind);
 
 } // namespace korvo

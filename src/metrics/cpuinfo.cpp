@@ -42,8 +42,18 @@ QString cpuInfoMemoryKey()
 bool createCpuInfoMemory(int size)
 {
     std::lock_guard<std::mutex> guard(memoryMutex);
-    memory().setKey(cpuInfoMemoryKey());
-    return memory().create(size, QSharedMemory::ReadWrite);
+    QSharedMemory& segment = memory();
+    segment.setKey(cpuInfoMemoryKey());
+    if (!segment.create(size, QSharedMemory::ReadWrite))
+        return false;
+    // Until GetCPUInfo writes, nothing has been measured: zeros would read as a 0 ℃ CPU.
+    if (segment.size() >= CpuInfoBlockSize && segment.lock()) {
+        const qint32 unavailable = qToLittleEndian<qint32>(UnavailableFigure);
+        for (int offset : {0, 4, 8, FanSpeedOffset, GpuTemperatureOffset, GpuLoadOffset})
+            std::memcpy(static_cast<char*>(segment.data()) + offset, &unavailable, sizeof(unavailable));
+        segment.unlock();
+    }
+    return true;
 }
 
 bool attachCpuInfoMemory()
@@ -54,26 +64,34 @@ bool attachCpuInfoMemory()
     return memory().attach(QSharedMemory::ReadWrite);
 }
 
-void readCpuInfo(int& temperature, int& load, int& power, int& reserved)
+CpuInfoBlock readCpuInfo()
 {
-    temperature = load = power = reserved = 1;
+    CpuInfoBlock block;
     std::lock_guard<std::mutex> guard(memoryMutex);
     QSharedMemory& segment = memory();
     // GetCPUInfo writes under the same lock; a failed lock still gets a best-effort read, the
     // words are aligned and at worst one figure is a second old.
     segment.lock();
-    if (const void* data = segment.constData()) {
-        qint32 words[4];
+    const void* data = segment.constData();
+    if (data && segment.size() >= CpuInfoBlockSize) {
+        qint32 words[CpuInfoBlockSize / 4];
         std::memcpy(words, data, sizeof(words));
-        // A figure that cannot be real reads as unavailable, so the screen shows what it shows
-        // without GetCPUInfo rather than a clipped number that looks like a measurement.
-        const qint32 t = qFromLittleEndian(words[0]), l = qFromLittleEndian(words[1]), p = qFromLittleEndian(words[2]);
-        temperature = isPlausibleTemperature(t) ? t : 1;
-        load = isPlausibleLoad(l) ? l : 1;
-        power = isPlausiblePower(p) ? p : 1;
-        reserved = qFromLittleEndian(words[3]);
+        const auto word = [&words](int offset) { return qFromLittleEndian(words[offset / 4]); };
+        // A figure that cannot be real is shown as unavailable, never as a clipped number that
+        // looks like a measurement.
+        const auto figure = [](qint32 value, bool (*plausible)(int)) {
+            return plausible(value) ? value : UnavailableFigure;
+        };
+        block.cpuTemperature = figure(word(0), isPlausibleTemperature);
+        block.cpuLoad = figure(word(4), isPlausibleLoad);
+        block.cpuPower = figure(word(8), isPlausiblePower);
+        block.reserved = word(12);
+        block.fanSpeed = figure(word(FanSpeedOffset), isPlausibleFanSpeed);
+        block.gpuTemperature = figure(word(GpuTemperatureOffset), isPlausibleTemperature);
+        block.gpuLoad = figure(word(GpuLoadOffset), isPlausibleLoad);
     }
     segment.unlock();
+    return block;
 }
 
 void detachCpuInfoMemory()

@@ -8,14 +8,10 @@ namespace {
 
 constexpr QChar CelsiusSign(0x2103);
 
-// No fan is measured; the screen shows a ramp over the CPU temperature instead.
-int fanSpeedFor(int degrees)
+// A figure that was not measured shows no digits at all, so it cannot pass for a reading.
+QString withUnit(int value, bool available, QString unit)
 {
-    if (degrees <= 50)
-        return 1000;
-    if (degrees >= 75)
-        return 3500;
-    return (degrees - 50) * 100 + 1000;
+    return (available ? QString::number(value) : QStringLiteral("--")) + unit;
 }
 
 // The clock texts are built from the numbers: the format-string path of QDateTime::toString runs
@@ -27,21 +23,47 @@ QString padded(int value, int width)
 
 } // namespace
 
+QString sampleText(int kind)
+{
+    switch (kind) {
+    case CpuTemperature:
+        return QStringLiteral("45℃");
+    case CpuLoad:
+        return QStringLiteral("65%");
+    case MemoryLoad:
+        return QStringLiteral("20%");
+    case Time:
+        return QStringLiteral("18:46");
+    case CpuPower:
+        return QStringLiteral("15w");
+    case Date:
+        return QStringLiteral("2019.12.21");
+    case FanSpeed:
+        return QStringLiteral("1000");
+    case GpuTemperature:
+        return QStringLiteral("50℃");
+    case GpuLoad:
+        return QStringLiteral("30%");
+    default:
+        return QString();
+    }
+}
+
 QString temperatureText(int degrees)
 {
-    return QString::number(degrees) + CelsiusSign;
+    return withUnit(degrees, degrees != UnavailableFigure, CelsiusSign);
 }
 
-// A load or power of 0 means GetCPUInfo has not measured yet; 1 keeps the figure from looking
-// like an idle or switched-off machine.
+// A CPU that reads 0 % has had no time to be measured; 1 keeps the figure from looking like an
+// idle or switched-off machine.
 QString loadText(int percent)
 {
-    return QString::number(qMax(percent, 1)) + QLatin1Char('%');
+    return withUnit(qMax(percent, 1), percent != UnavailableFigure, QStringLiteral("%"));
 }
 
-QString memoryLoadText()
+QString memoryLoadText(int percent)
 {
-    return QString::number(platform::memoryLoadPercent()) + QLatin1Char('%');
+    return withUnit(percent, percent >= 0, QStringLiteral("%"));
 }
 
 QString timeText()
@@ -52,7 +74,7 @@ QString timeText()
 
 QString powerText(int watts)
 {
-    return QString::number(qMax(watts, 1)) + QLatin1Char('w');
+    return withUnit(qMax(watts, 1), watts != UnavailableFigure, QStringLiteral("w"));
 }
 
 QString dateText()
@@ -62,36 +84,58 @@ QString dateText()
            padded(today.day(), 2);
 }
 
-QString fanSpeedText(int degrees)
+QString fanSpeedText(int rpm)
 {
-    return QString::asprintf("%4d", fanSpeedFor(degrees));
+    if (rpm == UnavailableFigure)
+        return QStringLiteral("--");
+    return QString::asprintf("%4d", rpm);
+}
+
+// An idle GPU is at 0 %, a reading like any other.
+QString gpuLoadText(int percent)
+{
+    return withUnit(percent, percent != UnavailableFigure, QStringLiteral("%"));
 }
 
 QString metricText(int kind, const CpuInfoBlock& cpu)
 {
     switch (kind) {
-    case 0:
+    case CpuTemperature:
         return temperatureText(cpu.cpuTemperature);
-    case 1:
+    case CpuLoad:
         return loadText(cpu.cpuLoad);
-    case 2:
-        return memoryLoadText();
-    case 3:
+    case MemoryLoad:
+        return memoryLoadText(platform::memoryLoadPercent());
+    case Time:
         return timeText();
-    case 4:
+    case CpuPower:
         return powerText(cpu.cpuPower);
-    case 5:
+    case Date:
         return dateText();
-    case 6:
-        return fanSpeedText(cpu.cpuTemperature);
-    case 7:
-    case 8:
+    case FanSpeed:
+        return fanSpeedText(cpu.fanSpeed);
+    case GpuTemperature:
+        return temperatureText(cpu.gpuTemperature);
+    case GpuLoad:
+        return gpuLoadText(cpu.gpuLoad);
+    case FreeText:
+    case SecondString:
         // The free texts are drawn from the layout, not measured.
         return QString();
     default:
         qWarning("metricText: unknown figure kind %d.", kind);
         return QString();
     }
+}
+
+FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu)
+{
+    FigureTexts texts;
+    for (int kind = 0; kind < ElementKindCount; ++kind) {
+        if (shown.test(size_t(kind)))
+            texts[size_t(kind)] = metricText(kind, cpu);
+    }
+    return texts;
 }
 
 } // namespace korvo::metrics

@@ -2,37 +2,48 @@
 
 // The text of every figure, as the screen shows it.
 
+#include "config/layoutrecord.h"
 #include "metrics/cpuinfo.h"
 
 #include <QString>
 
 #include <array>
+#include <bitset>
 
 namespace korvo::metrics {
 
-// The refresh loop's figures: the CPU words of the last read and the last text sent per kind.
+using FigureTexts = std::array<QString, ElementKindCount>;
+// The figures a layout shows, indexed by element kind.
+using FigureSet = std::bitset<ElementKindCount>;
+
+// What the screen shows of each figure before anything was measured; empty for the free texts.
+QString sampleText(int kind);
+
+// The refresh loop's figures: the last read of the segment and the last text sent per kind.
 struct MetricSnapshot
 {
     CpuInfoBlock cpu;
-    std::array<QString, 9> lastText{QStringLiteral("45℃"),
-                                    QStringLiteral("65%"),
-                                    QStringLiteral("20%"),
-                                    QStringLiteral("18:46"),
-                                    QStringLiteral("15w"),
-                                    QStringLiteral("2019.12.21"),
-                                    QStringLiteral("1000"),
-                                    QString(),
-                                    QString()};
+    FigureTexts lastText = [] {
+        FigureTexts texts;
+        for (int kind = 0; kind < ElementKindCount; ++kind)
+            texts[size_t(kind)] = sampleText(kind);
+        return texts;
+    }();
 };
 
+// Each formatter shows UnavailableFigure (and a memory load below 0) as "--" and the unit.
 QString temperatureText(int degrees);
 QString loadText(int percent);
-QString memoryLoadText();
+QString memoryLoadText(int percent);
 QString timeText();
 QString powerText(int watts);
 QString dateText();
-QString fanSpeedText(int degrees);
-// Current text of one figure kind (0..8); empty for the free-text kinds and anything else.
+QString fanSpeedText(int rpm);
+QString gpuLoadText(int percent);
+// Current text of one figure kind; empty for the free-text kinds and anything else.
 QString metricText(int kind, const CpuInfoBlock& cpu);
+// The texts of the figures in `shown` (the others stay empty and are not read at all: the memory
+// load costs a read of /proc/meminfo).
+FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu);
 
 } // namespace korvo::metrics

@@ -115,6 +115,8 @@ private slots:
         QTest::newRow("a seventh is refused") << QList<int>{2, 4, 6} << QList<bool>{true, true, false};
         QTest::newRow("the date joins the time") << QList<int>{2, 4, 5} << QList<bool>{true, true, true};
         QTest::newRow("room made, then taken") << QList<int>{2, 4, 4, 6} << QList<bool>{true, true, false, true};
+        QTest::newRow("the GPU's figures count like the others")
+            << QList<int>{9, 10, 6} << QList<bool>{true, true, false};
     }
 
     void checkBoxLimit()
@@ -129,6 +131,28 @@ private slots:
             QCOMPARE(window->profile().custom[0].Show_[size_t(clicks[i])], uint8_t(checked[i]));
             QCOMPARE(window->editor()->model().working().record.Show_[size_t(clicks[i])], uint8_t(checked[i]));
         }
+    }
+
+    // On a machine without sensors the tick boxes say what is missing.
+    void missingFigureTooltips()
+    {
+        QTemporaryDir empty;
+        qputenv("KORVO_SYSFS_ROOT", empty.path().toUtf8());
+        qputenv("KORVO_NVML_LIBRARY", empty.filePath("libnvidia-ml.so.1").toUtf8());
+        const bool started = start();
+        qunsetenv("KORVO_SYSFS_ROOT");
+        qunsetenv("KORVO_NVML_LIBRARY");
+        QVERIFY(started);
+        const auto tip = [this](int box) {
+            return window->findChild<QCheckBox*>(QStringLiteral("check%1").arg(box))->toolTip();
+        };
+        QCOMPARE(tip(1),
+                 QStringLiteral(
+                     "No CPU temperature sensor found: looked for k10temp, coretemp, zenpower and the thermal zones"));
+        QCOMPARE(tip(3), QString()); // the memory load needs no sensor
+        QVERIFY2(tip(10).startsWith("No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; "
+                                    "NVML could not be loaded"),
+                 qPrintable(tip(10)));
     }
 
     void rotateTwiceComesBack()

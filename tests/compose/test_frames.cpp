@@ -23,8 +23,11 @@ using namespace korvo;
 using Apply = std::tuple<int, int, QPoint, QPoint, QRgb, QRect>;
 // layout, kind, text drawn first (its packets not counted), text, rectangles sent
 using Sent = std::tuple<korvo::LayoutState, int, QString, QString, QVector<QRect>>;
+// layout, the kinds it shows
+using Shown = std::tuple<korvo::LayoutState, QString>;
 Q_DECLARE_METATYPE(Apply)
 Q_DECLARE_METATYPE(Sent)
+Q_DECLARE_METATYPE(Shown)
 
 namespace {
 
@@ -205,6 +208,9 @@ private slots:
         QTest::newRow("custom, figure in slot 0: both halves of the slot")
             << Sent{slotted, 0, {}, "50℃", {QRect(10, 16, 41, 30), QRect(51, 16, 41, 30)}};
         QTest::newRow("custom, figure in no slot: nothing") << Sent{slotted, 6, {}, "1000", {}};
+        const CustomShowTable gpu{{{9, 1, 3, 2, 10}, {-1, -1, -1, -1, -1}}};
+        QTest::newRow("custom, GPU load in slot 4 like any figure")
+            << Sent{custom(0, 0, gpu), 10, {}, "37%", {QRect(227, 16, 41, 30), QRect(268, 16, 41, 30)}};
         // Centre date at 16 px: digit 8.875, '.' 4.4375, whole 79.875; x0 = 120 + 1.0625.
         const CustomShowTable centreDate{{{-1, -1, -1, -1, -1}, {-1, -1, 5, -1, -1}}};
         QTest::newRow("custom centre date, only the day changed")
@@ -230,6 +236,33 @@ private slots:
         QCOMPARE(renderer.drawMetric(text, kind), expected.size());
         QCOMPARE(sentAreas(fixture.screen->log()), expected);
         QCOMPARE(fixture.screen->stats().rejected, 0);
+    }
+
+    // A pass reads only the figures the committed layout shows.
+    void shownFigures_data()
+    {
+        QTest::addColumn<Shown>("row");
+        const CustomShowTable gpu{{{9, 1, 3, 2, 10}, {-1, -1, -1, -1, -1}}};
+        QTest::newRow("custom, five slots") << Shown{custom(0, 0, gpu), "1 2 3 9 10"};
+        QTest::newRow("custom, the date below the time")
+            << Shown{showing(showing(custom(0, 0, DefaultCustomShow), Time, {}), Date, {}), "0 1 2 3 4 5"};
+        QTest::newRow("theme: a flagged figure needs its rectangle")
+            << Shown{showing(showing(theme(0, 0, Date), CpuTemperature, QRect(20, 30, 68, 30)), MemoryLoad, {}), "0"};
+    }
+
+    void shownFigures()
+    {
+        QFETCH(Shown, row);
+        const auto& [state, expected] = row;
+        CommittedLayout committed;
+        committed.set(state);
+        const std::bitset<ElementKindCount> shown = compose::AreaRenderer(committed).shownFigures();
+        QStringList kinds;
+        for (int kind = 0; kind < ElementKindCount; ++kind) {
+            if (shown.test(size_t(kind)))
+                kinds << QString::number(kind);
+        }
+        QCOMPARE(kinds.join(' '), expected);
     }
 
     // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in portrait,

@@ -67,9 +67,9 @@ class TestRefresh : public QObject
     QSharedMemory cpuInfo;
     CommittedLayout committed;
 
-    void publish(int temperature, int load, int power)
+    void publish(int temperature, int load, int power, int fan = 1000)
     {
-        const qint32 words[4] = {temperature, load, power, 0};
+        const qint32 words[6] = {temperature, load, power, 0, 0, fan};
         QVERIFY(cpuInfo.lock());
         std::memcpy(cpuInfo.data(), words, sizeof(words));
         QVERIFY(cpuInfo.unlock());
@@ -91,8 +91,8 @@ private slots:
 
     void init() { fixture.screen->reset(); }
 
-    // Every pass sets the clock first, then resends the time, the date and what changed: a
-    // temperature past 50 turns the fan faster; load and power stay.
+    // Every pass sets the clock first, then resends the time, the date and what changed: the
+    // temperature and the fan; load and power stay.
     void passRedrawsTheChangedFigures()
     {
         compose::AreaRenderer renderer(committed);
@@ -100,7 +100,7 @@ private slots:
         publish(45, 30, 12);
         QVERIFY(refresh.runPass());
         fixture.screen->clearLog();
-        publish(60, 30, 12);
+        publish(60, 30, 12, 1400);
         QVERIFY(refresh.runPass());
 
         QCOMPARE(sentAreas(fixture.screen->log()), boxesOf({0, 3, 5, 6}));

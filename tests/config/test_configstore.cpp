@@ -100,7 +100,7 @@ private slots:
         saveThemeProfile(saved);
         const QByteArray file = temp->readConfig();
         for (const char* keys :
-             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_2=1\n",
+             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_10=0\nShow2_2=1\n",
               "ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=", "String_7=\"text 20, 7 \\\"quoted\\\"\"\n",
               "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n",
               "XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n", "[H4]\nColor=3\n"})

@@ -56,13 +56,14 @@ private slots:
     {
         QTest::addColumn<Steps>("row");
         QTest::newRow("date shares the time slot, not the empty one")
-            << Steps{0, "1- 5+", {0, -1, 3, 2, 4}, "101111000"};
-        QTest::newRow("hiding time hands the slot to the date") << Steps{0, "5+ 3-", {0, 1, 5, 2, 4}, "111011000"};
-        QTest::newRow("time joins the date") << Steps{0, "5+ 3- 3+", {0, 1, 3, 2, 4}, "111111000"};
-        QTest::newRow("sixth kind when all slots are full") << Steps{0, "6+", {0, 1, 3, 2, 4}, "111110100"};
-        QTest::newRow("first empty slot") << Steps{0, "0- 3- 6+", {6, 1, -1, 2, 4}, "011010100"};
-        QTest::newRow("shown twice stays in one slot") << Steps{0, "1- 0+", {0, -1, 3, 2, 4}, "101110000"};
-        QTest::newRow("centre style is one-hot") << Steps{1, "4+ 6+", {-1, -1, 6, -1, -1}, "000000100"};
+            << Steps{0, "1- 5+", {0, -1, 3, 2, 4}, "10111100000"};
+        QTest::newRow("hiding time hands the slot to the date") << Steps{0, "5+ 3-", {0, 1, 5, 2, 4}, "11101100000"};
+        QTest::newRow("time joins the date") << Steps{0, "5+ 3- 3+", {0, 1, 3, 2, 4}, "11111100000"};
+        QTest::newRow("sixth kind when all slots are full") << Steps{0, "6+", {0, 1, 3, 2, 4}, "11111010000"};
+        QTest::newRow("first empty slot") << Steps{0, "0- 3- 6+", {6, 1, -1, 2, 4}, "01101010000"};
+        QTest::newRow("GPU load in the slot made free") << Steps{0, "2- 10+", {0, 1, 3, 10, 4}, "11011000001"};
+        QTest::newRow("shown twice stays in one slot") << Steps{0, "1- 0+", {0, -1, 3, 2, 4}, "10111000000"};
+        QTest::newRow("centre style is one-hot") << Steps{1, "4+ 6+", {-1, -1, 6, -1, -1}, "00000010000"};
         QTest::newRow("centre style emptied") << Steps{1, "4+ 6+ 6-", {-1, -1, -1, -1, -1}, {}};
     }
 
@@ -77,7 +78,7 @@ private slots:
         LayoutModel model;
         model.LoadLayout(profile, true);
         for (const QString& step : steps.split(' '))
-            model.SetElementShown(step.left(1).toInt(), step.endsWith('+') ? 1 : 0);
+            model.SetElementShown(step.chopped(1).toInt(), step.endsWith('+') ? 1 : 0);
         QCOMPARE(model.working().customShow[style], expected);
         QString flags;
         for (uint8_t flag : style == 1 ? model.working().record.Show2_ : model.working().record.Show_)

@@ -15,11 +15,13 @@ using namespace korvo;
 
 namespace {
 
+constexpr int U = metrics::UnavailableFigure;
+
+// CPU temperature, load and power, fan speed, GPU temperature and load.
 QList<int> readWords()
 {
-    int words[4] = {-100, -100, -100, -100};
-    metrics::readCpuInfo(words[0], words[1], words[2], words[3]);
-    return {words[0], words[1], words[2], words[3]};
+    const metrics::CpuInfoBlock b = metrics::readCpuInfo();
+    return {b.cpuTemperature, b.cpuLoad, b.cpuPower, b.fanSpeed, b.gpuTemperature, b.gpuLoad};
 }
 
 } // namespace
@@ -48,7 +50,10 @@ private slots:
         qputenv("KORVO_PROC_ROOT", (tree_.path() + "/proc").toUtf8());
         QVERIFY(writeTree(tree_.path(),
                           {"sys/class/hwmon/hwmon0/name=coretemp", "sys/class/hwmon/hwmon0/temp1_label=Package id 0",
-                           "sys/class/hwmon/hwmon0/temp1_input=57000", "proc/stat=cpu  100 0 50 850"}));
+                           "sys/class/hwmon/hwmon0/temp1_input=57000", "sys/class/hwmon/hwmon1/name=amdgpu",
+                           "sys/class/hwmon/hwmon1/temp1_input=45000",
+                           "sys/class/hwmon/hwmon1/device/gpu_busy_percent=9", "sys/class/hwmon/hwmon2/name=nct6775",
+                           "sys/class/hwmon/hwmon2/fan1_input=700", "proc/stat=cpu  100 0 50 850"}));
     }
     void cleanupTestCase()
     {
@@ -64,9 +69,9 @@ private slots:
         sibling_.start();
         QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
         QVERIFY(metrics::attachCpuInfoMemory());
-        QCOMPARE(readWords(), (QList<int>{57, 0, 0, 0})); // one /proc/stat reading is no rate yet
+        QCOMPARE(readWords(), (QList<int>{57, U, U, 700, 45, 9})); // one /proc/stat reading is no rate yet
         QVERIFY(writeTree(tree_.path(), {"sys/class/hwmon/hwmon0/temp1_input=61000", "proc/stat=cpu  160 0 70 970"}));
-        QTRY_COMPARE_WITH_TIMEOUT(readWords(), (QList<int>{61, 40, 0, 0}), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(readWords(), (QList<int>{61, 40, U, 700, 45, 9}), 5000);
     }
 
     // Ended from outside or asked to (after clients with an endless line or unread answers were

@@ -3,7 +3,11 @@
 #include "faketree.h"
 #include "logcapture.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
+
+#include <climits>
 
 #include <optional>
 
@@ -12,6 +16,7 @@ using namespace korvo::sensors;
 namespace {
 
 constexpr qint64 Second = 1000000;
+constexpr int U = INT_MIN; // unavailable
 
 QStringList chip(int number, const QString& name, QStringList files)
 {
@@ -60,47 +65,47 @@ private slots:
             chip(0, "coretemp",
                  {"temp1_label=Core 0", "temp1_input=55000", "temp2_label=Package id 0", "temp2_input=48000"}) +
             zone(0, "acpitz", 31000);
-        QTest::newRow("Intel package, not a core nor a zone") << intel << QStringList() << 48 << 0;
-        QTest::newRow("a zone once the chip's driver goes") << intel << QStringList{"class/hwmon/hwmon0"} << 31 << 0;
+        QTest::newRow("Intel package, not a core nor a zone") << intel << QStringList() << 48 << U;
+        QTest::newRow("a zone once the chip's driver goes") << intel << QStringList{"class/hwmon/hwmon0"} << 31 << U;
         QTest::newRow("AMD die before control")
             << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250", "temp2_label=Tdie", "temp2_input=48250"})
-            << QStringList() << 48 << 0;
+            << QStringList() << 48 << U;
         QTest::newRow("AMD control alone")
-            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) << QStringList() << 75 << 0;
+            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) << QStringList() << 75 << U;
         QTest::newRow("zenpower, half a degree rounds up")
-            << chip(3, "zenpower", {"temp1_label=Tdie", "temp1_input=61500"}) << QStringList() << 62 << 0;
+            << chip(3, "zenpower", {"temp1_label=Tdie", "temp1_input=61500"}) << QStringList() << 62 << U;
         QTest::newRow("package zone when no chip is known")
             << chip(0, "nvme", {"temp1_label=Composite", "temp1_input=40000"}) + zone(0, "acpitz", 27800) +
                    zone(1, "x86_pkg_temp", 52000)
-            << QStringList() << 52 << 0;
+            << QStringList() << 52 << U;
         QTest::newRow("first zone in numeric order, below zero")
-            << zone(10, "pch", 45000) + zone(2, "acpitz", -5000) << QStringList() << -5 << 0;
+            << zone(10, "pch", 45000) + zone(2, "acpitz", -5000) << QStringList() << -5 << U;
         const QString rapl = "class/powercap/intel-rapl:0/";
         const QString range = rapl + "max_energy_range_uj=262143328850";
         QTest::newRow("RAPL before a CPU hwmon sensor")
             << QStringList{range, rapl + "energy_uj=1000000"} + chip(0, "zenpower", {"power1_input=90000000"})
-            << QStringList{rapl + "energy_uj=36000000"} << 0 << 28;
+            << QStringList{rapl + "energy_uj=36000000"} << U << 28;
         QTest::newRow("RAPL counter wraps") << QStringList{range, rapl + "energy_uj=262138328850"}
-                                            << QStringList{rapl + "energy_uj=30000000"} << 0 << 28;
+                                            << QStringList{rapl + "energy_uj=30000000"} << U << 28;
         QTest::newRow("RAPL counter goes back without a known range")
-            << QStringList{rapl + "energy_uj=50000000"} << QStringList{rapl + "energy_uj=1000000"} << 0 << 0;
+            << QStringList{rapl + "energy_uj=50000000"} << QStringList{rapl + "energy_uj=1000000"} << U << U;
         QTest::newRow("zenpower core power in microwatts")
             << chip(2, "zenpower", {"power1_input=45500000"}) << QStringList{"class/hwmon/hwmon2/power1_input=44400000"}
-            << 0 << 44;
+            << U << 44;
         QTest::newRow("amd_energy socket counter, not a core's")
             << chip(0, "amd_energy",
                     {"energy1_label=Ecore000", "energy1_input=5000000", "energy17_label=Esocket0",
                      "energy17_input=100000000"})
-            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << 0 << 52;
+            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << U << 52;
         QTest::newRow("a GPU's power is not the CPU's")
-            << chip(0, "amdgpu", {"power1_average=120000000"}) << QStringList() << 0 << 0;
+            << chip(0, "amdgpu", {"power1_average=120000000"}) << QStringList() << U << U;
         QTest::newRow("temperature not a number")
             << QStringList{"class/thermal/thermal_zone0/type=acpitz", "class/thermal/thermal_zone0/temp=N/A"}
-            << QStringList() << 0 << 0;
-        QTest::newRow("151 degrees") << zone(0, "acpitz", 151000) << QStringList() << 0 << 0;
-        QTest::newRow("1001 W") << chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << 0 << 0;
+            << QStringList() << U << U;
+        QTest::newRow("151 degrees") << zone(0, "acpitz", 151000) << QStringList() << U << U;
+        QTest::newRow("1001 W") << chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
         QTest::newRow("negative energy") << QStringList{rapl + "energy_uj=-1250007"}
-                                         << QStringList{rapl + "energy_uj=-7"} << 0 << 0;
+                                         << QStringList{rapl + "energy_uj=-7"} << U << U;
     }
     void figures()
     {
@@ -114,8 +119,8 @@ private slots:
         const CpuFigures figures = sampler.sample(5 * Second + 1250000);
         QTEST(figures.temperature, "temperature");
         QTEST(figures.power, "power");
-        // What cannot be read is published as 0 and reported once, not once a second.
-        QCOMPARE(LogCapture::lines.filter("temperature").size(), figures.temperature ? 0 : 1);
+        // What cannot be read is published as unavailable and reported once, not once a second.
+        QCOMPARE(LogCapture::lines.filter("CPU temperature unavailable").size(), figures.temperature == U ? 1 : 0);
     }
 
     // Successive /proc/stat first lines and the load read after each (the first is no rate yet).
@@ -126,17 +131,17 @@ private slots:
         // user nice system idle iowait irq softirq steal guest guest_nice: waiting for the disk is
         // idle, guest time is already in user.
         QTest::newRow("every field in its place")
-            << QStringList{"cpu  0 0 0 0 0 0 0 0 0 0", "cpu  10 20 10 40 20 5 5 10 30 7"} << QList<int>{0, 50};
+            << QStringList{"cpu  0 0 0 0 0 0 0 0 0 0", "cpu  10 20 10 40 20 5 5 10 30 7"} << QList<int>{U, 50};
         // A step back (a CPU taken offline) keeps the last figure rather than dropping to 0.
         QTest::newRow("step back, then two thirds round up")
             << QStringList{"cpu  0 0 0 0", "cpu  60 0 0 40", "cpu  5 0 0 5", "cpu  25 0 0 15"}
-            << QList<int>{0, 60, 60, 67};
+            << QList<int>{U, 60, 60, 67};
         // iowait going back makes busy grow by 300 % of the whole: no figure, not 300.
         QTest::newRow("iowait goes back")
-            << QStringList{"cpu  0 0 0 0 0", "cpu  100 0 0 0 300", "cpu  400 0 0 0 100"} << QList<int>{0, 25, 0};
-        QTest::newRow("no cpu line") << QStringList{"intr 1 2 3 4", "intr 9 9 9 9"} << QList<int>{0, 0};
-        QTest::newRow("cut short") << QStringList{"cpu  1 2 3", "cpu  9 9 9"} << QList<int>{0, 0};
-        QTest::newRow("a word") << QStringList{"cpu  1 2 x 4", "cpu  5 6 x 8"} << QList<int>{0, 0};
+            << QStringList{"cpu  0 0 0 0 0", "cpu  100 0 0 0 300", "cpu  400 0 0 0 100"} << QList<int>{U, 25, U};
+        QTest::newRow("no cpu line") << QStringList{"intr 1 2 3 4", "intr 9 9 9 9"} << QList<int>{U, U};
+        QTest::newRow("cut short") << QStringList{"cpu  1 2 3", "cpu  9 9 9"} << QList<int>{U, U};
+        QTest::newRow("a word") << QStringList{"cpu  1 2 x 4", "cpu  5 6 x 8"} << QList<int>{U, U};
     }
     void load()
     {
@@ -148,6 +153,191 @@ private slots:
             loads << sampler.sample(loads.size() * Second).load;
         }
         QTEST(loads, "expected");
+    }
+
+    // The fan and the GPU on trees of real machines: a reading and where it came from, or why
+    // there is none. NVML is not looked for here.
+    void fanAndGpu_data()
+    {
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<QList<int>>("expected"); // fan, GPU temperature, GPU load
+        QTest::addColumn<QStringList>("sources");
+        const QString noFan = "No fan speed sensor found: no CPU or board sensor chip reports a turning fan";
+        const QString noGpu =
+            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
+        QTest::newRow("amdgpu: edge, not junction, and its busy percent; its fan is not the figure")
+            << chip(1, "amdgpu",
+                    {"temp1_label=junction", "temp1_input=61000", "temp2_label=edge", "temp2_input=53600",
+                     "fan1_input=2100", "device/gpu_busy_percent=37"})
+            << QList<int>{U, 54, 37}
+            << QStringList{noFan, "hwmon1 amdgpu temp2_input (edge)", "hwmon1 amdgpu device/gpu_busy_percent"};
+        QTest::newRow("board chip: the CPU's fan before an earlier one, a stopped one skipped")
+            << chip(0, "k10temp", {"temp1_label=Tctl", "temp1_input=40000"}) +
+                   chip(2, "nct6775",
+                        {"fan1_input=0", "fan1_label=CPU_OPT", "fan2_input=870", "fan2_label=SYS_FAN1",
+                         "fan10_input=1250", "fan10_label=CPU_FAN"})
+            << QList<int>{1250, U, U} << QStringList{"hwmon2 nct6775 fan10_input (CPU_FAN)", noGpu, noGpu};
+        QTest::newRow("board chip: the first turning fan when none is the CPU's")
+            << chip(3, "it8686", {"fan1_input=0", "fan2_input=812", "fan3_input=640"}) << QList<int>{812, U, U}
+            << QStringList{"hwmon3 it8686 fan2_input", noGpu, noGpu};
+        QTest::newRow("disk-only machine") << chip(0, "nvme", {"temp1_label=Composite", "temp1_input=38850"}) +
+                                                  chip(1, "drivetemp", {"temp1_input=33000"})
+                                           << QList<int>{U, U, U} << QStringList{noFan, noGpu, noGpu};
+        QTest::newRow("Intel GPU: a temperature and no load")
+            << chip(4, "xe", {"temp2_label=pkg", "temp2_input=47000", "energy1_input=1000"}) << QList<int>{U, 47, U}
+            << QStringList{noFan, "hwmon4 xe temp2_input (pkg)", "No GPU load: hwmon4 xe reports none"};
+        QTest::newRow("several GPUs: the first with a temperature")
+            << chip(0, "i915", {"power1_max=25000000"}) + chip(1, "amdgpu", {"temp1_input=70000"}) +
+                   chip(2, "amdgpu", {"temp1_input=60000", "device/gpu_busy_percent=5"})
+            << QList<int>{U, 70, U}
+            << QStringList{noFan, "hwmon1 amdgpu temp1_input", "No GPU load: hwmon1 amdgpu reports none"};
+        QTest::newRow("GPU readings beyond what a GPU can have")
+            << chip(1, "amdgpu", {"temp1_input=151000", "device/gpu_busy_percent=101"}) << QList<int>{U, U, U}
+            << QStringList{noFan, "hwmon1 amdgpu temp1_input gave no plausible reading",
+                           "hwmon1 amdgpu device/gpu_busy_percent gave no plausible load"};
+    }
+    void fanAndGpu()
+    {
+        QFETCH(QStringList, tree);
+        QVERIFY(writeTree(sys_, tree));
+        CpuSampler sampler({sys_, proc_});
+        const CpuFigures figures = sampler.sample(Second);
+        QTEST((QList<int>{figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}), "expected");
+        QTEST((QStringList{sampler.source(Figure::FanSpeed), sampler.source(Figure::GpuTemperature),
+                           sampler.source(Figure::GpuLoad)}),
+              "sources");
+    }
+
+    // A GPU reset takes the driver's files away for a moment: unavailable meanwhile, then the
+    // same GPU again; the fan likewise when its driver is reloaded.
+    void sensorComesBack()
+    {
+        const QStringList tree = chip(1, "amdgpu", {"temp1_input=50000", "device/gpu_busy_percent=12"}) +
+                                 chip(2, "nct6775", {"fan1_input=900"});
+        QVERIFY(writeTree(sys_, tree));
+        CpuSampler sampler({sys_, proc_});
+        QList<int> seen;
+        const auto sample = [&] {
+            const CpuFigures f = sampler.sample(Second);
+            seen << f.gpuTemperature << f.gpuLoad << f.fanSpeed;
+        };
+        sample();
+        QVERIFY(QDir(sys_ + "/class/hwmon/hwmon1").removeRecursively());
+        QVERIFY(QDir(sys_ + "/class/hwmon/hwmon2").removeRecursively());
+        sample();
+        sample();
+        QVERIFY(writeTree(sys_, tree));
+        sample();
+        QCOMPARE(seen, (QList<int>{50, 12, 900, U, U, U, U, U, U, 50, 12, 900}));
+        QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), 1);
+    }
+
+    // NVIDIA's driver has no hwmon: NVML, loaded from a fake library. "spec" is what its GPUs
+    // answer (see fakenvml.c); the sampler reads three times.
+    void nvml_data()
+    {
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QList<int>>("expected"); // GPU temperature, load; starts of the library
+        QTest::addColumn<QString>("source");
+        const QString noSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
+        QTest::newRow("the first GPU that answers")
+            << QStringList() << "-/-,65/40,70/90" << QList<int>{65, 40, 1} << "NVML GPU 1";
+        QTest::newRow("a temperature, no load") << QStringList() << "58/-" << QList<int>{58, U, 1} << "NVML GPU 0";
+        QTest::newRow("driver mismatch: started once, never again")
+            << QStringList() << "fail" << QList<int>{U, U, 1} << noSensor + "NVML did not start (Driver Not Loaded)";
+        QTest::newRow("no NVIDIA GPU") << QStringList() << "" << QList<int>{U, U, 1}
+                                       << noSensor + "NVML has no GPU with a temperature";
+        QTest::newRow("hwmon's GPU first, NVML not loaded")
+            << chip(0, "amdgpu", {"temp1_input=44000", "device/gpu_busy_percent=3"}) << "70/90" << QList<int>{44, 3, 0}
+            << "hwmon0 amdgpu temp1_input";
+    }
+    void nvml()
+    {
+        QFETCH(QStringList, tree);
+        QFETCH(QString, spec);
+        QVERIFY(writeTree(sys_, tree));
+        qputenv("FAKE_NVML", spec.toUtf8());
+        QLibrary library(FAKE_NVML_LIBRARY);
+        QVERIFY(library.load());
+        int* const starts = reinterpret_cast<int*>(library.resolve("fakeNvmlInitCalls"));
+        QVERIFY(starts);
+        const int startsBefore = *starts;
+        CpuFigures figures;
+        {
+            CpuSampler sampler({sys_, proc_, FAKE_NVML_LIBRARY});
+            for (int i = 0; i < 3; ++i)
+                figures = sampler.sample(i * Second);
+            QTEST(sampler.source(Figure::GpuTemperature), "source");
+        }
+        QTEST((QList<int>{figures.gpuTemperature, figures.gpuLoad, *starts - startsBefore}), "expected");
+        QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), figures.gpuTemperature == U ? 1 : 0);
+    }
+
+    void nvmlMissing()
+    {
+        CpuSampler sampler({sys_, proc_, root_.path() + "/libnvidia-ml.so.1"});
+        QCOMPARE(sampler.sample(0).gpuTemperature, U);
+        QVERIFY2(sampler.source(Figure::GpuTemperature).contains("; NVML could not be loaded ("),
+                 qPrintable(sampler.source(Figure::GpuTemperature)));
+    }
+
+    // What the window's tick boxes say of a figure the machine cannot give: a rate that was only
+    // primed is not missing.
+    void missingFigures()
+    {
+        QVERIFY(writeTree(sys_, chip(0, "coretemp", {"temp1_label=Package id 0", "temp1_input=48000"})));
+        QVERIFY(writeTree(proc_, {"stat=cpu  10 0 10 80"}));
+        const QString noGpu =
+            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
+        const std::array<QString, FigureCount> expected{
+            QString(),
+            QString(),
+            "No CPU power or energy sensor could be read (the RAPL counter is often readable by root only)",
+            "No fan speed sensor found: no CPU or board sensor chip reports a turning fan",
+            noGpu,
+            noGpu};
+        QCOMPARE(korvo::sensors::missingFigures({sys_, proc_}), expected);
+        QCOMPARE(LogCapture::lines, QStringList());
+    }
+
+    // korvo-tftctl figures reads the same sensors, through the same roots.
+    void tftctlFigures()
+    {
+        QVERIFY(writeTree(sys_, chip(0, "coretemp", {"temp1_label=Package id 0", "temp1_input=48000"}) +
+                                    chip(1, "nct6775", {"fan2_label=CPU_FAN", "fan2_input=1000"})));
+        QVERIFY(writeTree(proc_, {"stat=cpu  10 0 10 80", "meminfo=MemTotal: 8000 kB\nMemAvailable: 2000 kB"}));
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KORVO_SYSFS_ROOT", sys_);
+        environment.insert("KORVO_PROC_ROOT", proc_);
+        environment.insert("KORVO_NVML_LIBRARY", FAKE_NVML_LIBRARY);
+        environment.insert("FAKE_NVML", "61/7");
+        process.setProcessEnvironment(environment);
+        process.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tftctl", {"figures", "--json"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QJsonObject figures = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        QCOMPARE(QStringList(figures.keys()),
+                 (QStringList{"cpu-load", "cpu-power", "cpu-temperature", "date", "fan-speed", "gpu-load",
+                              "gpu-temperature", "memory-load", "time"}));
+        QCOMPARE(figures.take("time").toObject().value("source").toString(), QString("local clock"));
+        QCOMPARE(figures.take("date").toObject().value("available").toBool(), true);
+        const auto figure = [](const char* text, bool available, const QString& source) {
+            return QJsonObject{{"text", QString::fromUtf8(text)}, {"available", available}, {"source", source}};
+        };
+        // The load stood still between the two readings: no rate.
+        const QJsonObject expected{
+            {"cpu-temperature", figure("48℃", true, "hwmon0 coretemp temp1_input (Package id 0)")},
+            {"cpu-load", figure("--%", false, proc_ + "/stat")},
+            {"memory-load", figure("75%", true, proc_ + "/meminfo")},
+            {"cpu-power", figure("--w", false,
+                                 "No CPU power or energy sensor could be read (the RAPL counter is often readable "
+                                 "by root only)")},
+            {"fan-speed", figure("1000", true, "hwmon1 nct6775 fan2_input (CPU_FAN)")},
+            {"gpu-temperature", figure("61℃", true, "NVML GPU 0")},
+            {"gpu-load", figure("7%", true, "NVML GPU 0")}};
+        QCOMPARE(figures, expected);
     }
 
     // Windows' figures: the load between two readings of idle, kernel (idle included) and user

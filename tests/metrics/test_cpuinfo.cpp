@@ -11,15 +11,18 @@ using namespace korvo::metrics;
 
 namespace {
 
+// CPU temperature, load, power, the reserved word, fan speed, GPU temperature, GPU load.
 QList<int> readWords()
 {
-    int words[4] = {-100, -100, -100, -100};
-    readCpuInfo(words[0], words[1], words[2], words[3]);
-    return {words[0], words[1], words[2], words[3]};
+    const CpuInfoBlock b = readCpuInfo();
+    return {b.cpuTemperature, b.cpuLoad, b.cpuPower, b.reserved, b.fanSpeed, b.gpuTemperature, b.gpuLoad};
 }
 
-const QList<int> Ones{1, 1, 1, 1};
-const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0"; // 57, 12, 35, 0
+constexpr int U = UnavailableFigure;
+const QList<int> Unavailable{U, U, U, 0, U, U, U};
+// 57, 12, 35, 0, the heartbeat 9, 1250 rpm, 61, 0
+const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0\x09\0\0\0\xe2\x04\0\0\x3d\0\0\0\0\0\0\0";
+const QList<int> PublishedWords{57, 12, 35, 0, 1250, 61, 0};
 
 } // namespace
 
@@ -43,18 +46,24 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("size");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("no segment possible") << QByteArray() << 0 << Ones;
-        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << QList<int>{0, 0, 0, 0};
-        QTest::newRow("published") << QByteArray(Published, 16) << CpuInfoMemorySize << QList<int>{57, 12, 35, 0};
-        // A figure no machine can have reads as if GetCPUInfo were not running, so the screen shows
-        // "1" rather than the clipped digits of INT_MIN ("74836") or of 1000000 ("00000").
-        QTest::newRow("INT_MIN, 1000000, -1") << QByteArray("\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0", 16)
-                                              << CpuInfoMemorySize << QList<int>{1, 1, 1, 7};
-        QTest::newRow("just beyond: -41, 101, 1001") << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0", 16)
-                                                     << CpuInfoMemorySize << QList<int>{1, 1, 1, 0};
-        QTest::newRow("at the edges: -40, 100, 1000")
-            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0", 16) << CpuInfoMemorySize
-            << QList<int>{-40, 100, 1000, 0};
+        QTest::newRow("no segment possible") << QByteArray() << 0 << Unavailable;
+        // Made here before GetCPUInfo wrote anything: nothing measured yet, not a 0 ℃ CPU.
+        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << Unavailable;
+        QTest::newRow("published") << QByteArray(Published, 32) << CpuInfoMemorySize << PublishedWords;
+        // A figure no machine can have is unavailable, never the clipped digits of INT_MIN
+        // ("74836") or of 1000000 ("00000").
+        QTest::newRow("INT_MIN, 1000000, -1, 30001 rpm")
+            << QByteArray(
+                   "\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0\0\0\0\0\x31\x75\0\0\0\0\0\x80\xff\xff\xff\xff",
+                   32)
+            << CpuInfoMemorySize << QList<int>{U, U, U, 7, U, U, U};
+        QTest::newRow("just beyond: -41, 101, 1001, -1 rpm, 151, 101")
+            << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x97\0\0\0\x65\0\0\0",
+                          32)
+            << CpuInfoMemorySize << QList<int>{U, U, U, 0, U, U, U};
+        QTest::newRow("at the edges: -40, 100, 1000, 0 rpm, 150, 100")
+            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x96\0\0\0\x64\0\0\0", 32)
+            << CpuInfoMemorySize << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
     }
     void read()
     {
@@ -68,23 +77,23 @@ private slots:
         QCOMPARE(createCpuInfoMemory(size) || attachCpuInfoMemory(), size > 0);
         QTEST(readWords(), "expected");
         detachCpuInfoMemory();
-        QCOMPARE(readWords(), Ones);
+        QCOMPARE(readWords(), Unavailable);
     }
 
     // The refresh thread reads while the GUI thread detaches and attaches again: every read must
-    // see either the published figures or the all-1 fallback, and the sanitizer no race.
+    // see either the published figures or none, and the sanitizer no race.
     void readsAcrossDetach()
     {
         QSharedMemory writer(cpuInfoMemoryKey());
         QVERIFY(writer.create(CpuInfoMemorySize));
-        std::memcpy(writer.data(), Published, 16);
+        std::memcpy(writer.data(), Published, 32);
         QVERIFY(attachCpuInfoMemory());
         std::atomic<bool> stop{false};
         std::atomic<int> torn{0}, reads{0};
         std::thread reader([&] {
             for (; !stop; ++reads) {
                 const QList<int> words = readWords();
-                if (words != QList<int>{57, 12, 35, 0} && words != Ones)
+                if (words != PublishedWords && words != Unavailable)
                     ++torn;
             }
         });

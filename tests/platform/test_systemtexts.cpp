@@ -85,12 +85,12 @@ private slots:
         QTest::newRow("truncated, not rounded")
             << QByteArray("MemTotal:       3 kB\nMemFree: 1 kB\nMemAvailable: 1 kB\n") << 66;
         QTest::newRow("all used") << QByteArray("MemAvailable: 0 kB\nMemTotal: 8 kB\n") << 100;
-        QTest::newRow("no MemAvailable") << QByteArray("MemTotal: 16000000 kB\nMemFree: 1000 kB\n") << 0;
-        QTest::newRow("zero total") << QByteArray("MemTotal: 0 kB\nMemAvailable: 0 kB\n") << 0;
-        QTest::newRow("more available than total") << QByteArray("MemTotal: 10 kB\nMemAvailable: 20 kB\n") << 0;
+        QTest::newRow("no MemAvailable") << QByteArray("MemTotal: 16000000 kB\nMemFree: 1000 kB\n") << -1;
+        QTest::newRow("zero total") << QByteArray("MemTotal: 0 kB\nMemAvailable: 0 kB\n") << -1;
+        QTest::newRow("more available than total") << QByteArray("MemTotal: 10 kB\nMemAvailable: 20 kB\n") << -1;
         QTest::newRow("no line end") << QByteArray("MemTotal: 8 kB\nMemAvailable: 2") << 75;
         QTest::newRow("figure beyond any memory")
-            << QByteArray("MemTotal: 99999999999999999999999 kB\nMemAvailable: 1 kB\n") << 0;
+            << QByteArray("MemTotal: 99999999999999999999999 kB\nMemAvailable: 1 kB\n") << -1;
     }
 
     void memoryLoad()

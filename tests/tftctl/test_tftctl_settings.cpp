@@ -73,10 +73,10 @@ private slots:
         // Hidden first, then shown in the order given, into the first free slots; the date joins
         // the time's slot. Five in all with time and date as one.
         QTest::newRow("five figures, time and date one")
-            << "set theme 2;set figures date,memory-load,time,fan-speed,cpu-power,cpu-load" << 0 << ""
+            << "set theme 2;set figures date,memory-load,time,fan-speed,gpu-temperature,cpu-load" << 0 << ""
             << "layout: custom\norientation: landscape\npicture: shipped\n"
-               "figures: cpu-load,memory-load,time,cpu-power,date,fan-speed\ntext: Hello from Korvo TFT\n"
-            << "2 6 3 1 4";
+               "figures: cpu-load,memory-load,time,date,fan-speed,gpu-temperature\ntext: Hello from Korvo TFT\n"
+            << "2 6 3 1 9";
         QTest::newRow("six figures") << "set figures cpu-temperature,cpu-load,memory-load,time,cpu-power,fan-speed" << 1
                                      << "at most 5 figures are shown, time and date counting as one" << shipped
                                      << "-1 0 3 1 -1";
@@ -84,9 +84,8 @@ private slots:
                                     << "layout: custom\norientation: landscape\npicture: shipped\n"
                                        "figures: none\ntext: Hello from Korvo TFT\n"
                                     << "-1 -1 -1 -1 -1";
-        QTest::newRow("unknown figure") << "set figures cpu-load,gpu-load" << 1
-                                        << "unknown figure 'gpu-load'; see korvo-tftctl --help" << shipped
-                                        << "-1 0 3 1 -1";
+        QTest::newRow("unknown figure") << "set figures cpu-load,fan" << 1
+                                        << "unknown figure 'fan'; see korvo-tftctl --help" << shipped << "-1 0 3 1 -1";
         QTest::newRow("text of words") << "set theme 4;set text  Rack 7  up" << 0 << ""
                                        << "layout: custom\norientation: landscape\npicture: shipped\n"
                                           "figures: cpu-temperature,cpu-load,time\ntext: Rack 7 up\n"

@@ -2,7 +2,7 @@
 #include "metrics/cpuinfo.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -11,60 +11,14 @@
 namespace korvo::sensors {
 namespace {
 
-// sysfs and procfs files report a size of 0, so they are read to a bound rather than to size().
-std::optional<QByteArray> readFirstLine(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray line = file.readLine(4096);
-    if (line.isEmpty())
-        return std::nullopt;
-    return line.trimmed();
-}
-
-std::optional<qint64> readInteger(const QString& path)
-{
-    const std::optional<QByteArray> text = readFirstLine(path);
-    if (!text)
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = text->toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
-
-// A measurement rounded to whole units, or nothing when it is not a figure the CPU can have:
-// a broken sensor or a counter that went backwards must not reach the screen.
-std::optional<int> plausibleFigure(double value, bool (*plausible)(int))
+// A measurement rounded to whole units, or UnavailableFigure when it is not a figure the machine
+// can have: a broken sensor or a counter that went backwards must not reach the screen.
+int plausibleFigure(double value, bool (*plausible)(int))
 {
     if (!(std::fabs(value) < 1e6)) // also NaN; keeps the rounding within int
-        return std::nullopt;
+        return metrics::UnavailableFigure;
     const int whole = int(std::lround(value));
-    return plausible(whole) ? std::optional<int>(whole) : std::nullopt;
-}
-
-// Entries named prefix0, prefix1, ... in numeric order (hwmon10 after hwmon2).
-QStringList numberedEntries(const QString& folder, const QString& prefix)
-{
-    QStringList names = QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
-        return a.mid(prefix.size()).toInt() < b.mid(prefix.size()).toInt();
-    });
-    for (QString& name : names)
-        name = folder + QLatin1Char('/') + name;
-    return names;
-}
-
-QStringList hwmonFolders(const QString& sysRoot)
-{
-    return numberedEntries(sysRoot + QStringLiteral("/class/hwmon"), QStringLiteral("hwmon"));
-}
-
-QByteArray chipName(const QString& hwmonFolder)
-{
-    return readFirstLine(hwmonFolder + QStringLiteral("/name")).value_or(QByteArray());
+    return plausible(whole) ? whole : metrics::UnavailableFigure;
 }
 
 // The CPU's own sensor, best first: Intel's package, then AMD's die and control temperatures
@@ -135,83 +89,133 @@ QString socketEnergyFile(const QString& folder)
     return folder + QStringLiteral("/energy1_input");
 }
 
-} // namespace
-
-SensorRoots SensorRoots::fromEnvironment()
+// The board's or the CPU's fans, those labelled as the CPU's first; the first that turns. A GPU
+// drives its own fan for its own heat, so its fan is never the figure.
+QString findFan(const QString& sysRoot)
 {
-    SensorRoots roots{qEnvironmentVariable("KORVO_SYSFS_ROOT"), qEnvironmentVariable("KORVO_PROC_ROOT")};
-    if (roots.sys.isEmpty())
-        roots.sys = QStringLiteral("/sys");
-    if (roots.proc.isEmpty())
-        roots.proc = QStringLiteral("/proc");
-    return roots;
+    QStringList cpuFans;
+    QStringList otherFans;
+    for (const QString& folder : hwmonFolders(sysRoot)) {
+        if (isGpuChip(chipName(folder)))
+            continue;
+        QStringList inputs = QDir(folder).entryList({QStringLiteral("fan*_input")}, QDir::Files);
+        // fan10 after fan2
+        const auto number = [](const QString& name) { return name.mid(3, name.indexOf(QLatin1Char('_')) - 3).toInt(); };
+        std::sort(inputs.begin(), inputs.end(),
+                  [&number](const QString& a, const QString& b) { return number(a) < number(b); });
+        for (const QString& name : inputs) {
+            const QString input = folder + QLatin1Char('/') + name;
+            (inputLabel(input).toLower().contains("cpu") ? cpuFans : otherFans).append(input);
+        }
+    }
+    for (const QString& input : cpuFans + otherFans) {
+        if (readInteger(input).value_or(0) > 0)
+            return input;
+    }
+    return {};
 }
 
-CpuSampler::CpuSampler(SensorRoots roots) : roots_(std::move(roots)) {}
+// "hwmon2 nct6775 fan2_input (CPU_FAN)", or "thermal_zone1 (x86_pkg_temp)" for a zone.
+QString inputSource(const QString& input)
+{
+    const QFileInfo file(input);
+    if (file.fileName() == QLatin1String("temp") && !input.contains(QLatin1String("/class/hwmon/")))
+        return QFileInfo(file.path()).fileName() + QStringLiteral(" (") +
+               QString::fromUtf8(readFirstLine(file.path() + QStringLiteral("/type")).value_or(QByteArray())) +
+               QLatin1Char(')');
+    const QByteArray label = inputLabel(input);
+    return hwmonSource(file.path()) + QLatin1Char(' ') + file.fileName() +
+           (label.isEmpty() ? QString() : QStringLiteral(" (") + QString::fromUtf8(label) + QLatin1Char(')'));
+}
+
+} // namespace
+
+CpuSampler::CpuSampler(SensorRoots roots, bool report) : roots_(roots), gpu_(std::move(roots)), report_(report) {}
 
 CpuFigures CpuSampler::sample(qint64 nowUs)
 {
     CpuFigures figures;
-    const std::optional<int> temperature = readTemperature();
-    if (!temperature)
-        reportOnce(temperatureReported_,
-                   "GetCPUInfo: no CPU temperature sensor gave a plausible reading; publishing 0.");
-    figures.temperature = temperature.value_or(0);
-
-    const std::optional<int> load = readLoad();
-    if (!load)
-        reportOnce(loadReported_, "GetCPUInfo: the CPU counters in /proc/stat gave no plausible load; publishing 0.");
-    figures.load = load.value_or(0);
-
-    const std::optional<int> power = readPower(nowUs);
-    if (!power)
-        reportOnce(powerReported_, "GetCPUInfo: no CPU power or energy sensor could be read (the RAPL counter is "
-                                   "often readable by root only); publishing 0.");
-    figures.power = power.value_or(0);
-
+    figures.temperature = readTemperature();
+    figures.load = readLoad();
+    figures.power = readPower(nowUs);
+    figures.fanSpeed = readFanSpeed();
+    const GpuFigures gpu = gpu_.sample();
+    figures.gpuTemperature = gpu.temperature;
+    figures.gpuLoad = gpu.load;
+    if (gpu.temperature == metrics::UnavailableFigure)
+        unavailable(Figure::GpuTemperature, gpu_.temperatureSource());
+    else
+        setSource(Figure::GpuTemperature, gpu_.temperatureSource());
+    if (gpu.load == metrics::UnavailableFigure)
+        unavailable(Figure::GpuLoad, gpu_.loadSource());
+    else
+        setSource(Figure::GpuLoad, gpu_.loadSource());
     last_ = figures;
     return figures;
 }
 
-std::optional<int> CpuSampler::readTemperature()
+int CpuSampler::unavailable(Figure figure, const QString& reason)
 {
-    // A sensor can vanish with its driver; look for another before giving up.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (temperatureFile_.isEmpty()) {
-            temperatureFile_ = findHwmonTemperature(roots_.sys);
-            if (temperatureFile_.isEmpty())
-                temperatureFile_ = findThermalZone(roots_.sys);
-            if (temperatureFile_.isEmpty())
-                return std::nullopt;
-        }
-        if (const std::optional<qint64> milli = readInteger(temperatureFile_))
-            return plausibleFigure(double(*milli) / 1000.0, metrics::isPlausibleTemperature);
-        temperatureFile_.clear();
-    }
-    return std::nullopt;
+    static const char* const names[FigureCount] = {"CPU temperature", "CPU load",        "CPU power",
+                                                   "fan speed",       "GPU temperature", "GPU load"};
+    sources_[size_t(figure)] = reason;
+    missing_[size_t(figure)] = true;
+    bool& reported = reported_[size_t(figure)];
+    if (!reported && report_)
+        qWarning("GetCPUInfo: %s unavailable: %s.", names[size_t(figure)], qPrintable(reason));
+    reported = true;
+    return metrics::UnavailableFigure;
 }
 
-std::optional<int> CpuSampler::readLoad()
+void CpuSampler::setSource(Figure figure, const QString& source)
 {
-    const std::optional<QByteArray> line = readFirstLine(roots_.proc + QStringLiteral("/stat"));
+    sources_[size_t(figure)] = source;
+    missing_[size_t(figure)] = false;
+}
+
+int CpuSampler::readTemperature()
+{
+    const std::optional<qint64> milli = temperatureFile_.read([this] {
+        const QString file = findHwmonTemperature(roots_.sys);
+        return file.isEmpty() ? findThermalZone(roots_.sys) : file;
+    });
+    if (!milli)
+        return unavailable(Figure::CpuTemperature,
+                           temperatureFile_.path().isEmpty()
+                               ? QStringLiteral("No CPU temperature sensor found: looked for k10temp, coretemp, "
+                                                "zenpower and the thermal zones")
+                               : temperatureFile_.path() + QStringLiteral(" stopped reading"));
+    const int celsius = plausibleFigure(double(*milli) / 1000.0, metrics::isPlausibleTemperature);
+    if (celsius == metrics::UnavailableFigure)
+        return unavailable(Figure::CpuTemperature,
+                           temperatureFile_.path() + QStringLiteral(" gave no plausible reading"));
+    setSource(Figure::CpuTemperature, inputSource(temperatureFile_.path()));
+    return celsius;
+}
+
+int CpuSampler::readLoad()
+{
+    const QString stat = roots_.proc + QStringLiteral("/stat");
+    const std::optional<QByteArray> line = readFirstLine(stat);
     if (!line || !line->startsWith("cpu "))
-        return std::nullopt;
+        return unavailable(Figure::CpuLoad, stat + QStringLiteral(" has no cpu line"));
     // user nice system idle iowait irq softirq steal; guest time is already counted in user.
     const QList<QByteArray> words = line->simplified().split(' ');
     const int fields = std::min(int(words.size()) - 1, 8);
     if (fields < 4)
-        return std::nullopt;
+        return unavailable(Figure::CpuLoad, stat + QStringLiteral(" has too few counters"));
     quint64 total = 0;
     quint64 idle = 0;
     for (int i = 0; i < fields; ++i) {
         bool ok = false;
         const quint64 ticks = words[i + 1].toULongLong(&ok);
         if (!ok)
-            return std::nullopt;
+            return unavailable(Figure::CpuLoad, stat + QStringLiteral(" has a counter that is not a number"));
         total += ticks;
         if (i == 3 || i == 4) // idle and iowait
             idle += ticks;
     }
+    setSource(Figure::CpuLoad, stat);
     const quint64 busy = total - idle;
     const bool primed = haveStat_;
     const quint64 lastBusy = lastBusy_;
@@ -220,7 +224,7 @@ std::optional<int> CpuSampler::readLoad()
     lastBusy_ = busy;
     lastTotal_ = total;
     if (!primed)
-        return 0;
+        return metrics::UnavailableFigure; // a rate needs two readings
     // Counters that went back (a CPU taken offline) or did not move give no rate this time.
     if (total <= lastTotal || busy < lastBusy)
         return last_.load;
@@ -237,6 +241,7 @@ bool CpuSampler::findPowerSource()
         // Without the range the counter's wrap cannot be told from a reset; such a step is skipped.
         raplWrapUj_ =
             quint64(std::max<qint64>(readInteger(rapl + QStringLiteral("/max_energy_range_uj")).value_or(0), 0));
+        setSource(Figure::CpuPower, QStringLiteral("intel-rapl:0 energy_uj"));
         return true;
     }
     for (const QString& folder : hwmonFolders(roots_.sys)) {
@@ -246,6 +251,7 @@ bool CpuSampler::findPowerSource()
             if (readInteger(folder + QLatin1String(name))) {
                 powerSource_ = PowerSource::HwmonPower;
                 powerFile_ = folder + QLatin1String(name);
+                setSource(Figure::CpuPower, inputSource(powerFile_));
                 return true;
             }
         }
@@ -253,35 +259,37 @@ bool CpuSampler::findPowerSource()
         if (readInteger(energy)) {
             powerSource_ = PowerSource::HwmonEnergy;
             powerFile_ = energy;
+            setSource(Figure::CpuPower, inputSource(powerFile_));
             return true;
         }
     }
     return false;
 }
 
-std::optional<int> CpuSampler::readPower(qint64 nowUs)
+int CpuSampler::readPower(qint64 nowUs)
 {
     if (powerSource_ == PowerSource::None && !findPowerSource())
-        return std::nullopt;
+        return unavailable(Figure::CpuPower, QStringLiteral("No CPU power or energy sensor could be read (the RAPL "
+                                                            "counter is often readable by root only)"));
     const std::optional<qint64> value = readInteger(powerFile_);
     if (!value || *value < 0) {
         powerSource_ = PowerSource::None;
         energy_ = Counter();
-        return std::nullopt;
+        return unavailable(Figure::CpuPower, powerFile_ + QStringLiteral(" stopped reading"));
     }
     if (powerSource_ == PowerSource::HwmonPower)
         return plausibleFigure(double(*value) / 1e6, metrics::isPlausiblePower); // microwatts
     return powerFromEnergy(quint64(*value), powerSource_ == PowerSource::Rapl ? raplWrapUj_ : 0, nowUs);
 }
 
-std::optional<int> CpuSampler::powerFromEnergy(quint64 energyUj, quint64 wrapUj, qint64 nowUs)
+int CpuSampler::powerFromEnergy(quint64 energyUj, quint64 wrapUj, qint64 nowUs)
 {
     const Counter previous = energy_;
     if (previous.valid && nowUs <= previous.timeUs)
         return last_.power;
     energy_ = Counter{energyUj, nowUs, true};
     if (!previous.valid)
-        return 0;
+        return metrics::UnavailableFigure; // a rate needs two readings
     quint64 spentUj = 0;
     if (energyUj >= previous.value)
         spentUj = energyUj - previous.value;
@@ -293,12 +301,45 @@ std::optional<int> CpuSampler::powerFromEnergy(quint64 energyUj, quint64 wrapUj,
     return plausibleFigure(double(spentUj) / double(nowUs - previous.timeUs), metrics::isPlausiblePower);
 }
 
-void CpuSampler::reportOnce(bool& reported, const char* message)
+int CpuSampler::readFanSpeed()
 {
-    if (reported)
-        return;
-    reported = true;
-    qWarning("%s", message);
+    const std::optional<qint64> rpm = fanFile_.read([this] { return findFan(roots_.sys); });
+    if (!rpm)
+        return unavailable(Figure::FanSpeed,
+                           fanFile_.path().isEmpty()
+                               ? QStringLiteral("No fan speed sensor found: no CPU or board sensor chip reports a "
+                                                "turning fan")
+                               : fanFile_.path() + QStringLiteral(" stopped reading"));
+    // A fan that stops once it was found (a quiet mode) reads 0, a reading like any other.
+    const int figure = plausibleFigure(double(*rpm), metrics::isPlausibleFanSpeed);
+    if (figure == metrics::UnavailableFigure)
+        return unavailable(Figure::FanSpeed, fanFile_.path() + QStringLiteral(" gave no plausible reading"));
+    setSource(Figure::FanSpeed, inputSource(fanFile_.path()));
+    return figure;
+}
+
+std::array<QString, FigureCount> missingFigures(const SensorRoots& roots)
+{
+    std::array<QString, FigureCount> reasons;
+#ifdef Q_OS_WIN
+    // Windows' GetCPUInfo reads the CPU through WMI and the system's counters, not these files.
+    reasons[size_t(Figure::CpuPower)] = QStringLiteral("Windows offers no CPU power reading without a driver");
+    reasons[size_t(Figure::FanSpeed)] = QStringLiteral("Windows offers no fan reading without a driver");
+    GpuSampler gpu(roots);
+    const GpuFigures figures = gpu.sample();
+    if (figures.temperature == metrics::UnavailableFigure)
+        reasons[size_t(Figure::GpuTemperature)] = gpu.temperatureSource();
+    if (figures.load == metrics::UnavailableFigure)
+        reasons[size_t(Figure::GpuLoad)] = gpu.loadSource();
+#else
+    CpuSampler sampler(roots, false);
+    sampler.sample(0);
+    for (int figure = 0; figure < FigureCount; ++figure) {
+        if (sampler.missing(Figure(figure)))
+            reasons[size_t(figure)] = sampler.source(Figure(figure));
+    }
+#endif
+    return reasons;
 }
 
 } // namespace korvo::sensors

@@ -1,5 +1,6 @@
 // korvo-tftctl: drives the TFT Screen from scripts, over the same link the program uses.
 
+#include "figures.h"
 #include "link/hidbackend.h"
 #include "link/link.h"
 #include "link/virtualscreen.h"
@@ -38,9 +39,10 @@ enum ExitCode
     BadPicture = 4
 };
 
-const char* const Usage = "usage: korvo-tftctl [--virtual OUT.png [--fault absent|fail-write=N|unplug-after=N]] "
-                          "list | image FILE [--portrait] | area FILE X Y | orientation landscape|portrait | clock; "
-                          "korvo-tftctl settings | set ...";
+const char* const Usage =
+    "usage: korvo-tftctl [--virtual OUT.png [--fault absent|fail-write=N|unplug-after=N]] "
+    "list | image FILE [--portrait] | area FILE X Y | orientation landscape|portrait | clock | figures [--json]; "
+    "korvo-tftctl settings | set ...";
 
 const char* const Help =
     "korvo-tftctl: send pictures and commands to the TFT Screen (USB 04d9:fd01).\n"
@@ -50,6 +52,7 @@ const char* const Help =
     "  area FILE X Y                     a small picture (at most 2044 pixels) drawn at X, Y\n"
     "  orientation landscape|portrait    turn the screen\n"
     "  clock                             set the screen's clock to this computer's time\n"
+    "  figures [--json]                  what each figure would show now, and where it comes from\n"
     "\n"
     "  --virtual OUT.png                 use a virtual screen instead and save its picture to OUT.png\n"
     "  --fault absent|fail-write=N|unplug-after=N\n"
@@ -317,6 +320,8 @@ int main(int argc, char* argv[])
         std::fputs(korvo::tftctl::SettingsHelp, stdout);
         return Success;
     }
+    if (!words.isEmpty() && words.first() == QLatin1String("figures"))
+        return figuresCommand(words.mid(1));
     if (korvo::tftctl::isSettingsCommand(words))
         return korvo::tftctl::runSettingsCommand(words);
     Options options;

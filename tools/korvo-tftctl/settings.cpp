@@ -24,9 +24,20 @@ enum ExitCode
 };
 
 // The figures by the names scripts use, in the window's order of its boxes.
-const char* const FigureNames[] = {"cpu-temperature", "cpu-load", "memory-load", "time",
-                                   "cpu-power",       "date",     "fan-speed"};
-constexpr int FigureCount = int(sizeof FigureNames / sizeof *FigureNames);
+struct Figure
+{
+    const char* name;
+    ElementKind kind;
+};
+constexpr Figure Figures[] = {{"cpu-temperature", CpuTemperature},
+                              {"cpu-load", CpuLoad},
+                              {"memory-load", MemoryLoad},
+                              {"time", Time},
+                              {"cpu-power", CpuPower},
+                              {"date", Date},
+                              {"fan-speed", FanSpeed},
+                              {"gpu-temperature", GpuTemperature},
+                              {"gpu-load", GpuLoad}};
 // The window refuses a sixth figure for the same reason: the custom layout has five places,
 // and time and date share one. The free text has its own row.
 constexpr int MostFigures = 5;
@@ -44,9 +55,9 @@ int fail(int code, const QString& message)
 
 int figureKind(const QString& name)
 {
-    for (int kind = 0; kind < FigureCount; ++kind) {
-        if (name == QLatin1String(FigureNames[kind]))
-            return kind;
+    for (const Figure& figure : Figures) {
+        if (name == QLatin1String(figure.name))
+            return figure.kind;
     }
     return -1;
 }
@@ -74,9 +85,9 @@ int printSettings()
     const ThemeProfile profile = loadProfile();
     const LayoutRecord& custom = profile.custom[0];
     QStringList figures;
-    for (int kind = 0; kind < FigureCount; ++kind) {
-        if (custom.Show_[size_t(kind)] == 1)
-            figures << QLatin1String(FigureNames[kind]);
+    for (const Figure& figure : Figures) {
+        if (custom.Show_[size_t(figure.kind)] == 1)
+            figures << QLatin1String(figure.name);
     }
     std::printf("layout: %s\n",
                 profile.isCustom() ? "custom" : qPrintable(QStringLiteral("theme %1").arg(profile.ThemeID + 1)));
@@ -95,9 +106,9 @@ bool storeFigures(ThemeProfile& profile, const QList<int>& kinds)
     profile.Style = 0;
     LayoutModel model;
     model.LoadLayout(profile, true);
-    for (int kind = 0; kind < FigureCount; ++kind) {
-        if (model.working().record.Show_[size_t(kind)] == 1 && !kinds.contains(kind))
-            model.SetElementShown(kind, 0);
+    for (const Figure& figure : Figures) {
+        if (model.working().record.Show_[size_t(figure.kind)] == 1 && !kinds.contains(figure.kind))
+            model.SetElementShown(figure.kind, 0);
     }
     for (int kind : kinds)
         model.SetElementShown(kind, 1);
@@ -190,7 +201,7 @@ const char* const SettingsHelp =
     "                                    FILE must stay where it is, readable by korvo-tft\n"
     "  set figures NAME,...|none         the custom layout's figures, at most five, time and date\n"
     "                                    counting as one: cpu-temperature cpu-load memory-load time\n"
-    "                                    cpu-power date fan-speed\n"
+    "                                    cpu-power date fan-speed gpu-temperature gpu-load\n"
     "  set text TEXT                     the custom layout's line of free text, at most 60\n"
     "                                    characters (40 in portrait)\n"
     "\n"

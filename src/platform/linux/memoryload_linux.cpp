@@ -47,7 +47,7 @@ int memoryLoadFromMeminfo(const QByteArray& meminfo)
         line = lineEnd + 1;
     }
     if (total <= 0 || available < 0 || available > total)
-        return 0;
+        return -1;
     // Windows truncates: used pages * 100 / total pages.
     return static_cast<int>((total - available) * 100 / total);
 }
@@ -59,11 +59,11 @@ int memoryLoadPercent()
     static const int fd = [] {
         const int opened = ::open("/proc/meminfo", O_RDONLY | O_CLOEXEC);
         if (opened < 0)
-            qWarning("Unable to open /proc/meminfo; the memory load reads 0.");
+            qWarning("Unable to open /proc/meminfo; the memory load is unavailable.");
         return opened;
     }();
     if (fd < 0)
-        return 0;
+        return -1;
     // MemTotal and MemAvailable are among the first lines; /proc/meminfo is under 2 KiB.
     char text[4096];
     ssize_t got = 0;
@@ -71,7 +71,7 @@ int memoryLoadPercent()
         got = ::pread(fd, text, sizeof(text), 0);
     } while (got < 0 && errno == EINTR);
     if (got <= 0)
-        return 0;
+        return -1;
     return memoryLoadFromMeminfo(QByteArray::fromRawData(text, int(got)));
 }
 

@@ -9,7 +9,7 @@ int memoryLoadPercent()
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof(status);
     if (!GlobalMemoryStatusEx(&status))
-        return 0;
+        return -1;
     return static_cast<int>(status.dwMemoryLoad);
 }
 

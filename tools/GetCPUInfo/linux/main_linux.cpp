@@ -1,6 +1,7 @@
-// GetCPUInfo: measures the CPU temperature, load and power once a second and publishes them in
-// the shared memory that the program's refresh loop reads. One copy runs per user; the program
-// asks it over a local socket whether it runs ("ping") and to end with the program ("close").
+// GetCPUInfo: measures the CPU temperature, load and power, the fan speed and the GPU's
+// temperature and load once a second and publishes them in the shared memory that the program's
+// refresh loop reads. One copy runs per user; the program asks it over a local socket whether it
+// runs ("ping") and to end with the program ("close").
 
 #include "GetCPUInfo/locallistener.h"
 #include "GetCPUInfo/sensors.h"
@@ -54,8 +55,14 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        const qint32 words[4] = {qToLittleEndian<qint32>(figures.temperature), qToLittleEndian<qint32>(figures.load),
-                                 qToLittleEndian<qint32>(figures.power), 0};
+        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {qToLittleEndian<qint32>(figures.temperature),
+                                                                    qToLittleEndian<qint32>(figures.load),
+                                                                    qToLittleEndian<qint32>(figures.power),
+                                                                    0,
+                                                                    0, // the heartbeat
+                                                                    qToLittleEndian<qint32>(figures.fanSpeed),
+                                                                    qToLittleEndian<qint32>(figures.gpuTemperature),
+                                                                    qToLittleEndian<qint32>(figures.gpuLoad)};
         if (!memory_.lock()) {
             if (!lockReported_)
                 qWarning("GetCPUInfo: cannot lock the shared memory: %s", qPrintable(memory_.errorString()));
@@ -164,7 +171,7 @@ int main(int argc, char** argv)
         qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(key), qPrintable(memory.errorString()));
         return 1;
     }
-    if (memory.size() < int(sizeof(korvo::metrics::CpuInfoBlock))) {
+    if (memory.size() < korvo::metrics::CpuInfoBlockSize) {
         qWarning("GetCPUInfo: the shared memory %s is too small (%d bytes).", qPrintable(key), memory.size());
         return 1;
     }

@@ -2,6 +2,7 @@
 // temperature once a second and publishes them in the shared memory that the program's refresh
 // loop reads. The program finds this copy by its hidden window's title and ends it with WM_CLOSE.
 
+#include "GetCPUInfo/gpusensors.h"
 #include "GetCPUInfo/win/thermalzone_win.h"
 #include "GetCPUInfo/winfigures.h"
 #include "metrics/cpuinfo.h"
@@ -16,6 +17,7 @@
 
 namespace {
 
+using korvo::metrics::UnavailableFigure;
 using korvo::sensors::SystemTimes;
 
 constexpr UINT PublishIntervalMs = 1000;
@@ -42,7 +44,7 @@ std::optional<SystemTimes> readSystemTimes()
     return SystemTimes{ticks(idle), ticks(kernel), ticks(user)};
 }
 
-// A figure that cannot be read is published as 0 and reported once, not once a second.
+// A figure that cannot be read is published as unavailable and reported once, not once a second.
 void reportOnce(bool& reported, const QString& message)
 {
     if (!reported)
@@ -53,14 +55,26 @@ void reportOnce(bool& reported, const QString& message)
 class Publisher
 {
 public:
-    explicit Publisher(QSharedMemory& memory) : memory_(memory), times_(readSystemTimes())
+    explicit Publisher(QSharedMemory& memory)
+        : memory_(memory), times_(readSystemTimes()), gpu_(korvo::sensors::SensorRoots::fromEnvironment())
     {
-        qWarning("GetCPUInfo: Windows offers no CPU power reading without a driver; publishing 0.");
+        qWarning("GetCPUInfo: Windows offers no CPU power or fan reading without a driver; publishing them as "
+                 "unavailable.");
     }
 
     void publish()
     {
-        const qint32 words[4] = {qToLittleEndian<qint32>(temperature()), qToLittleEndian<qint32>(load()), 0, 0};
+        const korvo::sensors::GpuFigures gpu = gpu_.sample();
+        if (gpu.temperature == UnavailableFigure)
+            reportOnce(gpuReported_, gpu_.temperatureSource());
+        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {qToLittleEndian<qint32>(temperature()),
+                                                                    qToLittleEndian<qint32>(load()),
+                                                                    qToLittleEndian<qint32>(UnavailableFigure),
+                                                                    0,
+                                                                    0, // the heartbeat
+                                                                    qToLittleEndian<qint32>(UnavailableFigure),
+                                                                    qToLittleEndian<qint32>(gpu.temperature),
+                                                                    qToLittleEndian<qint32>(gpu.load)};
         if (!memory_.lock()) {
             reportOnce(lockReported_, QStringLiteral("cannot lock the shared memory: ") + memory_.errorString());
             return;
@@ -70,34 +84,35 @@ public:
     }
 
 private:
-    // The first call only primes the counters and gives 0, as does a pair of readings that
-    // makes no sense.
+    // The first call only primes the counters and gives no figure, nor does a pair of readings
+    // that makes no sense.
     int load()
     {
         const std::optional<SystemTimes> now = readSystemTimes();
         if (!now) {
             reportOnce(
                 loadReported_,
-                QStringLiteral("GetSystemTimes failed (error %1); publishing 0 for the load.").arg(GetLastError()));
-            return 0;
+                QStringLiteral("GetSystemTimes failed (error %1); the load is unavailable.").arg(GetLastError()));
+            return UnavailableFigure;
         }
         const std::optional<int> percent = times_ ? korvo::sensors::loadBetween(*times_, *now) : std::nullopt;
         times_ = now;
-        return percent.value_or(0);
+        return percent.value_or(UnavailableFigure);
     }
 
     int temperature()
     {
         if (ticksToTemperature_ > 0) {
             --ticksToTemperature_;
-            return 0;
+            return UnavailableFigure;
         }
         const std::optional<int> celsius = thermalZone_.readCelsius();
         if (!celsius) {
-            reportOnce(temperatureReported_,
-                       QStringLiteral("no CPU temperature from WMI (%1); publishing 0.").arg(thermalZone_.lastError()));
+            reportOnce(
+                temperatureReported_,
+                QStringLiteral("no CPU temperature from WMI (%1); it is unavailable.").arg(thermalZone_.lastError()));
             ticksToTemperature_ = TemperatureRetryTicks;
-            return 0;
+            return UnavailableFigure;
         }
         return *celsius;
     }
@@ -105,7 +120,9 @@ private:
     QSharedMemory& memory_;
     std::optional<SystemTimes> times_;
     korvo::sensors::ThermalZone thermalZone_;
+    korvo::sensors::GpuSampler gpu_;
     int ticksToTemperature_ = 0;
+    bool gpuReported_ = false;
     bool lockReported_ = false;
     bool loadReported_ = false;
     bool temperatureReported_ = false;
@@ -141,7 +158,7 @@ bool openSegment(QSharedMemory& memory)
                  qPrintable(memory.errorString()));
         return false;
     }
-    if (memory.size() < int(sizeof(korvo::metrics::CpuInfoBlock))) {
+    if (memory.size() < korvo::metrics::CpuInfoBlockSize) {
         qWarning("GetCPUInfo: the shared memory %s is too small (%d bytes).", qPrintable(memory.key()), memory.size());
         return false;
     }
