@@ -130,11 +130,6 @@ public:
         link::InitDeviceTable();
         link::EnumerateScreens();
         link::OpenScreenByName(ScreenName);
-        screenAttached_ = link::commandHandle != nullptr;
-        if (screenAttached_)
-            qInfo("The screen is attached; it is given the stored layout.");
-        else if (!link::screenAccessDenied())
-            qInfo("No screen is attached; it is given the stored layout once it is plugged in.");
         sendStoredLayout();
         startSibling();
     }
@@ -200,8 +195,12 @@ private:
 #endif
         if (sent)
             link::SendTimeSyncAfterOrientation();
-        else if (screenAttached_)
-            qWarning("The screen did not take the stored layout; it is given it again once it answers.");
+        // Said when it changes: at the start, and when a reload finds the screen otherwise.
+        if (!shownOnce_ || sent != lastLanded_)
+            qInfo(sent ? "The screen shows the stored layout."
+                       : "No screen took the stored layout; it is given it once one answers.");
+        shownOnce_ = true;
+        lastLanded_ = sent;
         if (reloadPending_) {
             reloadPending_ = false;
             reload();
@@ -216,11 +215,11 @@ private:
     void deviceChanged(const platform::DeviceEvent& event)
     {
         session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
-        const bool attached = link::commandHandle != nullptr;
-        if (attached == screenAttached_)
-            return;
-        screenAttached_ = attached;
-        qInfo(attached ? "The screen was plugged in; it is given the stored layout." : "The screen was unplugged.");
+        // The screen's vendor interface stands for the screen; the other one comes and goes with it.
+        if (event.vendorId == link::ScreenVendorId && event.productId == link::ScreenProductId &&
+            event.interfaceNumber == 1)
+            qInfo(event.arrived ? "The screen was plugged in; it is given the stored layout."
+                                : "The screen was unplugged.");
     }
 
     void startSibling()
@@ -240,7 +239,8 @@ private:
     std::unique_ptr<compose::ScreenSession> session_;
     platform::DeviceNotifier* deviceNotifier_ = nullptr;
     platform::SleepNotifier* sleepNotifier_ = nullptr;
-    bool screenAttached_ = false;
+    bool shownOnce_ = false;
+    bool lastLanded_ = false;
     bool reloadPending_ = false;
     bool siblingStarted_ = false;
 };

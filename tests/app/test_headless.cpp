@@ -78,8 +78,6 @@ class TestHeadless : public QObject
                copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
     }
 
-    QString configFile() const { return home->filePath("config/Korvo TFT/Config.ini"); }
-
     // The packets the stand-in saw, as their first bytes in hex: "0055a3f0..." for frame chunks.
     QStringList packets() const
     {
@@ -146,21 +144,21 @@ private slots:
     {
         QTest::addColumn<bool>("absent");
         QTest::addColumn<QByteArray>("socketName");
-        QTest::addColumn<bool>("configIsFolder");
+        QTest::addColumn<bool>("settingsFolderIsFile");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QStringList>("second");
         QTest::addColumn<QByteArray>("secondSaid");
         const QByteArray headlessSaid("korvo-tft: Korvo TFT already runs for this user; this copy ends.\n");
         QTest::newRow("screen, socket path, second window")
-            << false << QByteArray("notify") << false << "The screen is attached; it is given the stored layout."
+            << false << QByteArray("notify") << false << "The screen shows the stored layout."
             << QStringList{"-platform", "offscreen"}
             << QByteArray("korvo-tft: Korvo TFT already runs without a window for this user (korvo-tft --headless); "
                           "stop it to use the window.\n");
         QTest::newRow("no screen, abstract socket")
             << true << QByteArray("@korvo-headless-test") << false
-            << "No screen is attached; it is given the stored layout once it is plugged in."
-            << QStringList{"--headless"} << headlessSaid;
-        QTest::newRow("Config.ini a folder")
+            << "No screen took the stored layout; it is given it once one answers." << QStringList{"--headless"}
+            << headlessSaid;
+        QTest::newRow("settings folder a file")
             << false << QByteArray("notify") << true << "the screen shows the shipped layout."
             << QStringList{"--headless"} << headlessSaid;
     }
@@ -168,7 +166,7 @@ private slots:
     {
         QFETCH(bool, absent);
         QFETCH(QByteArray, socketName);
-        QFETCH(bool, configIsFolder);
+        QFETCH(bool, settingsFolderIsFile);
         QFETCH(QString, said);
         QFETCH(QStringList, second);
         if (!socketName.startsWith('@'))
@@ -177,8 +175,10 @@ private slots:
             socketName += QByteArray::number(QCoreApplication::applicationPid());
         NotifySocket manager(socketName);
         QVERIFY(manager.bound());
-        if (configIsFolder)
-            QVERIFY(QDir().mkpath(configFile()));
+        // Nothing can be made there: Config.ini is missing for good.
+        if (settingsFolderIsFile)
+            QVERIFY(QDir().mkpath(home->filePath("config")) &&
+                    QFile(home->filePath("config/Korvo TFT")).open(QIODevice::WriteOnly));
         QProcessEnvironment environment = this->environment(socketName);
         if (absent)
             environment.insert("KORVO_FAKEHID_ABSENT", "1");
