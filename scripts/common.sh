@@ -5,7 +5,7 @@ KORVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KORVO_PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools
-    libhidapi-dev libudev-dev libbenchmark-dev
+    libhidapi-dev libudev-dev libbenchmark-dev umockdev libumockdev-dev
     fonts-noto-cjk xvfb xauth dbus-daemon
     clang libclang-rt-14-dev
     desktop-file-utils lintian systemd

@@ -100,7 +100,8 @@ void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& check
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>())
+MainWindow::MainWindow(const Timings& timings, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), timings_(timings)
 {
     loadTranslation();
     ui_->setupUi(this);
@@ -148,7 +149,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui_(std::make_uni
     setUpTray();
     link::SendTimeSync();
     adviseOnAccess();
-    QTimer::singleShot(500, this, &MainWindow::slotCreateThread);
+    QTimer::singleShot(timings_.startDelayMs, this, &MainWindow::slotCreateThread);
 }
 
 MainWindow::~MainWindow()
@@ -473,7 +474,7 @@ void MainWindow::btn_clicked()
         endEditing();
         ui_->btnEdit->setVisible(profile_.isCustom());
         zoom->CommitTextEditor();
-        applyWithDialog(1000);
+        applyWithDialog(timings_.applyPauseMs);
         startSibling();
         StartRefreshThread();
     }
@@ -645,9 +646,9 @@ void MainWindow::slotCreateThread()
         return;
     }
     // The window has just appeared: it is given a second to paint before the screen blanks.
-    QTimer::singleShot(1000, this, [this] {
+    QTimer::singleShot(timings_.firstPaintMs, this, [this] {
         link::SendTimeSync();
-        applyWithDialog(1000);
+        applyWithDialog(timings_.applyPauseMs);
         removeFirstRunMarker();
         putAway();
         firstUseFlag = false;

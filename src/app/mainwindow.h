@@ -45,7 +45,17 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The waits of the start and of an apply. They give the window time to paint and the screen
+    // time to settle; the virtual screen under test needs neither.
+    struct Timings
+    {
+        int startDelayMs = 500;  // from construction to the start's work
+        int firstPaintMs = 1000; // a first start shows the window this long before the screen blanks
+        int applyPauseMs = 1000; // before an apply's frame is sent
+    };
+
+    explicit MainWindow(QWidget* parent = nullptr) : MainWindow(Timings{}, parent) {}
+    explicit MainWindow(const Timings& timings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     bool englishInterface() const { return englishInterface_; }
@@ -144,6 +154,7 @@ private:
     bool editing_ = false;
     compose::ScreenSession* session_ = nullptr;
     bool siblingStarted_ = false;
+    Timings timings_;
 };
 
 } // namespace korvo

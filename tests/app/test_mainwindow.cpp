@@ -32,6 +32,9 @@ void answerDialog(bool accept)
     });
 }
 
+// The virtual screen needs no time to settle, and nobody watches the window paint.
+const MainWindow::Timings NoWaits{0, 0, 0};
+
 void bothWays(const char* column)
 {
     QTest::addColumn<bool>(column);
@@ -54,12 +57,20 @@ class TestMainWindow : public QObject
 
     bool start()
     {
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(NoWaits);
         return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
     }
     template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
     QString letters() { return packetLetters(screen.log()); }
+    // The preview without the rotate button on it.
+    QImage previewPicture()
+    {
+        QImage picture(window->editor()->size(), QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        window->editor()->render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        return picture;
+    }
 
 public:
     // Counts the queued calls that reach the viewer and lets every event through.
@@ -88,7 +99,7 @@ private slots:
 
     void firstStartThenRestart()
     {
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(NoWaits);
         QCOMPARE(letters(), QStringLiteral("C"));
         QSignalSpy done(window.get(), &MainWindow::started);
         QVERIFY(done.wait(15000));
@@ -155,19 +166,29 @@ private slots:
                  qPrintable(tip(10)));
     }
 
+    // The rotate button turns the preview and its own icon, and a second press brings both back;
+    // the turned preview is the one a start in portrait shows.
     void rotateTwiceComesBack()
     {
         QVERIFY(start());
         auto* rotate = child<TavoPushButton>("btnRemote");
         const QImage icon = rotate->grab().toImage();
+        const QImage landscape = previewPicture();
+        const QRect place = rotate->geometry();
         rotate->click();
-        QCOMPARE(window->editor()->geometry(), QRect(53, 113, 425, 322));
-        QCOMPARE(rotate->pos(), QPoint(385, 285));
+        const QImage portrait = previewPicture();
         QVERIFY(rotate->grab().toImage() != icon);
+        QVERIFY(window->editor()->rect().contains(rotate->geometry())); // still on the preview
         rotate->click();
-        QCOMPARE(window->editor()->geometry(), QRect(48, 118, 435, 312));
-        QCOMPARE(rotate->pos(), QPoint(390, 280));
         QCOMPARE(rotate->grab().toImage(), icon);
+        QCOMPARE(previewPicture(), landscape);
+        QCOMPARE(rotate->geometry(), place);
+
+        rotate->click();
+        click("btnApply");
+        window.reset();
+        QVERIFY(start());
+        QCOMPARE(previewPicture(), portrait);
     }
 
     void editThenCancel_data() { bothWays("accept"); }
@@ -323,6 +344,11 @@ private slots:
         environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
         environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         environment.insert("KORVO_FAKEHID_LOG", writes);
+        // A user who has run the program before: no first start to wait for.
+        const QString folder = home->filePath("Korvo TFT");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : {"/Config.ini", "/whole.png"})
+            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
@@ -373,6 +399,64 @@ private slots:
         QCOMPARE(queuedCalls, 2);
         QCOMPARE(viewer.size(), portrait ? QSize(340, 640) : QSize(640, 340));
         QCOMPARE(viewer.grab().toImage().pixel(point), colour);
+    }
+
+    // From the shipped custom layout of the first start to each built-in theme, chosen on the Theme
+    // page and applied, in both orientations.
+    void builtInThemeApplied_data()
+    {
+        QTest::addColumn<bool>("portrait");
+        QTest::addColumn<int>("theme");
+        QTest::addColumn<QPoint>("point"); // on the screen, where only this theme has this colour
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("landscape, theme 1") << false << 0 << QPoint(248, 48) << qRgb(33, 52, 90);
+        QTest::newRow("landscape, theme 2") << false << 1 << QPoint(300, 98) << qRgb(99, 56, 107);
+        QTest::newRow("landscape, theme 3") << false << 2 << QPoint(298, 152) << qRgb(24, 65, 57);
+        QTest::newRow("landscape, theme 4") << false << 3 << QPoint(20, 20) << qRgb(41, 89, 107);
+        QTest::newRow("portrait, theme 1") << true << 0 << QPoint(304, 154) << qRgb(49, 36, 74);
+        QTest::newRow("portrait, theme 2") << true << 1 << QPoint(234, 142) << qRgb(165, 89, 99);
+        QTest::newRow("portrait, theme 3") << true << 2 << QPoint(60, 150) << qRgb(33, 48, 57);
+        QTest::newRow("portrait, theme 4") << true << 3 << QPoint(36, 152) << qRgb(33, 81, 99);
+    }
+    void builtInThemeApplied()
+    {
+        QFETCH(bool, portrait);
+        QFETCH(int, theme);
+        QFETCH(QPoint, point);
+        QFETCH(QRgb, colour);
+        QVERIFY(start());
+        QVERIFY(child<TavoPushButton>("btnImage")->buttonChecked());
+        QCOMPARE(screen.framebuffer().pixel(20, 90), qRgb(173, 85, 99)); // the sky over the hills
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        ThemeProfile before;
+        loadThemeProfile(before);
+        click("btnTheme");
+        if (portrait)
+            click("btnRemote");
+        QListWidget* themes = nullptr;
+        for (QListWidget* list : window->findChildren<QListWidget*>())
+            themes = list->isVisible() && list->count() == ThemeCount ? list : themes;
+        QVERIFY(themes);
+        QTest::mouseClick(themes->viewport(), Qt::LeftButton, {}, themes->visualItemRect(themes->item(theme)).center());
+        click("btnApply");
+        QCOMPARE(screen.framebuffer().pixel(point), colour);
+
+        const QSettings stored(configFilePath(), QSettings::IniFormat);
+        QCOMPARE(stored.value("Config/Mode").toInt(), 0);
+        QCOMPARE(stored.value("Config/ThemeID").toInt(), theme);
+        QCOMPARE(stored.value("Config/Hor").toInt(), portrait ? 1 : 0);
+        ThemeProfile after;
+        loadThemeProfile(after);
+        // The other orientation keeps its own layouts: a rotation must not bring this one.
+        QCOMPARE(portrait ? after.landscape : after.portrait, portrait ? before.landscape : before.portrait);
+
+        window.reset();
+        screen.reset();
+        QVERIFY(start());
+        QVERIFY(child<TavoPushButton>("btnTheme")->buttonChecked());
+        click("btnApply");
+        QCOMPARE(screen.framebuffer().pixel(point), colour);
     }
 };
 

@@ -134,7 +134,9 @@ private slots:
         QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
         QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
         QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
-        QTest::newRow("text row 7") << QByteArray("[Config]\nCurRectID=7\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("text row 0, the first") << QByteArray("[Config]\nCurRectID=0\n") << "CurRectID" << 0 << 0;
+        QTest::newRow("text row -1") << QByteArray("[Config]\nCurRectID=-1\n") << "CurRectID" << 1 << 1;
+        QTest::newRow("text row 3") << QByteArray("[Config]\nCurRectID=3\n") << "CurRectID" << 1 << 1;
         QTest::newRow("slot entry 42") << QByteArray("[CustomShow]\n1-4=42\n") << "1-4" << -1 << 1;
         QTest::newRow("rectangle as text") << QByteArray("[CUSTOM0]\nShowRect_0=wide\n") << "ShowRect_0" << 0 << 1;
         QTest::newRow("rectangle overflowing")

@@ -1,0 +1,107 @@
+// The hot-plug notifier against a udev testbed: the screen's hidraw nodes come and go as they would
+// when the cable is plugged in and pulled.
+
+// GLib names struct members "signals", which Qt defines as a keyword: GLib comes first.
+#include <umockdev.h>
+
+#include "platform/devicenotifier.h"
+
+#include <QtTest>
+
+#include <cstdlib>
+
+using namespace korvo::platform;
+
+namespace {
+
+QString describe(const DeviceEvent& event)
+{
+    return QStringLiteral("%1 %2 %3:%4 %5")
+        .arg(event.arrived ? "arrived" : "left", event.path)
+        .arg(event.vendorId, 4, 16, QLatin1Char('0'))
+        .arg(event.productId, 4, 16, QLatin1Char('0'))
+        .arg(event.interfaceNumber);
+}
+
+// One USB device with one interface; a hidraw node under it unless `node` is empty.
+struct UsbDevice
+{
+    const char* port;      // "1-2"
+    const char* vendor;    // "04d9"
+    const char* product;   // "fd01"
+    const char* interface; // "01"
+    const char* node;      // "hidraw5"
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(UsbDevice)
+
+class TestDeviceNotifier : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!qgetenv("LD_PRELOAD").contains("libumockdev-preload"))
+            QFAIL("needs the udev testbed's preload library: run it under umockdev-wrapper");
+    }
+
+    // Every USB device plugged in, then the last hidraw node pulled.
+    void plugAndPull_data()
+    {
+        QTest::addColumn<QList<UsbDevice>>("devices");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("the screen") << QList<UsbDevice>{{"1-2", "04d9", "fd01", "01", "hidraw5"}}
+                                    << QStringList{"arrived /dev/hidraw5 04d9:fd01 1", "left /dev/hidraw5 04d9:fd01 1"};
+        QTest::newRow("a USB device without a hidraw node, then a keyboard")
+            << QList<UsbDevice>{{"1-3", "04d9", "fd01", "01", ""}, {"1-4", "046d", "c52b", "00", "hidraw7"}}
+            << QStringList{"arrived /dev/hidraw7 046d:c52b 0", "left /dev/hidraw7 046d:c52b 0"};
+    }
+
+    void plugAndPull()
+    {
+        QFETCH(QList<UsbDevice>, devices);
+        QFETCH(QStringList, events);
+        // The testbed comes first: only a monitor opened after it listens to it.
+        UMockdevTestbed* testbed = umockdev_testbed_new();
+        DeviceNotifier notifier;
+        QVERIFY(notifier.registerFor(0));
+        QStringList seen;
+        connect(&notifier, &DeviceNotifier::deviceChanged, this,
+                [&seen](const DeviceEvent& event) { seen << describe(event); });
+        QList<gchar*> paths{
+            umockdev_testbed_add_device(testbed, "usb", "usb1", nullptr, nullptr, "DEVTYPE", "usb_device", nullptr)};
+        for (const UsbDevice& device : devices) {
+            paths << umockdev_testbed_add_device(testbed, "usb", device.port, paths.first(), "idVendor", device.vendor,
+                                                 "idProduct", device.product, nullptr, "DEVTYPE", "usb_device",
+                                                 nullptr);
+            const QByteArray interface =
+                QByteArray(device.port) + ":1." + QByteArray::number(std::atoi(device.interface));
+            paths << umockdev_testbed_add_device(testbed, "usb", interface.constData(), paths.last(),
+                                                 "bInterfaceNumber", device.interface, nullptr, "DEVTYPE",
+                                                 "usb_interface", nullptr);
+            if (!*device.node)
+                continue;
+            const QByteArray hid =
+                "0003:" + QByteArray(device.vendor).toUpper() + ':' + QByteArray(device.product).toUpper() + ".0001";
+            paths << umockdev_testbed_add_device(testbed, "hid", hid.constData(), paths.last(), nullptr, nullptr);
+            paths << umockdev_testbed_add_device(testbed, "hidraw", ("hidraw/" + QByteArray(device.node)).constData(),
+                                                 paths.last(), nullptr, "DEVNAME",
+                                                 ("/dev/" + QByteArray(device.node)).constData(), nullptr);
+        }
+        // The testbed announces a new device by itself, a removal only when told.
+        umockdev_testbed_uevent(testbed, paths.last(), "remove");
+        umockdev_testbed_remove_device(testbed, paths.last());
+
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), events.size(), 5000);
+        QCOMPARE(seen, events);
+        for (gchar* path : paths)
+            g_free(path);
+        g_object_unref(testbed);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceNotifier)
+#include "test_devicenotifier.moc"
