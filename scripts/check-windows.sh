@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Syntax-checks every C++ source a Windows build compiles with the MinGW-w64 cross compiler, so
-# that the Windows side cannot rot unseen. No Windows Qt is needed: Debian's Qt 5 headers serve.
+# Compiles every C++ source a Windows build compiles with the MinGW-w64 cross compiler, and
+# fails when one of our own symbols is used but no object defines it, so that the Windows side
+# cannot rot unseen: a function declared for both systems but defined only for Linux is caught
+# without a Windows Qt, which the full cross build (scripts/windows/) needs and CI cannot afford.
 #
 #   scripts/check-windows.sh [build dir, default build-windows]
 #
 # CMake itself says what a Windows build compiles: the tree is configured for Windows with the
 # cross compiler (tests and benchmarks are off there, as on a real Windows build), and every
-# command of its compilation database runs with -fsyntax-only in place of -c. Its moc, uic and
-# rcc steps run first, so their output is on the include path and checked too. Nothing is
-# compiled to objects or linked: Qt's libraries here are Linux ones.
+# command of its compilation database runs, behind ccache where it is installed. Its moc, uic
+# and rcc steps run first, so their output is compiled too. Nothing is linked: Qt's libraries
+# here are Linux ones. Instead the objects' symbol tables are compared: an undefined symbol of
+# ours (in the korvo namespace, or a free function outside every namespace that is not Qt's)
+# that no object defines is an error. Qt's, the C++ library's, hidapi's and Windows' symbols
+# are left to the real link.
 #
 # The Qt headers are configured for Linux, which needs no shim: qconfig.h only switches features
 # on and off, the compiler's _WIN32 makes qsystemdetection.h say Q_OS_WIN so that Qt's headers
@@ -59,24 +64,47 @@ foreach(i RANGE ${last})
 endforeach()
 CMAKE
 mapfile -t commands < <(cmake -Ddatabase="$build/compile_commands.json" -P "$build/stand-in/commands.cmake" 2>&1)
-echo "Windows syntax check: ${#commands[@]} sources with $(x86_64-w64-mingw32-g++-posix --version | head -n1)"
+echo "Windows check: ${#commands[@]} sources with $(x86_64-w64-mingw32-g++-posix --version | head -n1)"
 
-# -c and -o go, -fsyntax-only comes. Each job prints its diagnostics in one piece, a failure
-# headed by one line naming the file.
-check_one='directory="${1%%	*}"; command="${1#*	}"
-command=$(printf "%s" "$command" | sed -e "s/ -o [^ ]*/ /" -e "s/ -c / -fsyntax-only /")
+# The compilation database leaves the launcher out. Each job prints its diagnostics in one
+# piece, a failure headed by one line naming the file.
+launcher=""
+command -v ccache >/dev/null 2>&1 && launcher="ccache "
+compile_one='directory="${1%%	*}"; command="$2${1#*	}"
 file="${command##* }"
 if out=$(cd "$directory" && eval "$command" 2>&1); then
     [ -z "$out" ] || printf "%s\n" "$out"
 else
     printf "FAILED: %s\n%s\n" "$file" "$out"
 fi'
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-printf '%s\0' "${commands[@]}" | xargs -0 -n1 -P "$(nproc)" bash -c "$check_one" check | tee "$log"
+log="$build/check.log"
+printf '%s\0' "${commands[@]}" | xargs -0 -I{} -P "$(nproc)" bash -c "$compile_one" compile {} "$launcher" | tee "$log"
 failed=$(grep -c '^FAILED: ' "$log" || true)
 if [ "$failed" -ne 0 ]; then
-    echo "Windows syntax check: $failed of ${#commands[@]} sources fail."
+    echo "Windows check: $failed of ${#commands[@]} sources fail to compile."
     exit 1
 fi
-echo "Windows syntax check: all ${#commands[@]} sources pass."
+
+# Defined and undefined symbols of every object, by their link names. Ours: whatever lies in a
+# namespace our sources open (korvo, themeart...), with its vtables, type names and thunks, and
+# free functions outside every namespace whose name does not start as Qt's do; Windows' and the C
+# library's names are not C++ ones.
+objects=()
+for entry in "${commands[@]}"; do
+    object=$(printf '%s' "${entry#*	}" | sed -n 's/.* -o \([^ ]*\) .*/\1/p')
+    [[ "$object" = /* ]] || object="${entry%%	*}/$object"
+    objects+=("$object")
+done
+symbols() { x86_64-w64-mingw32-nm "$1" --format=posix "${objects[@]}" | awk 'NF >= 2 && $2 != "w" { print $1 }' | sort -u; }
+symbols --defined-only >"$build/defined.txt"
+symbols --undefined-only >"$build/undefined.txt"
+ours=$(grep -rhoE '^namespace [A-Za-z_][A-Za-z0-9_]*' "$KORVO_ROOT/src" "$KORVO_ROOT/tools" | sort -u |
+    while read -r _ name; do printf '%s%s|' "${#name}" "$name"; done)
+missing=$(comm -23 "$build/undefined.txt" "$build/defined.txt" |
+    grep -E "^_Z(T[VIS]|Th[0-9n]*_|Tv[0-9n]*_[0-9n]*_)?N[KVr]*(${ours%|})|^_Z[0-9]+[^0-9qQ_]" || true)
+if [ -n "$missing" ]; then
+    echo "Windows check: used but defined nowhere:"
+    printf '%s\n' "$missing" | x86_64-w64-mingw32-c++filt | sed 's/^/  /'
+    exit 1
+fi
+echo "Windows check: all ${#commands[@]} sources compile; every symbol of ours they use is defined."

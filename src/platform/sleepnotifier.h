@@ -10,9 +10,10 @@ namespace korvo::platform {
 // Tells when the system is about to sleep and when it woke, so that the screen's updates can stop
 // before and the screen be given its frame again after. Linux: logind's PrepareForSleep on the
 // system bus (KORVO_SYSTEM_BUS_ADDRESS names another bus, for tests), with a delay inhibitor held
-// so that the caller has time to stop. Windows: WM_POWERBROADCAST delivered through nativeEvent;
-// Windows gives about two seconds and no way to ask for more, so receivers of aboutToSleep stop
-// before they return.
+// so that the caller has time to stop. Windows: a suspend-resume subscription, which also hears
+// modern standby; WM_POWERBROADCAST through nativeEvent where Windows has none. Windows gives two
+// seconds and no way to ask for more: receivers of aboutToSleep stop before they return, and
+// Windows gets its answer after at most 1.5 s even when they are late.
 class SleepNotifier : public QObject
 {
     Q_OBJECT

@@ -1,11 +1,13 @@
 // GetCPUInfo for Windows: measures the CPU load and, where the firmware lets it, the CPU
 // temperature once a second and publishes them in the shared memory that the program's refresh
-// loop reads. The program finds this copy by its hidden window's title and ends it with WM_CLOSE.
+// loop reads. The program finds this copy by its hidden window's class and title and ends it
+// with WM_CLOSE.
 
 #include "GetCPUInfo/gpusensors.h"
 #include "GetCPUInfo/win/thermalzone_win.h"
 #include "GetCPUInfo/winfigures.h"
 #include "metrics/cpuinfo.h"
+#include "platform/sibling.h"
 
 #include <QSharedMemory>
 #include <QtEndian>
@@ -26,8 +28,8 @@ constexpr UINT_PTR PublishTimer = 1;
 // WMI again once a minute costs nothing and notices a zone that appears late.
 constexpr int TemperatureRetryTicks = 60;
 
-const wchar_t* const WindowTitle = L"GetCPUInfo";
-const wchar_t* const WindowClass = L"KorvoTftGetCPUInfo";
+const wchar_t* const WindowTitle = korvo::platform::SiblingWindowTitle;
+const wchar_t* const WindowClass = korvo::platform::SiblingWindowClass;
 // No "Global\" prefix: one copy per log-on, like the program itself.
 const wchar_t* const CopyGuard = L"Korvo TFT GetCPUInfo";
 
