@@ -7,6 +7,7 @@
 #include "config/themeprofile.h"
 #include "link/link.h"
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,12 +28,9 @@ using namespace korvo;
 
 namespace {
 
-void publishTo(QSharedMemory& memory, int temperature, int load, int power)
+void publishTo(metrics::CpuInfoSegment& memory, int temperature, int load, int power)
 {
-    const qint32 words[4] = {temperature, load, power, 0};
-    memory.lock();
-    std::memcpy(memory.data(), words, sizeof(words));
-    memory.unlock();
+    memory.publish(metrics::cpuInfoBytes({temperature, load, power, 0}));
 }
 
 } // namespace
@@ -51,8 +49,7 @@ bool Stage::start()
         std::fprintf(stderr, "The virtual screen was not found.\n");
         return false;
     }
-    cpuInfo.setKey(metrics::cpuInfoMemoryKey());
-    if (!cpuInfo.create(4096)) {
+    if (!cpuInfo.create()) {
         std::fprintf(stderr, "No shared memory: %s\n", qPrintable(cpuInfo.errorString()));
         return false;
     }
@@ -102,7 +99,7 @@ int beforeApplication(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc != 3 || std::strcmp(argv[1], "--publisher") != 0)
         return -1;
-    QSharedMemory memory(metrics::cpuInfoMemoryKey());
+    metrics::CpuInfoSegment memory;
     if (!memory.attach()) {
         std::fprintf(stderr, "The publisher found no segment: %s\n", qPrintable(memory.errorString()));
         return 1;

@@ -6,10 +6,10 @@
 
 #include "config/layoutstate.h"
 #include "link/virtualscreen.h"
+#include "metrics/cpuinfosegment.h"
 
 #include <QImage>
 #include <QProcess>
-#include <QSharedMemory>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -20,7 +20,7 @@ struct Stage
 {
     QTemporaryDir home;
     std::unique_ptr<korvo::link::VirtualScreen> screen;
-    QSharedMemory cpuInfo;
+    korvo::metrics::CpuInfoSegment cpuInfo;
     korvo::CommittedLayout committed;
     korvo::LayoutState layout; // the default theme, with the fan speed shown as well
     QImage picture;

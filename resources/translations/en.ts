@@ -97,6 +97,10 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
+        <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
+        <translation>The settings could not be saved: the disk is full or the settings folder cannot be written. Your changes will be lost when the program ends.</translation>
+    </message>
+    <message>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>

@@ -97,6 +97,10 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
+        <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
+        <translation>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</translation>
+    </message>
+    <message>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>

@@ -31,6 +31,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
@@ -610,7 +611,7 @@ void MainWindow::applyWithDialog(int pauseMs)
 void MainWindow::commitApplied()
 {
     ZoomWidget* zoom = ui_->zoomwidget;
-    zoom->CommitLayout();
+    bool saved = zoom->CommitLayout();
     const LayoutState& committed = zoom->model().committed();
     profile_.ThemeID = committed.ThemeID;
     profile_.Mode = committed.Mode;
@@ -620,9 +621,24 @@ void MainWindow::commitApplied()
         profile_.custom[0] = committed.record;
     else if (committed.ThemeID < ThemeCount)
         (committed.isPortrait() ? profile_.portrait : profile_.landscape)[committed.ThemeID] = committed.record;
-    saveThemeProfile(profile_);
+    saved = saveThemeProfile(profile_) && saved;
+    if (!saved)
+        reportSettingsNotSaved();
     link::SendOrientation(profile_.Hor);
     link::SendTimeSyncAfterOrientation();
+}
+
+void MainWindow::reportSettingsNotSaved()
+{
+    if (settingsFailureReported_)
+        return;
+    settingsFailureReported_ = true;
+    // Not modal: the screen keeps being updated, and the next apply does not ask again.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("TFT Screen"),
+                                tr("无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。"),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::startSibling()

@@ -73,6 +73,11 @@ public:
     // screen, as if applied here.
     void applyStoredSettings();
 
+    // Tells the user, once per run, that the settings could not be saved (a full disk, a
+    // read-only folder): what they changed is lost when the program ends. Call it whenever a save
+    // of the profile or the layout reports failure; the failure itself is in the log.
+    void reportSettingsNotSaved();
+
     void StartRefreshThread();
     void StopRefreshThread();
     void HandleDeviceChange(const platform::DeviceEvent& event);
@@ -154,6 +159,7 @@ private:
     bool editing_ = false;
     compose::ScreenSession* session_ = nullptr;
     bool siblingStarted_ = false;
+    bool settingsFailureReported_ = false;
     Timings timings_;
 };
 

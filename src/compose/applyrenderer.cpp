@@ -3,12 +3,12 @@
 #include "compose/backdrop.h"
 #include "compose/elementlayout.h"
 #include "compose/previewgeometry.h"
+#include "config/wholefile.h"
 #include "link/link.h"
 
 #include "picture/picturereader.h"
 
-#include <QFile>
-
+#include <QBuffer>
 #include <QPainter>
 #include <QTransform>
 
@@ -74,11 +74,15 @@ bool applyLayout(const LayoutState& working, const QImage& previewBackground, QS
     const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize);
 
     const QString path = wholePicturePath();
-    if (QFile::exists(path) && !QFile::remove(path))
-        qDebug("Unable to remove %s.\n", qUtf8Printable(path));
-    // An unwritable picture is not fatal: area updates then draw on whatever stands there.
-    if (!composed.background.save(path))
-        qDebug("Unable to save %s.\n", qUtf8Printable(path));
+    // Replaced whole or not at all: the figures are drawn on this picture, and a cut or missing
+    // one would put them on black. An unwritable picture is not fatal: area updates then draw on
+    // the last one that was written.
+    QBuffer encoded;
+    QString why;
+    if (!encoded.open(QIODevice::WriteOnly) || !composed.background.save(&encoded, "PNG"))
+        qWarning("Unable to save %s: the picture cannot be encoded.\n", qUtf8Printable(path));
+    else if (!writeWholeFile(path, encoded.data(), &why))
+        qWarning("Unable to save %s: %s; the previous picture is kept.\n", qUtf8Printable(path), qUtf8Printable(why));
     wholePictureGeneration.fetch_add(1, std::memory_order_release);
 
     if (!sendEncoded(composed.frame, working.Hor))

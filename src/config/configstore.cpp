@@ -1,6 +1,7 @@
 #include "config/configstore.h"
 
 #include "config/settingsreader.h"
+#include "config/wholefile.h"
 #include "platform/folders.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <mutex>
 
@@ -47,9 +47,9 @@ QString firstRunMarkerPath()
     return programDirPath() + QStringLiteral("/first.ini");
 }
 
-// Where a user who may not delete the marker (a system-wide installation) notes that this
-// installation's marker was handled: its modification time, which the next installation changes.
-// A file of its own rather than a key of Config.ini, which the first run replaces.
+// Where the user notes that this installation's marker was handled: its modification time, which
+// the next installation changes. A file of its own rather than a key of Config.ini, which the
+// first run replaces.
 QString markerHandledPath()
 {
     return configDirPath() + QStringLiteral("/first-run-handled");
@@ -120,15 +120,15 @@ bool showAtStart()
 
 void removeFirstRunMarker()
 {
+    // The marker stays: the program folder is the installation's, shared by every user, and
+    // each of them has their first start after it once.
     const QFileInfo marker(firstRunMarkerPath());
-    if (!marker.exists() || QFile::remove(marker.filePath()))
+    if (!marker.exists())
         return;
-    QSaveFile handled(markerHandledPath());
-    const QByteArray stamp = markerStamp(marker);
-    if (!handled.open(QIODevice::WriteOnly) || handled.write(stamp) != stamp.size() ||
-        !handled.setPermissions(OwnerOnlyFile) || !handled.commit())
-        qWarning("Unable to note in %s that %s was handled: %s\n", qUtf8Printable(handled.fileName()),
-                 qUtf8Printable(marker.filePath()), qUtf8Printable(handled.errorString()));
+    QString why;
+    if (!writeWholeFile(markerHandledPath(), markerStamp(marker), &why))
+        qWarning("Unable to note in %s that %s was handled: %s\n", qUtf8Printable(markerHandledPath()),
+                 qUtf8Printable(marker.filePath()), qUtf8Printable(why));
 }
 
 IniFile openConfig()

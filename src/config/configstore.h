@@ -31,11 +31,12 @@ void setProgramDirOverride(const QString& path); // empty: back to applicationDi
 extern const QFile::Permissions OwnerOnlyFile;
 extern const QFile::Permissions OwnerOnlyFolder;
 
-// True while the installer's "first.ini" marker lies in the program folder and this user has not
-// handled it yet.
+// True while an installer's "first.ini" marker lies in the program folder and this user has not
+// handled it yet. Only an installer that means to replace every user's settings once leaves one
+// (the Windows installer); the Debian package does not, so upgrades keep every layout.
 bool showAtStart();
-// Removes the marker; where the folder is not the user's to change (a system-wide installation)
-// it notes in the user's configuration folder instead that this user has handled this marker.
+// Notes in the user's configuration folder that this user has handled the marker. The program
+// folder is never changed.
 void removeFirstRunMarker();
 
 // The row (0..2) of the free text; 1 when missing or unusable.

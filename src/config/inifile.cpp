@@ -1,9 +1,11 @@
 #include "config/inifile.h"
 
+#include "config/wholefile.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
 
 namespace korvo {
 namespace {
@@ -349,8 +351,7 @@ void IniFile::parse(const QByteArray& data)
                 section = QString::fromLatin1(name.mid(1));
             else
                 section = unescapedKey(name);
-            if (!sections_.contains(section))
-                sections_ << section;
+            noteSection(section);
             continue;
         }
         const QByteArray key = equals < 0 ? QByteArray() : line.left(equals - start).trimmed();
@@ -360,8 +361,7 @@ void IniFile::parse(const QByteArray& data)
         }
         const QString name = unescapedKey(key);
         values_.insert(section.isEmpty() ? name : section + QLatin1Char('/') + name, line.mid(equals - start + 1));
-        if (!sections_.contains(section))
-            sections_ << section;
+        noteSection(section);
     }
     if (badLines > 0) {
         state_ = State::Malformed;
@@ -416,20 +416,32 @@ void IniFile::removeGroup(const QString& group)
         it = values_.erase(it);
 }
 
+void IniFile::noteSection(const QString& section)
+{
+    if (!knownSections_.contains(section)) {
+        knownSections_.insert(section);
+        sections_ << section;
+    }
+}
+
 QByteArray IniFile::text() const
 {
     QStringList order = sections_;
-    QMap<QString, QByteArray> blocks;
+    QSet<QString> ordered = knownSections_;
+    QHash<QString, QByteArray> blocks;
     for (auto it = values_.cbegin(); it != values_.cend(); ++it) {
         const QString section = sectionOf(it.key());
-        if (!order.contains(section))
+        if (!ordered.contains(section)) {
+            ordered.insert(section);
             order << section;
+        }
         const QString key = section.isEmpty() ? it.key() : it.key().mid(section.size() + 1);
         blocks[section] += escapedKey(key) + '=' + normalised(it.value()) + '\n';
     }
     QByteArray result;
     for (const QString& section : order) {
-        if (!blocks.contains(section))
+        const auto block = blocks.constFind(section);
+        if (block == blocks.cend())
             continue;
         if (!result.isEmpty())
             result += '\n';
@@ -438,22 +450,49 @@ QByteArray IniFile::text() const
             name = "General";
         else if (section.compare(QLatin1String("general"), Qt::CaseInsensitive) == 0)
             name = '%' + name;
-        result += '[' + name + "]\n" + blocks.value(section);
+        result += '[' + name + "]\n" + *block;
     }
     return result;
 }
 
-bool IniFile::copyAside() const
+void IniFile::rotateCopies() const
 {
     const QString base = path_ + QStringLiteral(".bad");
     auto copyName = [&](int n) { return n == 0 ? base : base + QLatin1Char('.') + QString::number(n); };
+    // Renames lose nothing but the oldest copy, which goes anyway; a copy that then fails leaves
+    // every earlier one whole.
     QFile::remove(copyName(KeptCopies - 1));
     for (int n = KeptCopies - 2; n >= 0; --n) {
         if (QFileInfo::exists(copyName(n)))
             QFile::rename(copyName(n), copyName(n + 1));
     }
-    if (!QFile::copy(path_, base))
+}
+
+bool IniFile::moveAside() const
+{
+    rotateCopies();
+    const QString base = path_ + QStringLiteral(".bad");
+    if (!QFile::rename(path_, base))
         return false;
+    qWarning("%s could not be read (%s); it was moved to %s.\n", qUtf8Printable(path_), qUtf8Printable(problem_),
+             qUtf8Printable(base));
+    return true;
+}
+
+bool IniFile::copyAside(QString& why) const
+{
+    rotateCopies();
+    const QString base = path_ + QStringLiteral(".bad");
+    // A file far larger than a configuration is moved aside whole rather than copied: a full disk
+    // could not take a second one.
+    if (QFileInfo(path_).size() > CopyLimit) {
+        if (!QFile::rename(path_, base)) {
+            why = QStringLiteral("it cannot be moved to %1").arg(base);
+            return false;
+        }
+    } else if (!copyWholeFile(path_, base, CopyLimit, &why)) {
+        return false;
+    }
     qWarning("%s could not be read whole; it was copied to %s before being rewritten.\n", qUtf8Printable(path_),
              qUtf8Printable(base));
     return true;
@@ -471,14 +510,11 @@ bool IniFile::write()
     // Checked by its mode rather than by access(): the user's mark holds for root as well.
     if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
         return failed(QStringLiteral("the file is read-only"));
-    if ((state_ == State::Malformed || state_ == State::Refused) && !copyAside())
-        return failed(QStringLiteral("no copy of the damaged file could be kept"));
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    file.write(text());
-    if (!file.commit())
-        return failed(file.errorString());
+    QString why;
+    if ((state_ == State::Malformed || state_ == State::Refused) && !copyAside(why))
+        return failed(QStringLiteral("no copy of the damaged file could be kept (%1)").arg(why));
+    if (!writeWholeFile(path_, text(), &why))
+        return failed(why + QStringLiteral("; the previous file is kept"));
     state_ = State::Clean;
     return true;
 }

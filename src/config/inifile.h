@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -29,11 +30,15 @@ public:
     static constexpr qint64 SizeLimit = 1024 * 1024;
     // Damaged files copied aside before a write: Config.ini.bad, .bad.1, ...
     static constexpr int KeptCopies = 3;
+    // The most of a damaged file kept in such a copy.
+    static constexpr qint64 CopyLimit = 16 * SizeLimit;
 
     static IniFile read(const QString& path);
 
     const QString& path() const { return path_; }
     State state() const { return state_; }
+    // No key could be read.
+    bool isEmpty() const { return values_.isEmpty(); }
     // Why the file is Malformed or Refused, for the log.
     const QString& problem() const { return problem_; }
 
@@ -53,17 +58,23 @@ public:
     // alone. Failures are logged in one line.
     bool write();
 
+    // Moves the file aside as the newest ".bad" copy, so that another may take its place.
+    bool moveAside() const;
+
     QByteArray text() const;
 
 private:
     void parse(const QByteArray& data);
-    bool copyAside() const;
+    void noteSection(const QString& section);
+    bool copyAside(QString& why) const;
+    void rotateCopies() const;
 
     QString path_;
     State state_ = State::Missing;
     QString problem_;
     QMap<QString, QByteArray> values_; // full key "Group/Key" -> the value as written in the file
     QStringList sections_;             // in the order the file had them; "" is [General]
+    QSet<QString> knownSections_;      // the same, to look one up
 };
 
 } // namespace korvo

@@ -132,10 +132,10 @@ void LayoutModel::LoadLayout(const ThemeProfile& profile, bool full)
 
 bool LayoutModel::CommitLayout()
 {
-    const bool saved = saveCustomShow(working_.customShow);
-    korvo::setCurRectId(working_.curRectId);
+    const bool slotsSaved = saveCustomShow(working_.customShow);
+    const bool rowSaved = korvo::setCurRectId(working_.curRectId);
     committedLayout_.set(working_);
-    return saved;
+    return slotsSaved && rowSaved;
 }
 
 void LayoutModel::SetBackgroundPicture(const QString& path)

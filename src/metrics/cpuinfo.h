@@ -52,9 +52,9 @@ constexpr bool isPlausibleFanSpeed(int rpm)
     return rpm >= 0 && rpm <= 30000;
 }
 
-// The key of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
-// and a test copy of GetCPUInfo stay apart from the user's running pair; on Linux followed by
-// "-" and the user id. GetCPUInfo uses it too.
+// The name of the segment: CpuInfoMemoryKey, or KORVO_CPUINFO_KEY when that is set, so that tests
+// and a test copy of GetCPUInfo stay apart from the user's running pair. On Linux the name of its
+// file in the user's private runtime folder. GetCPUInfo uses it too.
 QString cpuInfoMemoryKey();
 
 bool createCpuInfoMemory(int size);

@@ -230,6 +230,31 @@ private slots:
         }
     }
 
+    // Settings that cannot be written: the screen still gets the layout, the file stays as it
+    // was, and the user is told once, however often they apply.
+    void settingsNotSaved()
+    {
+        QVERIFY(start());
+        QVERIFY(QFile::setPermissions(configFilePath(), QFile::ReadOwner));
+        const auto read = [] {
+            QFile config(configFilePath());
+            return config.open(QIODevice::ReadOnly) ? config.readAll() : QByteArray();
+        };
+        const QByteArray before = read();
+        for (int apply = 0; apply < 2; ++apply) {
+            screen.clearLog();
+            click("btnRemote");
+            click("btnApply");
+            QVERIFY2(letters().contains('F'), qPrintable(letters()));
+        }
+        QCOMPARE(read(), before);
+        const QList<QMessageBox*> boxes = window->findChildren<QMessageBox*>();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.front()->text(), QString("The settings could not be saved: the disk is full or the settings "
+                                                "folder cannot be written. Your changes will be lost when the "
+                                                "program ends."));
+    }
+
     void exit_data() { bothWays("accept"); }
     void exit()
     {

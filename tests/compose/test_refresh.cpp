@@ -9,11 +9,11 @@
 #include "compose/screensession.h"
 #include "compose/tavoprocess.h"
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
 #include "platform/clock.h"
 #include "screenfixture.h"
 
 #include <QElapsedTimer>
-#include <QSharedMemory>
 #include <QSignalSpy>
 
 #include <cstring>
@@ -64,15 +64,12 @@ class TestRefresh : public QObject
     Q_OBJECT
 
     ScreenFixture fixture;
-    QSharedMemory cpuInfo;
+    metrics::CpuInfoSegment cpuInfo;
     CommittedLayout committed;
 
     void publish(int temperature, int load, int power, int fan = 1000)
     {
-        const qint32 words[6] = {temperature, load, power, 0, 0, fan};
-        QVERIFY(cpuInfo.lock());
-        std::memcpy(cpuInfo.data(), words, sizeof(words));
-        QVERIFY(cpuInfo.unlock());
+        QVERIFY(cpuInfo.publish(metrics::cpuInfoBytes({temperature, load, power, 0, 0, fan})));
     }
 
 private slots:
@@ -81,13 +78,16 @@ private slots:
         QVERIFY(fixture.start());
         qputenv("KORVO_CPUINFO_KEY",
                 QByteArray("KorvoRefreshTest") + QByteArray::number(QCoreApplication::applicationPid()));
-        cpuInfo.setKey(metrics::cpuInfoMemoryKey());
-        QVERIFY(cpuInfo.create(4096));
+        QVERIFY(cpuInfo.create());
         platform::setClockOverride([] { return QDateTime(QDate(2025, 2, 3), QTime(9, 5, 7)); });
         committed.set(figureLayout());
     }
 
-    void cleanupTestCase() { platform::setClockOverride(nullptr); }
+    void cleanupTestCase()
+    {
+        platform::setClockOverride(nullptr);
+        cpuInfo.remove();
+    }
 
     void init() { fixture.screen->reset(); }
 

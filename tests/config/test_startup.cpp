@@ -4,13 +4,12 @@
 
 #include <QtTest>
 
-#include <memory>
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace korvo;
 
 namespace {
-const QString Copied("File copied successfully."), Failed("Failed to copy file.");
+const QString Copied("File copied successfully."), Failed("Failed to copy file. ");
 } // namespace
 
 class TestStartup : public QObject
@@ -35,7 +34,8 @@ private slots:
         QTest::newRow("only the picture missing")
             << "templates config" << QStringList{Copied} << 2 << QByteArray("template picture");
         QTest::newRow("templates missing after installation")
-            << "marker config picture" << QStringList{Failed, Failed} << 0 << QByteArray();
+            << "marker config picture" << QStringList{Failed + "Config.ini", Failed + "whole.png"} << 2
+            << QByteArray("user picture");
     }
 
     void templatesAndMarker()
@@ -59,26 +59,64 @@ private slots:
         {
             LogCapture capture;
             prepareStartupData(profile);
+            // A failure names the file and says why.
+            for (QString& line : LogCapture::lines)
+                line = line.section(':', 0, 0);
             QCOMPARE(LogCapture::lines, log);
         }
         QCOMPARE(bool(firstUseFlag), !log.isEmpty());
         QTEST(int(profile.ThemeID), "theme");
         QTEST(TempConfig::readFile(user + "/whole.png"), "picture");
-        QCOMPARE(QFile::exists(program + "/first.ini"), marker); // the main window removes it later
+        // What an installation replaced stays beside it.
+        QCOMPARE(TempConfig::readFile(user + "/whole.png.old"), QByteArray(marker ? "user picture" : ""));
+        // The program folder is never changed: the user's folder notes that the marker was handled.
+        QCOMPARE(showAtStart(), marker);
         removeFirstRunMarker();
-        QVERIFY(!QFile::exists(program + "/first.ini"));
+        QCOMPARE(QFile::exists(program + "/first.ini"), marker);
+        QVERIFY(!showAtStart());
         setProgramDirOverride(QString());
     }
 
-    // A folder the user cannot change, holding read-only templates and a marker that cannot be removed:
-    // the user gets the first run once, and the copies are theirs to save.
+    // Settings that cannot be read at all give way to the shipped layout, not to an empty one
+    // (a black preview, and a black frame on Apply); what stood there is kept as ".bad".
+    void unreadableSettings_data()
+    {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<int>("theme"); // 1 from the template, 2 from the user's file
+        QTest::newRow("over 1 MB") << "big" << 1;
+        QTest::newRow("a FIFO") << "fifo" << 1;
+        QTest::newRow("nothing but damage") << "\x01\x02\n[unclosed\n=\n" << 1;
+        QTest::newRow("one damaged line among good ones") << "[Config]\nThemeID=2\n=\n" << 2;
+    }
+    void unreadableSettings()
+    {
+        QFETCH(QString, config);
+        TempConfig temp;
+        const QString program = temp.dir.path() + "/program";
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.configDir()));
+        setProgramDirOverride(program);
+        QVERIFY(TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
+        QVERIFY(TempConfig::writeFile(program + "/whole.png", "template picture"));
+        if (config == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(temp.configFile()).constData(), 0600), 0);
+        else
+            QVERIFY(temp.writeConfig(config == "big" ? "[Config]\nThemeID=2\n" + QByteArray(1 << 20, ';')
+                                                     : config.toLatin1()));
+        ThemeProfile profile;
+        LogCapture log;
+        prepareStartupData(profile);
+        QTEST(int(profile.ThemeID), "theme");
+        const QFileInfo bad(temp.configFile() + ".bad");
+        QCOMPARE(bad.exists(), profile.ThemeID == 1);
+        QVERIFY(profile.ThemeID == 2 || (bad.size() > 0) == (config != "fifo"));
+        setProgramDirOverride(QString());
+    }
+
+    // A folder the user cannot change, holding read-only templates and the marker: the user gets
+    // the first run once, the copies are theirs to save, and the folder stays as installed (for
+    // root as for anyone, since the program never tries to change it).
     void systemInstallation()
     {
-        // Root may remove anything; the folder is read-only only to an ordinary user.
-        const uid_t realUser = geteuid();
-        if (realUser == 0 && seteuid(65534) != 0)
-            QSKIP("cannot take another user's id to see a read-only folder");
-        std::shared_ptr<void> restore(nullptr, [realUser](void*) { (void)seteuid(realUser); });
         TempConfig temp;
         const QString program = temp.dir.path() + "/program";
         setProgramDirOverride(program);
@@ -103,6 +141,7 @@ private slots:
         }
         QCOMPARE(QFileInfo(temp.configDir()).permissions() & 0x7077, QFile::Permissions(0x7000));
         QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
+        QVERIFY(QFile::exists(program + "/first.ini"));
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         setProgramDirOverride(QString());
     }

@@ -6,7 +6,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,6 +131,39 @@ private slots:
         QVERIFY(!metrics::attachCpuInfoMemory()); // the segment is gone
     }
 
+    // A flood of short connections leaves GetCPUInfo's memory where it was.
+    void floodLeavesMemoryFlat()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer keeps freed memory in quarantine");
+#endif
+        if (!platform::siblingRunning()) {
+            sibling_.start(siblingPath_, QStringList());
+            QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 5000);
+        }
+        const auto residentKiB = [this] {
+            QFile status(QString("/proc/%1/status").arg(sibling_.processId()));
+            status.open(QIODevice::ReadOnly);
+            const QByteArray text = status.readAll();
+            return text.mid(text.indexOf("VmRSS:") + 6).trimmed().split(' ').value(0).toLong();
+        };
+        const long before = residentKiB();
+        const QByteArray path = QFile::encodeName(platform::siblingServerName());
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        // Each asks once and goes, as fast as it is answered.
+        for (int n = 0; n < 20000; ++n) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            char answer[5];
+            QVERIFY(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                    ::write(fd, "ping\n", 5) == 5 && ::read(fd, answer, sizeof answer) > 0);
+            ::close(fd);
+        }
+        QVERIFY(platform::siblingRunning());
+        QVERIFY2(residentKiB() - before < 4096, qPrintable(QString("%1 KiB -> %2 KiB").arg(before).arg(residentKiB())));
+    }
+
     // Two ordinary users each get a copy that publishes (root could open any segment).
     void twoUsersEachHaveTheirOwn()
     {
@@ -143,6 +179,7 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("XDG_RUNTIME_DIR", runtime);
             copies[i].setProcessEnvironment(environment);
+            copies[i].setProcessChannelMode(QProcess::ForwardedChannels);
             copies[i].start("setpriv", {"--reuid=" + uid, "--regid=" + uid, "--clear-groups", siblingPath_});
             // A copy listens only once it holds its segment.
             const QString socket = runtime + "/GetCPUInfo" + qEnvironmentVariable("KORVO_INSTANCE_SUFFIX");

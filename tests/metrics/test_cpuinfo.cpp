@@ -1,11 +1,12 @@
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
 
-#include <QSharedMemory>
 #include <QtTest>
 
 #include <atomic>
-#include <cstring>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace korvo::metrics;
 
@@ -23,24 +24,39 @@ const QList<int> Unavailable{U, U, U, 0, U, U, U};
 // 57, 12, 35, 0, the heartbeat 9, 1250 rpm, 61, 0
 const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0\x09\0\0\0\xe2\x04\0\0\x3d\0\0\0\0\0\0\0";
 const QList<int> PublishedWords{57, 12, 35, 0, 1250, 61, 0};
+const QList<int> Other{61, 40, 20, 0, 900, 0, 0};
 
 } // namespace
 
-// A key per test, so that neither a running GetCPUInfo nor an earlier test's segment is seen.
+// A private runtime folder and a name per test, so that neither a running GetCPUInfo nor an
+// earlier test's segment is seen.
 class TestCpuInfo : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir runtime_;
+
+    QString segmentFile() const { return runtime_.filePath(cpuInfoMemoryKey()); }
+
+    // The segment as the other side left it: 4096 bytes, `bytes` from offset 0, `tail` at the end.
+    bool writeSegment(const QByteArray& bytes, const QByteArray& tail = QByteArray(4, '\0'), int mode = 0600)
+    {
+        QFile file(segmentFile());
+        QByteArray content = bytes + QByteArray(4096 - bytes.size() - tail.size(), '\0') + tail;
+        return file.open(QIODevice::WriteOnly) && file.write(content) == 4096 && file.flush() &&
+               ::chmod(QFile::encodeName(segmentFile()).constData(), mode_t(mode)) == 0;
+    }
+
 private slots:
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path())); }
     void init()
     {
         static int serial = 0;
-        qputenv("KORVO_CPUINFO_KEY", "KorvoTestCpuInfo-" + QByteArray::number(QCoreApplication::applicationPid()) +
-                                         '-' + QByteArray::number(++serial));
+        qputenv("KORVO_CPUINFO_KEY", "KorvoTestCpuInfo-" + QByteArray::number(++serial));
     }
     void cleanup() { detachCpuInfoMemory(); }
 
-    // "bytes": what GetCPUInfo wrote into the segment it made first; empty when it is not running.
+    // "bytes": what GetCPUInfo published; empty when it is not running.
     void read_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -69,31 +85,89 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, size);
-        QSharedMemory writer(cpuInfoMemoryKey());
-        if (!bytes.isEmpty()) {
-            QVERIFY(writer.create(CpuInfoMemorySize));
-            std::memcpy(writer.data(), bytes.constData(), size_t(bytes.size()));
-        }
-        QCOMPARE(createCpuInfoMemory(size) || attachCpuInfoMemory(), size > 0);
+        QVERIFY(bytes.isEmpty() || writeSegment(bytes));
+        QCOMPARE(attachCpuInfoMemory() || createCpuInfoMemory(size), size > 0);
         QTEST(readWords(), "expected");
         detachCpuInfoMemory();
         QCOMPARE(readWords(), Unavailable);
     }
 
-    // The refresh thread reads while the GUI thread detaches and attaches again: every read must
-    // see either the published figures or none, and the sanitizer no race.
+    // What another user, or a writer that died half way, may have left where the segment goes:
+    // it is never taken, and never read as figures.
+    void foreignSegments_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<bool>("attached");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("open to every user") << "0666" << false << Unavailable;
+        QTest::newRow("readable by the group") << "0640" << false << Unavailable;
+        QTest::newRow("a link to another file") << "link" << false << Unavailable;
+        QTest::newRow("another user's file") << "owner" << false << Unavailable;
+        QTest::newRow("a publish that never finished") << "odd" << true << Unavailable;
+    }
+    void foreignSegments()
+    {
+        QFETCH(QString, left);
+        const QByteArray published(Published, 32);
+        if (left == "link") {
+            const QString target = runtime_.filePath("elsewhere");
+            QVERIFY(writeSegment(published) && QFile::rename(segmentFile(), target) &&
+                    QFile::link(target, segmentFile()));
+        } else if (left == "owner") {
+            // Giving a file away needs root; an ordinary user meets the same refusal in the rows above.
+            if (geteuid() != 0)
+                QSKIP("only root can give a file to another user");
+            QVERIFY(writeSegment(published) &&
+                    ::chown(QFile::encodeName(segmentFile()).constData(), 65534, 65534) == 0);
+        } else if (left == "odd") {
+            QVERIFY(writeSegment(published, QByteArray("\x01\0\0\0", 4)));
+        } else {
+            QVERIFY(writeSegment(published, QByteArray(4, '\0'), left.toInt(nullptr, 8)));
+        }
+        QTEST(attachCpuInfoMemory() || createCpuInfoMemory(CpuInfoMemorySize), "attached");
+        QTEST(readWords(), "expected");
+        if (left != "odd")
+            return;
+        // The next publish closes what the dead writer left open.
+        CpuInfoSegment writer;
+        QVERIFY(writer.attach() && writer.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
+        QCOMPARE(readWords(), Other);
+    }
+
+    // A GetCPUInfo that ends removes the segment; the next copy makes a new one, and the reader
+    // follows it without being attached again.
+    void followsANewCopy()
+    {
+        CpuInfoSegment first;
+        QVERIFY(first.create() && first.publish(cpuInfoBytes({57, 12, 35, 0, 9, 1250, 61, 0})));
+        QVERIFY(attachCpuInfoMemory());
+        QCOMPARE(readWords(), PublishedWords);
+        first.remove();
+        QVERIFY(!QFile::exists(segmentFile()));
+        CpuInfoSegment second;
+        QVERIFY(second.create() && second.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
+        QCOMPARE(readWords(), Other);
+        QCOMPARE(QFileInfo(segmentFile()).permissions() & 0x0077, QFile::Permissions());
+    }
+
+    // The refresh thread reads while the GUI thread detaches and attaches again and GetCPUInfo
+    // publishes: every read must see one whole block or none, and the sanitizer no race.
     void readsAcrossDetach()
     {
-        QSharedMemory writer(cpuInfoMemoryKey());
-        QVERIFY(writer.create(CpuInfoMemorySize));
-        std::memcpy(writer.data(), Published, 32);
+        CpuInfoSegment writer;
+        QVERIFY(writer.create());
         QVERIFY(attachCpuInfoMemory());
         std::atomic<bool> stop{false};
         std::atomic<int> torn{0}, reads{0};
+        std::thread publisher([&] {
+            for (int n = 0; !stop; ++n)
+                writer.publish(n % 2 ? cpuInfoBytes({57, 12, 35, 0, 9, 1250, 61, 0})
+                                     : cpuInfoBytes({61, 40, 20, 0, 0, 900}));
+        });
         std::thread reader([&] {
             for (; !stop; ++reads) {
                 const QList<int> words = readWords();
-                if (words != PublishedWords && words != Unavailable)
+                if (words != PublishedWords && words != Other && words != Unavailable)
                     ++torn;
             }
         });
@@ -106,6 +180,7 @@ private slots:
             std::this_thread::yield();
         stop = true;
         reader.join();
+        publisher.join();
         QCOMPARE(unattached, 0);
         QCOMPARE(torn.load(), 0);
     }

@@ -1,6 +1,7 @@
 #include "logcapture.h"
 #include "picture/picturereader.h"
 
+#include <QImageWriter>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -45,6 +46,25 @@ private slots:
                               "00fff900"
                               "800000ffffff000000"                                 // 65280 x 249 canvas
                               "21f90401000000002c00000000010001000002024401003b"); // a 1 x 1 frame
+        saveHex("pixels.png", "89504e470d0a1a0a0000000d49484452"                   // signature, IHDR
+                              "0000138800000fa00802000000997b617d"                 // 5000 x 4000 RGB, CRC
+                              "000000004944415435af061e"                           // empty IDAT
+                              "0000000049454e44ae426082");                         // IEND
+        // A small progressive JPEG whose frame header then claims 16384 x 16384 pixels: decoded at
+        // an eighth its pixels would take 16 MB, its coefficients take 512 MB.
+        QBuffer jpeg;
+        QImageWriter writer(&jpeg, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        QImage small(16, 16, QImage::Format_RGB32);
+        small.fill(Qt::gray);
+        QVERIFY(jpeg.open(QIODevice::WriteOnly) && writer.write(small));
+        QByteArray progressive = jpeg.data();
+        const int frame = progressive.indexOf("\xFF\xC2");
+        QVERIFY(frame > 0);
+        progressive.replace(frame + 5, 4, QByteArray::fromHex("40004000"));
+        QFile file(folder.filePath("progressive.jpg"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(progressive) == progressive.size());
+        file.close();
         QCOMPARE(mkfifo(QFile::encodeName(folder.filePath("fifo")).constData(), 0600), 0);
     }
 
@@ -66,6 +86,11 @@ private slots:
         QTest::newRow("20000 x 20000 declared, refused before decoding")
             << "declared.png" << true << QSize(2048, 2048) << QSize()
             << "it is 20000 x 20000 pixels, too large to decode";
+        QTest::newRow("5000 x 4000 declared: 80 MB decoded")
+            << "pixels.png" << true << QSize(2048, 2048) << QSize() << "it is 5000 x 4000 pixels, too large to decode";
+        QTest::newRow("progressive 16384 x 16384 decoded at an eighth")
+            << "progressive.jpg" << true << QSize(2048, 2048) << QSize()
+            << "it is 16384 x 16384 pixels, too large to decode progressively";
         QTest::newRow("GIF canvas larger than its frame") << "canvas.gif" << false << QSize(255, 255) << QSize()
                                                           << "it is 65280 x 249 pixels, more than 255 x 255 pixels";
         QTest::newRow("as it is, within the bound") << "small.bmp" << false << QSize(3, 2) << QSize(3, 2) << "";

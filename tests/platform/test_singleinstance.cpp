@@ -1,9 +1,14 @@
+#include "platform/runtimefolder.h"
 #include "platform/singleinstance.h"
 
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QtTest>
 
+#include <memory>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using korvo::platform::SingleInstance;
 
@@ -23,36 +28,105 @@ private slots:
     void initTestCase() { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path())); }
     void init() { qputenv("KORVO_INSTANCE_SUFFIX", "-test" + QByteArray::number(++run)); }
 
+    // What a crash, a full disk or a mistake may leave where the lock goes. None of it may keep
+    // the program from starting, or hang its start; only a copy that answers keeps its place.
     void leftoverLock_data()
     {
-        QTest::addColumn<QByteArray>("pid");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<bool>("answering"); // a copy listens on the socket
         QTest::addColumn<bool>("acquired");
-        // No system hands out pids this large.
-        QTest::newRow("crashed copy") << QByteArray("999999999") << true;
-        QTest::newRow("running copy") << QByteArray::number(QCoreApplication::applicationPid()) << false;
+        QTest::newRow("crashed copy's pid") << "999999999\n" << false << true;
+        QTest::newRow("empty file") << "" << false << true;
+        QTest::newRow("garbage") << "\x01\xff\xfe garbage" << false << true;
+        QTest::newRow("20 MB") << "big" << false << true;
+        QTest::newRow("a folder") << "folder" << false << true;
+        QTest::newRow("a FIFO") << "fifo" << false << true;
+        QTest::newRow("a link to /dev/zero") << "zero" << false << true;
+        QTest::newRow("a link to /dev/zero, a copy answers") << "zero" << true << false;
     }
 
-    // An hour old, so that only the recorded pid can tell whether the lock is stale.
     void leftoverLock()
     {
-        QFETCH(QByteArray, pid);
-        QFETCH(bool, acquired);
-        QFile bootId("/proc/sys/kernel/random/boot_id");
-        QVERIFY(bootId.open(QIODevice::ReadOnly));
-        QFile lock(runtime.path() + fileName(".lock"));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write(pid + '\n' + QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
-                   QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
-                   bootId.readAll().trimmed() + '\n');
-        QVERIFY(lock.flush());
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-        lock.close();
-        // A crashed copy leaves its socket file too.
-        QFile(runtime.path() + fileName(".socket")).open(QIODevice::WriteOnly);
+        QFETCH(QString, left);
+        QFETCH(bool, answering);
+        const QString lockPath = runtime.path() + fileName(".lock"), socketPath = runtime.path() + fileName(".socket");
+        const QByteArray lockName = QFile::encodeName(lockPath);
+        if (left == "folder") {
+            QVERIFY(QDir().mkpath(lockPath + "/inside"));
+        } else if (left == "fifo") {
+            QCOMPARE(::mkfifo(lockName.constData(), 0600), 0);
+        } else if (left == "zero") {
+            QVERIFY(QFile::link("/dev/zero", lockPath));
+        } else {
+            QFile lock(lockPath);
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            QVERIFY(left == "big" ? lock.resize(20 << 20) : lock.write(left.toLatin1()) == left.size());
+        }
+        QLocalServer server;
+        if (answering)
+            QVERIFY(server.listen(socketPath));
+        else // a crashed copy leaves its socket file too
+            QFile(socketPath).open(QIODevice::WriteOnly);
         SingleInstance copy;
         QSignalSpy shows(&copy, &SingleInstance::showRequested);
-        QCOMPARE(copy.acquire(), acquired);
-        QCOMPARE(!SingleInstance::askRunningCopy("show").isNull() && shows.wait(2000), acquired);
+        QTEST(copy.acquire(), "acquired");
+        if (!answering)
+            QVERIFY(!SingleInstance::askRunningCopy("show").isNull() && shows.wait(2000));
+    }
+
+    // Where the lock, the sockets and the figures go when $XDG_RUNTIME_DIR cannot hold them: a
+    // private folder of the user's cache, never a shared one such as /tmp.
+    void runtimeFolder_data()
+    {
+        QTest::addColumn<QString>("runtimeDir"); // relative to a fresh folder; "-" unset
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("usable") << "run" << 0700 << "run";
+        QTest::newRow("unset") << "-" << 0 << "cache/korvo-tft-runtime";
+        QTest::newRow("missing") << "gone" << 0 << "cache/korvo-tft-runtime";
+        QTest::newRow("open to others") << "run" << 0755 << "cache/korvo-tft-runtime";
+        QTest::newRow("a link to a private folder") << "link" << 0700 << "cache/korvo-tft-runtime";
+        QTest::newRow("another user's") << "theirs" << 0700 << "cache/korvo-tft-runtime";
+        QTest::newRow("the cache folder open to others") << "-" << 0 << "cache/korvo-tft-runtime";
+    }
+    void runtimeFolder()
+    {
+        QFETCH(QString, runtimeDir);
+        QFETCH(int, mode);
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+        std::shared_ptr<void> restore(nullptr, [&](void*) {
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+            qputenv("XDG_CACHE_HOME", savedCache);
+        });
+        QTemporaryDir home;
+        const QString folder = home.filePath(runtimeDir == "link" || runtimeDir == "theirs" ? "run" : runtimeDir);
+        if (mode) {
+            QVERIFY(QDir().mkpath(folder));
+            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), mode_t(mode)), 0);
+        }
+        if (runtimeDir == "link")
+            QVERIFY(QFile::link(folder, home.filePath("link")));
+        if (runtimeDir == "theirs") {
+            if (geteuid() != 0)
+                QSKIP("only root can give a folder to another user; the rows above hold for every user");
+            QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        }
+        if (QTest::currentDataTag() == QByteArray("the cache folder open to others")) {
+            QVERIFY(QDir().mkpath(home.filePath("cache/korvo-tft-runtime")));
+            QCOMPARE(::chmod(QFile::encodeName(home.filePath("cache/korvo-tft-runtime")).constData(), 0777), 0);
+        }
+        if (runtimeDir == "-")
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(runtimeDir)));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath("cache")));
+        QFETCH(QString, expected);
+        QCOMPARE(korvo::platform::privateRuntimeFolder(), home.filePath(expected));
+        struct stat status
+        {
+        };
+        QCOMPARE(::lstat(QFile::encodeName(home.filePath(expected)).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
     }
 
     void requests_data()

@@ -1,3 +1,4 @@
+#include "platform/instancelock.h"
 #include "platform/runtimefolder.h"
 #include "platform/singleinstance.h"
 
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -35,11 +35,21 @@ QString socketPath(const QString& folder)
     return folder + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
 }
 
+// Whether a running copy takes connections at path; it drops a client that sends nothing.
+bool copyListens(const QString& path)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    const bool listening = socket.waitForConnected(DeliveryTimeoutMs);
+    socket.abort();
+    return listening;
+}
+
 } // namespace
 
 struct SingleInstance::Private
 {
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<InstanceLock> lock;
     std::unique_ptr<QLocalServer> server;
     bool acquired = false;
     bool headless = false;
@@ -68,23 +78,23 @@ bool SingleInstance::acquire()
         return true;
     }
     const QString lockPath = folder + QLatin1Char('/') + baseName() + QStringLiteral(".lock");
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    // A copy that runs for weeks must never look stale by age; a lock whose process is gone is
-    // still taken over, since QLockFile checks the recorded pid.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError)
-            return false;
-        qWarning("Single instance: cannot create %s (%s), starting without a guard", qPrintable(lockPath),
-                 lock->error() == QLockFile::PermissionError ? "permission denied" : "unknown error");
+    const QString path = socketPath(folder);
+    auto lock = std::make_unique<InstanceLock>(lockPath);
+    switch (lock->tryLock([&path] { return copyListens(path); })) {
+    case InstanceLock::Result::HeldByAnother:
+        return false;
+    case InstanceLock::Result::Failed:
+        qWarning("Single instance: cannot lock %s (%s), starting without a guard", qPrintable(lockPath),
+                 qPrintable(lock->errorString()));
         d->acquired = true;
         return true;
+    case InstanceLock::Result::Acquired:
+        break;
     }
     d->lock = std::move(lock);
     d->acquired = true;
 
     // The lock is ours, so a socket file still there was left by a copy that died.
-    const QString path = socketPath(folder);
     if (QFileInfo::exists(path) && !QLocalServer::removeServer(path))
         qWarning("Single instance: cannot remove the old socket %s", qPrintable(path));
     auto server = std::make_unique<QLocalServer>();

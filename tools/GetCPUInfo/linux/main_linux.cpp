@@ -6,6 +6,8 @@
 #include "GetCPUInfo/locallistener.h"
 #include "GetCPUInfo/sensors.h"
 #include "metrics/cpuinfo.h"
+#include "metrics/cpuinfosegment.h"
+#include "platform/instancelock.h"
 #include "platform/runtimefolder.h"
 #include "platform/sibling.h"
 #include "platform/terminationrequest.h"
@@ -13,13 +15,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QLockFile>
-#include <QSharedMemory>
+#include <QPointer>
 #include <QTimer>
-#include <QtEndian>
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,7 +31,8 @@ constexpr int PublishIntervalMs = 1000;
 constexpr qint64 MaxLineBytes = 64;
 constexpr qint64 MaxPendingAnswerBytes = 4096;
 constexpr int ClientLifetimeMs = 5000;
-constexpr int MaxClients = 16;
+constexpr size_t MaxClients = 16;
+constexpr int SweepIntervalMs = 250;
 
 // Empty when there is no folder private to this user: the lock and the socket are never put
 // where another user could hold them or answer in this copy's place.
@@ -46,7 +48,7 @@ QString lockFilePath()
 class Publisher
 {
 public:
-    explicit Publisher(QSharedMemory& memory)
+    explicit Publisher(korvo::metrics::CpuInfoSegment& memory)
         : memory_(memory), sampler_(korvo::sensors::SensorRoots::fromEnvironment())
     {
         clock_.start();
@@ -55,29 +57,15 @@ public:
     void publish()
     {
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
-        const qint32 words[korvo::metrics::CpuInfoBlockSize / 4] = {qToLittleEndian<qint32>(figures.temperature),
-                                                                    qToLittleEndian<qint32>(figures.load),
-                                                                    qToLittleEndian<qint32>(figures.power),
-                                                                    0,
-                                                                    0, // the heartbeat
-                                                                    qToLittleEndian<qint32>(figures.fanSpeed),
-                                                                    qToLittleEndian<qint32>(figures.gpuTemperature),
-                                                                    qToLittleEndian<qint32>(figures.gpuLoad)};
-        if (!memory_.lock()) {
-            if (!lockReported_)
-                qWarning("GetCPUInfo: cannot lock the shared memory: %s", qPrintable(memory_.errorString()));
-            lockReported_ = true;
-            return;
-        }
-        std::memcpy(memory_.data(), words, sizeof(words));
-        memory_.unlock();
+        memory_.publish(korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0,
+                                                      0, // the heartbeat
+                                                      figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}));
     }
 
 private:
-    QSharedMemory& memory_;
+    korvo::metrics::CpuInfoSegment& memory_;
     korvo::sensors::CpuSampler sampler_;
     QElapsedTimer clock_;
-    bool lockReported_ = false;
 };
 
 void drop(QLocalSocket* socket)
@@ -91,7 +79,6 @@ void serve(QLocalSocket* socket)
 {
     socket->setReadBufferSize(MaxLineBytes);
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(ClientLifetimeMs, socket, [socket] { drop(socket); });
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         while (socket->canReadLine()) {
             const QByteArray request = socket->readLine().trimmed();
@@ -116,16 +103,23 @@ class Listener
 public:
     explicit Listener(QString name) : name_(std::move(name))
     {
+        clock_.start();
         QObject::connect(&listener_, &korvo::sensors::LocalListener::accepted, &listener_,
                          [this](QLocalSocket* socket) {
-                             if (clients_ >= MaxClients) {
+                             clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
+                                                           [](const Client& client) { return !client.socket; }),
+                                            clients_.end());
+                             if (clients_.size() >= MaxClients) {
                                  drop(socket);
                                  return;
                              }
-                             ++clients_;
-                             QObject::connect(socket, &QObject::destroyed, &listener_, [this] { --clients_; });
+                             clients_.push_back({socket, clock_.elapsed() + ClientLifetimeMs});
                              serve(socket);
                          });
+        // One timer for all clients: a timer per client would outlive its client, and a flood
+        // of short connections would pile them up.
+        QObject::connect(&sweep_, &QTimer::timeout, &listener_, [this] { dropExpired(); });
+        sweep_.start(SweepIntervalMs);
     }
 
     bool listen()
@@ -139,9 +133,31 @@ public:
     void close() { listener_.close(); }
 
 private:
+    struct Client
+    {
+        QPointer<QLocalSocket> socket;
+        qint64 deadline;
+    };
+
+    void dropExpired()
+    {
+        const qint64 now = clock_.elapsed();
+        clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
+                                      [now](const Client& client) {
+                                          if (client.socket && now < client.deadline)
+                                              return false;
+                                          if (client.socket)
+                                              drop(client.socket);
+                                          return true;
+                                      }),
+                       clients_.end());
+    }
+
     QString name_;
     korvo::sensors::LocalListener listener_;
-    int clients_ = 0;
+    std::vector<Client> clients_;
+    QElapsedTimer clock_;
+    QTimer sweep_;
 };
 
 } // namespace
@@ -155,24 +171,22 @@ int main(int argc, char** argv)
         qWarning("GetCPUInfo: no folder private to this user for the lock and the socket; not starting.");
         return 1;
     }
-    QLockFile instanceLock(lockPath);
-    instanceLock.setStaleLockTime(0); // only a lock whose process is gone is stale
-    if (!instanceLock.tryLock(0)) {
+    korvo::platform::InstanceLock instanceLock(lockPath);
+    switch (instanceLock.tryLock(korvo::platform::siblingRunning)) {
+    case korvo::platform::InstanceLock::Result::HeldByAnother:
         qInfo("GetCPUInfo: another copy is already running.");
         return 0;
+    case korvo::platform::InstanceLock::Result::Failed:
+        qWarning("GetCPUInfo: cannot lock %s: %s", qPrintable(lockPath), qPrintable(instanceLock.errorString()));
+        return 1;
+    case korvo::platform::InstanceLock::Result::Acquired:
+        break;
     }
 
-    const QString key = korvo::metrics::cpuInfoMemoryKey();
-    QSharedMemory memory(key);
-    // Attach first: a create that fails on the program's segment would take its lock over and
-    // remove it when this copy ends.
-    if (!memory.attach(QSharedMemory::ReadWrite) &&
-        !memory.create(korvo::metrics::CpuInfoMemorySize, QSharedMemory::ReadWrite)) {
-        qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(key), qPrintable(memory.errorString()));
-        return 1;
-    }
-    if (memory.size() < korvo::metrics::CpuInfoBlockSize) {
-        qWarning("GetCPUInfo: the shared memory %s is too small (%d bytes).", qPrintable(key), memory.size());
+    korvo::metrics::CpuInfoSegment memory;
+    if (!memory.create()) {
+        qWarning("GetCPUInfo: cannot open the shared memory %s: %s", qPrintable(korvo::metrics::cpuInfoMemoryKey()),
+                 qPrintable(memory.errorString()));
         return 1;
     }
 
@@ -191,6 +205,6 @@ int main(int argc, char** argv)
     korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
     const int result = app.exec();
     listener.close();
-    memory.detach();
+    memory.remove();
     return result;
 }
