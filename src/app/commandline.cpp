@@ -16,6 +16,7 @@ namespace {
 const std::pair<const char*, const char*> Options[] = {
     {"virtual-screen", "Drive a virtual screen shown in a window of its own, for trying the program without the "
                        "screen."},
+    {"headless", "Keep the screen current without a display, window or tray, as a service does."},
 };
 
 struct Parser

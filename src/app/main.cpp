@@ -2,6 +2,7 @@
 // Korvo TFT: keeps the TFT Screen showing live figures of this computer.
 
 #include "app/commandline.h"
+#include "app/headless.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
 #include "app/virtualscreenviewer.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QFont>
 
+#include <cstdio>
+
 #include <memory>
 #include <optional>
 
@@ -25,6 +28,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.korvo.KorvoTFT"));
     if (const std::optional<int> answered = korvo::CommandLine::answerInformational(argc, argv))
         return *answered;
+    // Decided before any application object: without a display there must be no widgets at all.
+    if (korvo::headlessRequested(argc, argv))
+        return korvo::runHeadless(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, true);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
@@ -40,7 +46,10 @@ int main(int argc, char* argv[])
     korvo::platform::SingleInstance guard;
     if (!guard.acquire()) {
         // Without a notification area the running copy may be hidden for good otherwise.
-        korvo::platform::SingleInstance::askRunningCopyToShow();
+        if (korvo::platform::SingleInstance::askRunningCopy("show") == "headless")
+            std::fputs("korvo-tft: Korvo TFT already runs without a window for this user (korvo-tft --headless); "
+                       "stop it to use the window.\n",
+                       stderr);
         return 1;
     }
 
@@ -60,6 +69,8 @@ int main(int argc, char* argv[])
     window->setStaysOpen(virtualScreen);
     QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
                      &korvo::MainWindow::showWindow);
+    QObject::connect(&guard, &korvo::platform::SingleInstance::applyRequested, window.get(),
+                     &korvo::MainWindow::applyStoredSettings);
     // Someone trying the program without a screen wants to see it, not find it in the tray.
     // Logout, systemctl stop or Ctrl-C: the same orderly stop as a confirmed exit, without asking.
     korvo::platform::onTerminationRequest(window.get(), [&window] {

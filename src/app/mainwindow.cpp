@@ -468,6 +468,23 @@ void MainWindow::putAway()
         showMinimized();
 }
 
+void MainWindow::applyStoredSettings()
+{
+    ZoomWidget* zoom = ui_->zoomwidget;
+    StopRefreshThread();
+    endEditing();
+    document_.load();
+    profile_ = document_.profile();
+    zoom->model().startFrom(document_);
+    profile_.Style = 0;
+    fillThemeList();
+    syncControls();
+    zoom->LoadLayout(profile_, true);
+    ui_->btnEdit->setVisible(profile_.isCustom());
+    applyWithDialog(0);
+    StartRefreshThread();
+}
+
 void MainWindow::StartRefreshThread()
 {
     session_->startRefresh();

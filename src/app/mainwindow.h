@@ -82,6 +82,10 @@ public:
     // since at login the panel often comes up after the program.
     void setTrayProbe(std::function<bool()> probe);
 
+    // korvo-tftctl changed the stored settings: they replace what the window shows and go to the
+    // screen, as if applied here.
+    void applyStoredSettings();
+
     // Tells the user, once per run, that the settings could not be saved (a full disk, a
     // read-only folder): what they changed is lost when the program ends. Call it whenever a save
     // of the profile or the layout reports failure; the failure itself is in the log.

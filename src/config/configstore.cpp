@@ -26,6 +26,7 @@ const QString FolderName = QStringLiteral("/Korvo TFT");
 
 std::mutex programDirMutex;
 QString programDirOverride;
+QString configFileOverride;
 
 QString ensureFolder(const QString& parent)
 {
@@ -79,7 +80,18 @@ QString homeDataDirPath()
 
 QString configFilePath()
 {
+    {
+        std::lock_guard<std::mutex> lock(programDirMutex);
+        if (!configFileOverride.isEmpty())
+            return configFileOverride;
+    }
     return configDirPath() + QStringLiteral("/Config.ini");
+}
+
+void setConfigFileOverride(const QString& path)
+{
+    std::lock_guard<std::mutex> lock(programDirMutex);
+    configFileOverride = path;
 }
 
 QString programDirPath()

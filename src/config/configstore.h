@@ -16,6 +16,9 @@ namespace korvo {
 QString configDirPath();
 QString homeDataDirPath();
 QString configFilePath(); // configDirPath() + "/Config.ini"
+// Makes configFilePath() name another file (empty: back to the user's), so that a program whose
+// own Config.ini cannot be used runs on the shipped template instead.
+void setConfigFileOverride(const QString& path);
 
 // Raised when a per-user folder had to be created or the configuration was copied or replaced;
 // the main window clears it after its first-run handling.

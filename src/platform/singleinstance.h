@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 
 #include <memory>
@@ -25,14 +26,20 @@ public:
     // still starts. Calling it again after success returns true.
     bool acquire();
 
-    // Used by a second start before it exits: asks the running copy to show its window and
-    // returns whether the request was delivered. Waits at most about a second. Windows: does
-    // nothing and returns false.
-    static bool askRunningCopyToShow();
+    // Sends one request to the running copy and returns its one-line answer without the line end:
+    // a second start asks it to "show" its window ("shown", or "headless" from a copy without
+    // one), korvo-tftctl to "apply" the stored settings ("applying"). Null when no copy took the
+    // request; waits at most about a second. Windows: does nothing and returns null.
+    static QByteArray askRunningCopy(const QByteArray& request);
+
+    // A copy without a window answers "show" with "headless" and does not emit showRequested.
+    void setHeadless(bool headless);
 
 signals:
     // A second start asked for the window (Linux only).
     void showRequested();
+    // Someone changed the stored settings and asks for them on the screen (Linux only).
+    void applyRequested();
 
 private:
     struct Private;

@@ -15,4 +15,9 @@ namespace korvo::platform {
 // returns. The handler may run more than once. False (logged) when the request cannot be heard.
 bool onTerminationRequest(QObject* context, std::function<void()> handler);
 
+// From then on SIGHUP no longer ends the program but calls `handler`, the way daemons read their
+// settings again; takes effect together with onTerminationRequest(), on the same thread. Windows:
+// does nothing.
+void onReloadRequest(std::function<void()> handler);
+
 } // namespace korvo::platform

@@ -28,7 +28,7 @@ for tool in korvo-tft korvo-tftctl; do
     # Relative, so that the tree works wherever it is unpacked.
     [ "$(readlink "usr/bin/$tool")" = "../lib/korvo-tft/$tool" ] || fail "bin/$tool is not a link to the program folder"
 done
-grep -Eq '^KERNEL=="hidraw\*", ATTRS\{idVendor\}=="04d9", ATTRS\{idProduct\}=="fd01", TAG\+="uaccess"$' \
+grep -Eq '^KERNEL=="hidraw\*", ATTRS\{idVendor\}=="04d9", ATTRS\{idProduct\}=="fd01", TAG\+="uaccess"(, |$)' \
     usr/lib/udev/rules.d/70-korvo-tft.rules || fail "the udev rule does not give hidraw 04d9:fd01 to the user at the desk"
 entry=usr/share/applications/org.korvo.KorvoTFT.desktop
 desktop-file-validate "$entry" && grep -qx 'Exec=korvo-tft' "$entry" && grep -qx 'Icon=org.korvo.KorvoTFT' "$entry" ||

@@ -72,7 +72,7 @@ private slots:
         QSignalSpy shows(&copy, &SingleInstance::showRequested);
         QTEST(copy.acquire(), "acquired");
         if (!answering)
-            QVERIFY(SingleInstance::askRunningCopyToShow() && shows.wait(2000));
+            QVERIFY(!SingleInstance::askRunningCopy("show").isNull() && shows.wait(2000));
     }
 
     // Where the lock, the sockets and the figures go when $XDG_RUNTIME_DIR cannot hold them: a
@@ -132,25 +132,35 @@ private slots:
 
     void requests_data()
     {
+        QTest::addColumn<bool>("headless");
         QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<int>("shows");
+        QTest::addColumn<int>("applies");
         QTest::addColumn<int>("droppedWithinMs");
-        QTest::newRow("two lines, one read") << QByteArray("show\nshow\n") << 1 << 1000;
-        QTest::newRow("other word") << QByteArray("hide\n") << 0 << 1000;
-        QTest::newRow("a megabyte without a line end") << QByteArray(1 << 20, 'x') << 0 << 1000;
-        QTest::newRow("silent") << QByteArray() << 0 << 3000;
+        QTest::newRow("two lines, one read")
+            << false << QByteArray("show\nshow\n") << QByteArray("shown\n") << 1 << 0 << 1000;
+        QTest::newRow("show, no window") << true << QByteArray("show\n") << QByteArray("headless\n") << 0 << 0 << 1000;
+        QTest::newRow("apply") << true << QByteArray("apply\n") << QByteArray("applying\n") << 0 << 1 << 1000;
+        QTest::newRow("other word") << false << QByteArray("hide\n") << QByteArray() << 0 << 0 << 1000;
+        QTest::newRow("a megabyte without a line end")
+            << false << QByteArray(1 << 20, 'x') << QByteArray() << 0 << 0 << 1000;
+        QTest::newRow("silent") << false << QByteArray() << QByteArray() << 0 << 0 << 3000;
     }
 
     // While a copy runs a second cannot start; a client gets at most one answer and is then let
     // go, a silent one after two seconds. Once the copy is gone the next one starts.
     void requests()
     {
+        QFETCH(bool, headless);
         QFETCH(QByteArray, sent);
         QFETCH(int, droppedWithinMs);
         std::optional<SingleInstance> running(std::in_place);
+        running->setHeadless(headless);
         QVERIFY(running->acquire());
         QVERIFY(!SingleInstance().acquire());
         QSignalSpy showSpy(&*running, &SingleInstance::showRequested);
+        QSignalSpy applySpy(&*running, &SingleInstance::applyRequested);
         QLocalSocket client;
         QSignalSpy gone(&client, &QLocalSocket::disconnected);
         client.connectToServer(runtime.path() + fileName(".socket"));
@@ -158,9 +168,11 @@ private slots:
         client.write(sent);
         QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, droppedWithinMs);
         QTest::qWait(50);
+        QTEST(client.readAll(), "answer");
         QTEST(int(showSpy.count()), "shows");
+        QTEST(int(applySpy.count()), "applies");
         running.reset();
-        QVERIFY(!SingleInstance::askRunningCopyToShow());
+        QVERIFY(SingleInstance::askRunningCopy("show").isNull());
         QVERIFY(SingleInstance().acquire());
     }
 };

@@ -6,6 +6,7 @@
 #include "link/link.h"
 #include "link/virtualscreen.h"
 #include "picture/picturereader.h"
+#include "settings.h"
 
 #include <hidapi.h>
 
@@ -41,7 +42,8 @@ enum ExitCode
 
 const char* const Usage =
     "usage: korvo-tftctl [--virtual OUT.png [--fault absent|fail-write=N|unplug-after=N]] "
-    "list | image FILE [--portrait] | area FILE X Y | orientation landscape|portrait | clock | figures [--json]";
+    "list | image FILE [--portrait] | area FILE X Y | orientation landscape|portrait | clock | figures [--json]; "
+    "korvo-tftctl settings | set ...";
 
 const char* const Help =
     "korvo-tftctl: send pictures and commands to the TFT Screen (USB 04d9:fd01).\n"
@@ -315,10 +317,14 @@ int main(int argc, char* argv[])
     words.removeFirst();
     if (words.size() == 1 && (words.first() == QLatin1String("--help") || words.first() == QLatin1String("-h"))) {
         std::fputs(Help, stdout);
+        std::fputs("\n", stdout);
+        std::fputs(korvo::tftctl::SettingsHelp, stdout);
         return Success;
     }
     if (!words.isEmpty() && words.first() == QLatin1String("figures"))
         return figuresCommand(words.mid(1));
+    if (korvo::tftctl::isSettingsCommand(words))
+        return korvo::tftctl::runSettingsCommand(words);
     Options options;
     const QString problem = parse(words, options);
     if (!problem.isEmpty())

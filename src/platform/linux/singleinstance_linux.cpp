@@ -17,7 +17,7 @@
 namespace korvo::platform {
 namespace {
 
-// "show\n" is all a second start ever sends; anything longer is not from us.
+// "show\n" and "apply\n" are all anyone of ours sends; anything longer is not from us.
 constexpr qint64 MaxRequestBytes = 16;
 // A client that has not sent its line by then is dropped, so a silent one cannot stay.
 constexpr int ClientTimeoutMs = 2000;
@@ -53,6 +53,7 @@ struct SingleInstance::Private
     std::unique_ptr<InstanceLock> lock;
     std::unique_ptr<QLocalServer> server;
     bool acquired = false;
+    bool headless = false;
 };
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent), d(std::make_unique<Private>()) {}
@@ -129,10 +130,23 @@ bool SingleInstance::acquire()
                     return;
                 }
                 const QByteArray line = client->readLine(MaxRequestBytes + 1);
-                client->abort();
-                client->deleteLater();
-                // Last, since a receiver may well destroy this object.
+                QByteArray answer;
                 if (line == "show\n")
+                    answer = d->headless ? "headless\n" : "shown\n";
+                else if (line == "apply\n")
+                    answer = "applying\n";
+                if (answer.isEmpty()) {
+                    client->abort();
+                    client->deleteLater();
+                    return;
+                }
+                // The answer goes out before the socket closes; disconnected() then deletes it.
+                client->write(answer);
+                client->disconnectFromServer();
+                // Last, since a receiver may well destroy this object.
+                if (line == "apply\n")
+                    emit applyRequested();
+                else if (!d->headless)
                     emit showRequested();
             };
             connect(client, &QLocalSocket::readyRead, this, readRequest);
@@ -145,11 +159,16 @@ bool SingleInstance::acquire()
     return true;
 }
 
-bool SingleInstance::askRunningCopyToShow()
+void SingleInstance::setHeadless(bool headless)
+{
+    d->headless = headless;
+}
+
+QByteArray SingleInstance::askRunningCopy(const QByteArray& request)
 {
     const QString folder = privateRuntimeFolder();
     if (folder.isEmpty())
-        return false;
+        return QByteArray();
     const QString path = socketPath(folder);
     const QDeadlineTimer deadline(DeliveryTimeoutMs);
     QLocalSocket socket;
@@ -160,22 +179,27 @@ bool SingleInstance::askRunningCopyToShow()
         else
             qWarning("Single instance: cannot reach the running copy at %s: %s", qPrintable(path),
                      qPrintable(socket.errorString()));
-        return false;
+        return QByteArray();
     }
-    const QByteArray request("show\n");
-    if (socket.write(request) != request.size()) {
+    const QByteArray line = request + '\n';
+    if (socket.write(line) != line.size()) {
         qWarning("Single instance: cannot send to the running copy: %s", qPrintable(socket.errorString()));
-        return false;
+        return QByteArray();
     }
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) {
             qWarning("Single instance: the running copy did not take the request: %s",
                      qPrintable(socket.errorString()));
-            return false;
+            return QByteArray();
         }
     }
-    socket.disconnectFromServer();
-    return true;
+    // The request is delivered; a copy that closes without a word still took it.
+    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
+           socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    }
+    QByteArray answer = socket.canReadLine() ? socket.readLine(MaxRequestBytes + 1).trimmed() : QByteArray();
+    socket.abort();
+    return answer.isNull() ? QByteArray("") : answer;
 }
 
 } // namespace korvo::platform

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QSocketNotifier>
 
+#include <functional>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -14,13 +16,16 @@
 namespace korvo::platform {
 namespace {
 
-// A signal handler may do next to nothing; it writes a byte that the event loop then reads.
+// A signal handler may do next to nothing; it writes the signal's number as a byte that the
+// event loop then reads.
 int signalPipe[2] = {-1, -1};
+// Set on the thread that reads the pipe; the signal handler never touches it.
+std::function<void()> reloadHandler;
 
-void onSignal(int)
+void onSignal(int signal)
 {
     const int saved = errno;
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
@@ -36,9 +41,17 @@ bool onTerminationRequest(QObject* context, std::function<void()> handler)
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [handler = std::move(handler)] {
         char bytes[16];
-        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        bool reload = false, end = false;
+        ssize_t count = 0;
+        while ((count = ::read(signalPipe[0], bytes, sizeof bytes)) > 0) {
+            for (ssize_t i = 0; i < count; ++i)
+                (bytes[i] == SIGHUP && reloadHandler ? reload : end) = true;
         }
-        handler();
+        // Reading the settings again is pointless when the program is about to end anyway.
+        if (end)
+            handler();
+        else if (reload)
+            reloadHandler();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -51,6 +64,11 @@ bool onTerminationRequest(QObject* context, std::function<void()> handler)
         }
     }
     return true;
+}
+
+void onReloadRequest(std::function<void()> handler)
+{
+    reloadHandler = std::move(handler);
 }
 
 } // namespace korvo::platform

@@ -39,9 +39,11 @@ bool SingleInstance::acquire()
     return true;
 }
 
-bool SingleInstance::askRunningCopyToShow()
+QByteArray SingleInstance::askRunningCopy(const QByteArray&)
 {
-    return false;
+    return QByteArray();
 }
+
+void SingleInstance::setHeadless(bool) {}
 
 } // namespace korvo::platform

@@ -60,4 +60,6 @@ bool onTerminationRequest(QObject* context, std::function<void()> handler)
     return true;
 }
 
+void onReloadRequest(std::function<void()>) {}
+
 } // namespace korvo::platform

@@ -1,0 +1,282 @@
+#include "app/headless.h"
+
+#include "compose/fonts.h"
+#include "compose/previewgeometry.h"
+#include "compose/screensession.h"
+#include "compose/siblingsupervisor.h"
+#include "config/configstore.h"
+#include "config/inifile.h"
+#include "config/screendocument.h"
+#include "config/startup.h"
+#include "editor/layoutmodel.h"
+#include "link/link.h"
+#include "platform/devicenotifier.h"
+#include "platform/servicenotify.h"
+#include "platform/sibling.h"
+#include "platform/singleinstance.h"
+#include "platform/sleepnotifier.h"
+#include "platform/terminationrequest.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace korvo {
+namespace {
+
+#ifdef Q_OS_WIN
+const char* const SiblingProgram = "/bin/GetCPUInfo.exe";
+#else
+const char* const SiblingProgram = "/bin/GetCPUInfo";
+#endif
+
+// The journal reads a "<priority>" prefix on each line of a service's output; a terminal shows
+// the line as it is. The link's and the settings' messages end in a line break of their own,
+// which would put an empty entry into the journal after each.
+void journalLine(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    static const bool journal = qEnvironmentVariableIsSet("JOURNAL_STREAM");
+    QByteArray line = message.toUtf8();
+    while (line.endsWith('\n'))
+        line.chop(1);
+    if (line.trimmed().isEmpty())
+        return;
+    const char* priority = "";
+    if (journal) {
+        switch (type) {
+        case QtDebugMsg:
+            priority = "<7>";
+            break;
+        case QtInfoMsg:
+            priority = "<6>";
+            break;
+        case QtWarningMsg:
+            priority = "<4>";
+            break;
+        case QtCriticalMsg:
+            priority = "<3>";
+            break;
+        case QtFatalMsg:
+            priority = "<2>";
+            break;
+        }
+    }
+    std::fprintf(stderr, "%s%s\n", priority, line.constData());
+    std::fflush(stderr);
+}
+
+// One copy's life without a window: the stored profile, the committed layout it gives the
+// screen, and the session that keeps the screen current.
+class HeadlessProgram : public QObject
+{
+public:
+    HeadlessProgram()
+    {
+        // The window decides the language of the built-in themes' pictures the same way.
+        englishInterface_ = QLocale().language() != QLocale::Chinese;
+    }
+
+    ~HeadlessProgram() override
+    {
+        // The refresh thread reads the model's committed layout: the session ends first.
+        session_.reset();
+        if (!sibling_)
+            return;
+        // A copy started moments ago may not listen yet; it must not outlive the program.
+        if (sibling_->running()) {
+            QDeadlineTimer deadline(2000);
+            while (!platform::siblingRunning() && !deadline.hasExpired())
+                QThread::msleep(50);
+        }
+        platform::closeSibling();
+        sibling_->stop(2000);
+    }
+
+    void start()
+    {
+        document_.load();
+        // The shipped settings replaced the user's once after an installation; this copy sends
+        // the layout at every start anyway, so nothing else of a first start is left to do.
+        if (showAtStart())
+            removeFirstRunMarker();
+        useShippedSettingsIfUnusable();
+        document_.setEnglishInterface(englishInterface_);
+        model_ = std::make_unique<LayoutModel>();
+        model_->setEnglishInterface(englishInterface_);
+        model_->startFrom(document_);
+        session_ = std::make_unique<compose::ScreenSession>(document_);
+        sibling_ = new compose::SiblingSupervisor(programDirPath() + QLatin1String(SiblingProgram), {}, this);
+        connect(session_.get(), &compose::ScreenSession::applyFinished, this, &HeadlessProgram::frameFinished);
+
+        deviceNotifier_ = new platform::DeviceNotifier(this);
+        connect(deviceNotifier_, &platform::DeviceNotifier::deviceChanged, this,
+                [this](const platform::DeviceEvent& event) { deviceChanged(event); });
+        if (!deviceNotifier_->registerFor(0))
+            qWarning("The screen is not watched for being plugged in or out; it is looked for at start only.");
+        sleepNotifier_ = new platform::SleepNotifier(this);
+        connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, session_.get(),
+                &compose::ScreenSession::systemSleeping);
+        connect(session_.get(), &compose::ScreenSession::readyToSleep, sleepNotifier_,
+                &platform::SleepNotifier::readyToSleep);
+        connect(sleepNotifier_, &platform::SleepNotifier::resumed, session_.get(),
+                &compose::ScreenSession::systemResumed);
+        // It says why itself; without the system bus (a container) the program goes on without.
+        sleepNotifier_->start();
+
+        session_->open();
+        sendStoredLayout();
+        startSibling();
+    }
+
+    // SIGHUP or korvo-tftctl: Config.ini may have changed.
+    void reload()
+    {
+        if (session_->applying()) {
+            // The frame under way is of the old settings; the new ones follow it.
+            reloadPending_ = true;
+            return;
+        }
+        platform::notifyServiceManager("RELOADING=1");
+        qInfo("Config.ini is read again; the screen is given the stored layout.");
+        setConfigFileOverride(QString());
+        document_.load();
+        useShippedSettingsIfUnusable();
+        model_->startFrom(document_);
+        sendStoredLayout();
+    }
+
+    void stop()
+    {
+        platform::notifyServiceManager("STOPPING=1");
+        session_->stopRefresh();
+        QCoreApplication::quit();
+    }
+
+private:
+    // A settings folder that cannot be written leaves no Config.ini; one that is not a regular
+    // file or far too large is not read. The shipped template stands in for it, untouched, since
+    // nothing here writes settings.
+    void useShippedSettingsIfUnusable()
+    {
+        const IniFile stored = IniFile::read(configFilePath());
+        if (stored.state() != IniFile::State::Missing && stored.state() != IniFile::State::Refused)
+            return;
+        const QString shipped = programDirPath() + QStringLiteral("/Config.ini");
+        qWarning("%s cannot be used (%s); the screen shows the shipped layout.", qUtf8Printable(stored.path()),
+                 stored.state() == IniFile::State::Missing ? "it is missing and cannot be made"
+                                                           : qUtf8Printable(stored.problem()));
+        setConfigFileOverride(shipped);
+        document_.load();
+    }
+
+    // Every start and every reload sends the whole frame: the screen may have been off, or show
+    // a layout of older settings.
+    void sendStoredLayout()
+    {
+        // The window starts the custom layout in its first style as well.
+        ThemeProfile profile = document_.profile();
+        profile.Style = 0;
+        model_->LoadLayout(profile, true);
+        const LayoutState& layout = model_->working();
+        // Tried again until it lands, however long the screen stays away.
+        session_->apply(layout, model_->previewBackground(), compose::editorSize(layout.Hor), 0, true);
+    }
+
+    void frameFinished(bool sent)
+    {
+#ifdef __GLIBC__
+        // Composing decoded the picture at up to 2048 x 2048 on the apply thread; glibc keeps the
+        // freed megabytes in that thread's arena for good unless asked to give them back.
+        malloc_trim(0);
+#endif
+        // Said when it changes: at the start, and when a reload finds the screen otherwise.
+        if (!shownOnce_ || sent != lastLanded_)
+            qInfo(sent ? "The screen shows the stored layout."
+                       : "No screen took the stored layout; it is given it once one answers.");
+        shownOnce_ = true;
+        lastLanded_ = sent;
+        if (reloadPending_) {
+            reloadPending_ = false;
+            reload();
+            return;
+        }
+        // Ready once the screen shows the layout or is known to be away: a service that waited
+        // for a screen nobody plugs in would never start.
+        platform::notifyServiceManager("READY=1");
+        session_->startRefresh();
+    }
+
+    void deviceChanged(const platform::DeviceEvent& event)
+    {
+        session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
+        // The screen's vendor interface stands for the screen; the other one comes and goes with it.
+        if (event.vendorId == link::ScreenVendorId && event.productId == link::ScreenProductId &&
+            event.interfaceNumber == 1)
+            qInfo(event.arrived ? "The screen was plugged in; it is given the stored layout."
+                                : "The screen was unplugged.");
+    }
+
+    void startSibling()
+    {
+        // A copy left by an earlier run, or started by hand, serves as well; only ours is supervised.
+        if (platform::siblingRunning())
+            return;
+        sibling_->start();
+    }
+
+    bool englishInterface_ = false;
+    ScreenDocument document_;
+    std::unique_ptr<LayoutModel> model_;
+    std::unique_ptr<compose::ScreenSession> session_;
+    platform::DeviceNotifier* deviceNotifier_ = nullptr;
+    platform::SleepNotifier* sleepNotifier_ = nullptr;
+    bool shownOnce_ = false;
+    bool lastLanded_ = false;
+    bool reloadPending_ = false;
+    compose::SiblingSupervisor* sibling_ = nullptr;
+};
+
+} // namespace
+
+bool headlessRequested(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    }
+    return false;
+}
+
+int runHeadless(int argc, char* argv[])
+{
+    // No display server is needed or looked for; fonts still come from fontconfig.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(journalLine);
+    QGuiApplication app(argc, argv);
+    compose::installFontSubstitutions();
+
+    platform::SingleInstance guard;
+    guard.setHeadless(true);
+    if (!guard.acquire()) {
+        std::fputs("korvo-tft: Korvo TFT already runs for this user; this copy ends.\n", stderr);
+        return 1;
+    }
+
+    HeadlessProgram program;
+    platform::onTerminationRequest(&program, [&program] { program.stop(); });
+    platform::onReloadRequest([&program] { program.reload(); });
+    QObject::connect(&guard, &platform::SingleInstance::applyRequested, &program, &HeadlessProgram::reload);
+    program.start();
+    return app.exec();
+}
+
+} // namespace korvo

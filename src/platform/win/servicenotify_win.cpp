@@ -1,0 +1,10 @@
+#include "platform/servicenotify.h"
+
+namespace korvo::platform {
+
+bool notifyServiceManager(const QByteArray&)
+{
+    return false;
+}
+
+} // namespace korvo::platform
