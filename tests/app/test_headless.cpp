@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program without a display, as a service runs it: on the HID stand-in's virtual screen,
 // judged by the packets it writes, the lines it logs and what it tells the service manager.
 

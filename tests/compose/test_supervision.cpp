@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What keeps the CPU figures honest: their publisher started again whenever it ends, and its
 // figures no longer taken as live once its heartbeat stops.
 

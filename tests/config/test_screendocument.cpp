@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document: what an apply that landed leaves in Config.ini, in one write.
 
 #include "config/configstore.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_units.sh BUILD_DIR: installs the build under a prefix of its own, so that the units'
 # ExecStart names a program that exists, then has systemd judge the units and create the
 # service's user from the sysusers file in a scratch root.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvo-tftctl's settings commands, run as a script would run them on a fresh user's settings.
 
 #include <QtTest>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The headless service: a system unit (shipped disabled) with its user, and a user unit. The units
 # name the program by the prefix chosen at installation, which may be given only then.
 install(CODE "
