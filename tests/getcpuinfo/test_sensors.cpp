@@ -233,12 +233,12 @@ private slots:
         QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), 1);
     }
 
-    // NVIDIA's driver has no hwmon: NVML, loaded from a fake library. "spec" is what its GPUs
+    // NVIDIA's driver has no hwmon: NVML, loaded from a fake library. "gpus" is what its GPUs
     // answer (see fakenvml.c); the sampler reads three times.
     void nvml_data()
     {
         QTest::addColumn<QStringList>("tree");
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("gpus");
         QTest::addColumn<QList<int>>("expected"); // GPU temperature, load; starts of the library
         QTest::addColumn<QString>("source");
         const QString noSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
@@ -256,9 +256,9 @@ private slots:
     void nvml()
     {
         QFETCH(QStringList, tree);
-        QFETCH(QString, spec);
+        QFETCH(QString, gpus);
         QVERIFY(writeTree(sys_, tree));
-        qputenv("FAKE_NVML", spec.toUtf8());
+        qputenv("FAKE_NVML", gpus.toUtf8());
         QLibrary library(FAKE_NVML_LIBRARY);
         QVERIFY(library.load());
         int* const starts = reinterpret_cast<int*>(library.resolve("fakeNvmlInitCalls"));
