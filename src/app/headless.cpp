@@ -18,11 +18,9 @@
 #include "platform/sleepnotifier.h"
 #include "platform/terminationrequest.h"
 
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QThread>
 
 #include <cstdio>
 #include <cstring>
@@ -90,16 +88,8 @@ public:
     {
         // The refresh thread reads the model's committed layout: the session ends first.
         session_.reset();
-        if (!sibling_)
-            return;
-        // A copy started moments ago may not listen yet; it must not outlive the program.
-        if (sibling_->running()) {
-            QDeadlineTimer deadline(2000);
-            while (!platform::siblingRunning() && !deadline.hasExpired())
-                QThread::msleep(50);
-        }
-        platform::closeSibling();
-        sibling_->stop(2000);
+        if (sibling_)
+            sibling_->close();
     }
 
     void start()

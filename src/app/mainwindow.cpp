@@ -24,7 +24,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -40,7 +39,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStatusBar>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -172,14 +170,7 @@ MainWindow::~MainWindow()
     // The screen worker reads the document: it ends before the document goes.
     delete session_;
     session_ = nullptr;
-    // A copy started moments ago may not listen yet; it must not outlive the program.
-    if (sibling_->running()) {
-        QDeadlineTimer deadline(2000);
-        while (!platform::siblingRunning() && !deadline.hasExpired())
-            QThread::msleep(50);
-    }
-    platform::closeSibling();
-    sibling_->stop(2000);
+    sibling_->close();
 }
 
 ZoomWidget* MainWindow::editor() const

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "compose/siblingsupervisor.h"
 
+#include "platform/sibling.h"
+
+#include <QDeadlineTimer>
 #include <QDebug>
+#include <QThread>
 
 #include <algorithm>
 
@@ -39,6 +43,18 @@ void SiblingSupervisor::start()
         return;
     sinceStart_.start();
     process_.start();
+}
+
+void SiblingSupervisor::close()
+{
+    // A copy started moments ago may not listen yet; it must not outlive the program.
+    if (running()) {
+        QDeadlineTimer deadline(2000);
+        while (!platform::siblingRunning() && !deadline.hasExpired())
+            QThread::msleep(50);
+    }
+    platform::closeSibling();
+    stop(2000);
 }
 
 void SiblingSupervisor::stop(int waitMs)

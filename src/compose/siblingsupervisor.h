@@ -26,6 +26,9 @@ public:
     // Stops the supervision, then waits up to `waitMs` for the program to end (once asked to by
     // its own means) and kills it if it has not.
     void stop(int waitMs);
+    // Asks the program to close by its own means and stops supervising it; a copy started moments
+    // ago is given up to 2 s to listen first, and one that does not end is killed.
+    void close();
     bool running() const { return process_.state() != QProcess::NotRunning; }
     qint64 processId() const { return process_.processId(); }
 
