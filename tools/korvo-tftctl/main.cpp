@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // korvo-tftctl: drives the TFT Screen from scripts, over the same link the program uses.
 
+#include "config/wholefile.h"
 #include "figures.h"
 #include "link/hidbackend.h"
 #include "link/link.h"
@@ -10,6 +11,7 @@
 
 #include <hidapi.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QString>
@@ -339,8 +341,14 @@ int main(int argc, char* argv[])
     int code = execute(options);
     if (virtualScreen) {
         const QImage picture = virtualScreen->framebuffer().convertToFormat(QImage::Format_RGB888);
-        if (!picture.save(options.virtualOutput, "PNG") && code == Success)
-            code = fail(WriteFailed, QStringLiteral("cannot save the virtual screen to %1").arg(options.virtualOutput));
+        // Written whole or not at all, like every file of ours: a full disk leaves no cut picture.
+        QBuffer encoded;
+        QString why = QStringLiteral("the picture cannot be encoded");
+        const bool saved = encoded.open(QIODevice::WriteOnly) && picture.save(&encoded, "PNG") &&
+                           korvo::writeWholeFile(options.virtualOutput, encoded.data(), &why);
+        if (!saved && code == Success)
+            code = fail(WriteFailed,
+                        QStringLiteral("cannot save the virtual screen to %1: %2").arg(options.virtualOutput, why));
     }
     return code;
 }
