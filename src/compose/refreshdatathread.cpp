@@ -22,15 +22,18 @@ RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds kindPa
 
 RefreshDataThread::~RefreshDataThread()
 {
+    // A stop requested from another thread notifies under the lock: taking it here orders that
+    // notification before the condition goes.
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+    }
     metrics::detachCpuInfoMemory();
 }
 
 void RefreshDataThread::requestStop()
 {
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        stop_.store(true);
-    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    stop_.store(true);
     wake_.notify_all();
 }
 

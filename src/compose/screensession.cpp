@@ -9,6 +9,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace korvo::compose {
@@ -44,11 +45,28 @@ ScreenSession::~ScreenSession()
     thread_.wait();
 }
 
+namespace {
+
+// Qt hands a queued call to the other thread under its own lock, which the thread sanitizer cannot
+// see; this one it can. Taken around the posting and first thing on the receiving side, it orders
+// what the posting thread wrote before what the worker reads.
+std::mutex handoffMutex;
+
+} // namespace
+
 template <typename Call> void ScreenSession::toWorker(Call call)
 {
     ScreenWorker* worker = worker_;
+    std::lock_guard<std::mutex> posted(handoffMutex);
     QMetaObject::invokeMethod(
-        worker, [worker, call] { call(*worker); }, Qt::QueuedConnection);
+        worker,
+        [worker, call] {
+            {
+                std::lock_guard<std::mutex> received(handoffMutex);
+            }
+            call(*worker);
+        },
+        Qt::QueuedConnection);
 }
 
 void ScreenSession::open()
