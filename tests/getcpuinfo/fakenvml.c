@@ -32,29 +32,29 @@ static int started;
 /* The figure `field` (0 temperature, 1 load) of GPU `index` from FAKE_NVML, or -1. */
 static int reading(unsigned int index, int field)
 {
-    const char* spec = getenv("FAKE_NVML");
-    if (!spec)
+    const char* gpus = getenv("FAKE_NVML");
+    if (!gpus)
         return -1;
     for (unsigned int gpu = 0; gpu < index; ++gpu) {
-        spec = strchr(spec, ',');
-        if (!spec)
+        gpus = strchr(gpus, ',');
+        if (!gpus)
             return -1;
-        ++spec;
+        ++gpus;
     }
     if (field == 1) {
-        spec = strchr(spec, '/');
-        if (!spec)
+        gpus = strchr(gpus, '/');
+        if (!gpus)
             return -1;
-        ++spec;
+        ++gpus;
     }
-    return *spec >= '0' && *spec <= '9' ? atoi(spec) : -1;
+    return *gpus >= '0' && *gpus <= '9' ? atoi(gpus) : -1;
 }
 
 nvmlReturn_t nvmlInit_v2(void)
 {
-    const char* spec = getenv("FAKE_NVML");
+    const char* gpus = getenv("FAKE_NVML");
     ++fakeNvmlInitCalls;
-    if (spec && strcmp(spec, "fail") == 0)
+    if (gpus && strcmp(gpus, "fail") == 0)
         return DriverNotLoaded;
     started = 1;
     return Success;
@@ -68,12 +68,12 @@ nvmlReturn_t nvmlShutdown(void)
 
 nvmlReturn_t nvmlDeviceGetCount_v2(unsigned int* deviceCount)
 {
-    const char* spec = getenv("FAKE_NVML");
-    unsigned int count = spec && *spec ? 1 : 0;
+    const char* gpus = getenv("FAKE_NVML");
+    unsigned int count = gpus && *gpus ? 1 : 0;
     if (!started)
         return Uninitialized;
-    for (; spec && *spec; ++spec)
-        count += *spec == ',';
+    for (; gpus && *gpus; ++gpus)
+        count += *gpus == ',';
     *deviceCount = count;
     return Success;
 }
