@@ -11,8 +11,7 @@
 #include "platform/singleinstance.h"
 #include "widgets/tavopushbutton.h"
 
-#include "compose/screenfixture.h"
-#include "freshhome.h"
+#include "windowfixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -24,19 +23,6 @@ using namespace korvo;
 
 namespace {
 
-void answerDialog(bool accept)
-{
-    QTimer::singleShot(10, [accept] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return answerDialog(accept);
-        accept ? dialog->accept() : dialog->reject();
-    });
-}
-
-// The virtual screen needs no time to settle, and nobody watches the window paint.
-const MainWindow::Timings NoWaits{0, 0, 0};
-
 void bothWays(const char* column)
 {
     QTest::addColumn<bool>(column);
@@ -46,25 +32,12 @@ void bothWays(const char* column)
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public QObject, WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    link::VirtualScreen screen;
-    int instance = 0;
     int queuedCalls = 0;
 
-    std::unique_ptr<MainWindow> window;
-
-    bool start()
-    {
-        window = std::make_unique<MainWindow>(NoWaits);
-        return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
-    }
-    template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
-    void click(const char* button) { child<QPushButton>(button)->click(); }
-    QString letters() { return packetLetters(screen.log()); }
     // The preview without the rotate button on it.
     QImage previewPicture()
     {
@@ -75,25 +48,17 @@ class TestMainWindow : public QObject
     }
 
 public:
+    TestMainWindow() : WindowFixture("WindowTest") {}
     // Counts the queued calls that reach the viewer and lets every event through.
     bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::MetaCall && !++queuedCalls; }
 
 private slots:
-    void initTestCase() { screen.setLogging(true); }
-
-    void init()
-    {
-        home = std::make_unique<QTemporaryDir>();
-        QVERIFY(useFreshHome(*home, "WindowTest", ++instance));
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        screen.reset();
-        screen.clearLog();
-    }
+    void init() { QVERIFY(freshHome()); }
     void cleanup() { window.reset(); }
 
     void firstStartThenRestart()
     {
-        window = std::make_unique<MainWindow>(NoWaits);
+        window = std::make_unique<MainWindow>(MainWindow::Timings{0, 0, 0});
         QTRY_COMPARE(letters(), QStringLiteral("C"));
         QSignalSpy done(window.get(), &MainWindow::started);
         QVERIFY(done.wait(15000));
@@ -360,12 +325,7 @@ private slots:
         QVERIFY(signal || first.acquire());
         QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
         const QString writes = home->filePath("writes.log");
-        // The HID library is replaced by a stand-in with a virtual screen (a sanitized child must be
-        // told that the stand-in comes before the sanitizer).
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
-        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        environment.insert("KORVO_FAKEHID_LOG", writes);
+        QProcessEnvironment environment = programEnvironment(writes);
         // A user who has run the program before: no first start to wait for.
         const QString folder = home->filePath("Korvo TFT");
         QVERIFY(QDir().mkpath(folder));
