@@ -92,29 +92,6 @@ private slots:
         QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
     }
 
-    // Alt+F4 or the task bar's Close asks as the window's own close button does.
-    void windowManagerClose_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("exit") << true;
-        QTest::newRow("cancel") << false;
-    }
-    void windowManagerClose()
-    {
-        QFETCH(bool, accept);
-        QVERIFY(start());
-        window->show();
-        DialogAnswer answer;
-        answerDialog(accept, &answer);
-        QCloseEvent close;
-        QApplication::sendEvent(window.get(), &close);
-        QTRY_VERIFY(answer.done);
-        QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
-        QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
-        QCOMPARE(window->isVisible(), !accept);
-        QCOMPARE(window->session().refreshing(), !accept);
-    }
-
     // A panel that comes after the program, then goes and comes again: one icon, and putting the
     // window away follows what is there now.
     void lateTray()
@@ -240,7 +217,6 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<Wording>("wording");
-        QTest::newRow("exit") << "btnExit" << Wording{"Exit Korvo TFT", {"Exit", "Cancel"}};
         QTest::newRow("end editing") << "btnEdit_cancel"
                                      << Wording{"Discard changes", {"Discard changes", "Keep editing"}};
         QTest::newRow("delete a picture") << "delete 1" << Wording{"Delete picture", {"Delete", "Cancel"}};
@@ -266,25 +242,6 @@ private slots:
         QTRY_VERIFY(answer.done);
         QCOMPARE(answer.title, std::get<0>(wording));
         QCOMPARE(answer.buttons, std::get<1>(wording));
-    }
-
-    // After Apply, one line under the preview says what happened.
-    void applyResult_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("sent") << true << "Sent to the screen";
-        QTest::newRow("unplugged") << false
-                                   << "The screen is not connected; the layout is kept and sent when it is plugged in";
-    }
-    void applyResult()
-    {
-        QFETCH(bool, present);
-        QVERIFY(start());
-        screen.setPresent(present);
-        child<QPushButton>("btnApply")->click();
-        QTEST(child<QLabel>("applyResult")->text(), "line");
-        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
     }
 
     // Without a screen: the window stays after the first-use apply, and a later start sends the

@@ -21,17 +21,6 @@
 
 using namespace korvo;
 
-namespace {
-
-void bothWays(const char* column)
-{
-    QTest::addColumn<bool>(column);
-    QTest::newRow("yes") << true;
-    QTest::newRow("no") << false;
-}
-
-} // namespace
-
 class TestMainWindow : public QObject, WindowFixture
 {
     Q_OBJECT
@@ -150,7 +139,12 @@ private slots:
         QCOMPARE(previewPicture(), portrait);
     }
 
-    void editThenCancel_data() { bothWays("accept"); }
+    void editThenCancel_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
     void editThenCancel()
     {
         QFETCH(bool, accept);
@@ -165,7 +159,15 @@ private slots:
         QCOMPARE(child("btnEdit_cancel")->isVisible(), !accept);
     }
 
-    void apply_data() { bothWays("present"); }
+    // After Apply, one line under the preview says what happened.
+    void apply_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("sent") << true << "Sent to the screen";
+        QTest::newRow("unplugged") << false
+                                   << "The screen is not connected; the layout is kept and sent when it is plugged in";
+    }
     void apply()
     {
         QFETCH(bool, present);
@@ -176,6 +178,8 @@ private slots:
         screen.clearLog();
         const int frames = screen.stats().framesCompleted;
         click("btnApply");
+        QTEST(child<QLabel>("applyResult")->text(), "line");
+        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
         QVERIFY(window->session().refreshing());
         QCOMPARE(window->document().committedState().Hor, uint8_t(present ? 1 : 0));
         QCOMPARE(QSettings(configFilePath(), QSettings::IniFormat).value("Config/Hor").toInt(), present ? 1 : 0);
@@ -214,15 +218,30 @@ private slots:
                                                 "program ends."));
     }
 
-    void exit_data() { bothWays("accept"); }
+    // The close button, Alt+F4 or the task bar's Close: the same question, shown on the window.
+    void exit_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<bool>("closeEvent");
+        QTest::newRow("exit") << true << false;
+        QTest::newRow("cancel") << false << false;
+        QTest::newRow("window manager, exit") << true << true;
+        QTest::newRow("window manager, cancel") << false << true;
+    }
     void exit()
     {
         QFETCH(bool, accept);
+        QFETCH(bool, closeEvent);
         QVERIFY(start());
         QTRY_VERIFY(platform::siblingRunning());
-        window->hide();
-        answerDialog(accept);
-        click("btnExit");
+        closeEvent ? window->show() : window->hide(); // the button shows a hidden window for its question
+        DialogAnswer answer;
+        answerDialog(accept, &answer);
+        QCloseEvent close;
+        closeEvent ? void(QApplication::sendEvent(window.get(), &close)) : click("btnExit");
+        QTRY_VERIFY(answer.done);
+        QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
+        QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
         QCOMPARE(window->session().refreshing(), !accept);
         QCOMPARE(window->isVisible(), !accept); // shown for the question, closed after a yes
         window.reset();

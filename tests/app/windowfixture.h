@@ -30,8 +30,8 @@ struct WindowFixture
         home = std::make_unique<QTemporaryDir>();
         for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
             qputenv(name, home->path().toUtf8());
-        const QByteArray suffix = "-" + QByteArray(tag) + QByteArray::number(QCoreApplication::applicationPid()) +
-                                  "-" + QByteArray::number(++instance);
+        const QByteArray suffix = "-" + QByteArray(tag) + QByteArray::number(QCoreApplication::applicationPid()) + "-" +
+                                  QByteArray::number(++instance);
         qputenv("KORVO_INSTANCE_SUFFIX", suffix);
         qputenv("KORVO_CPUINFO_KEY", "Korvo" + QByteArray(tag) + suffix);
         korvo::setProgramDirOverride(qEnvironmentVariable("KORVO_PROGRAM_DIR"));
