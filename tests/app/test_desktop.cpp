@@ -7,6 +7,8 @@
 #include "app/mainwindow.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
+#include "platform/sibling.h"
+#include "platform/singleinstance.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
@@ -17,6 +19,8 @@
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <csignal>
 
 using namespace korvo;
 
@@ -70,6 +74,43 @@ private slots:
         QVERIFY2(option.endsWith("-v") || option == "--version" ? printed == output : printed.contains(output),
                  qPrintable(printed));
         QCOMPARE(QFileInfo(writes).size(), 0);
+    }
+
+    // Logout, systemctl stop, Ctrl-C; or a second copy, which asks the first to show and sends nothing.
+    void programRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("second copy") << 0;
+    }
+    void programRun()
+    {
+        QFETCH(int, signal);
+        platform::SingleInstance first;
+        QVERIFY(signal || first.acquire());
+        QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
+        const QString writes = home->filePath("writes.log");
+        QProcessEnvironment environment = programEnvironment(writes);
+        // A user who has run the program before: no first start to wait for.
+        const QString folder = home->filePath("Korvo TFT");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : {"/Config.ini", "/whole.png"})
+            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
+        if (signal) {
+            QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 20000);
+            QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        }
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), signal ? 0 : 1);
+        QVERIFY(!platform::siblingRunning());
+        QVERIFY(signal || shown.count() == 1 || shown.wait(2000));
+        QVERIFY(signal || QFileInfo(writes).size() == 0);
     }
 
     // Tab from the first page button, on the custom page, with the edit bar closed.
