@@ -293,8 +293,9 @@ private slots:
             window->HandleDeviceChange(event);
         }
         if (!open) {
+            // No frame: the screen was not opened. (A pass under way at the removal may still end.)
             QTest::qWait(300);
-            QCOMPARE(letters(), QString());
+            QVERIFY2(!letters().contains('F'), qPrintable(letters()));
             return;
         }
         // The frame comes first; the areas of the next pass follow it, every figure redrawn.
