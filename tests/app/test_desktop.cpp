@@ -7,79 +7,35 @@
 #include "app/mainwindow.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
+#include "platform/sibling.h"
+#include "platform/singleinstance.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
 #include "widgets/tavopushbutton.h"
 
-#include "compose/screenfixture.h"
 #include "contrast.h"
-#include "freshhome.h"
+#include "windowfixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+#include <csignal>
+
 using namespace korvo;
-
-namespace {
-
-struct Answer
-{
-    bool done = false;
-    QString title;
-    QStringList buttons; // the visible ones, yes first
-};
-
-// Answers the next modal dialog, recording what the user saw in it.
-void answerDialog(bool accept, Answer* answer)
-{
-    QTimer::singleShot(10, [accept, answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return answerDialog(accept, answer);
-        answer->title = dialog->windowTitle();
-        for (const char* name : {"btnOk", "btnCancel"}) {
-            auto* button = dialog->findChild<QPushButton*>(QLatin1String(name));
-            if (button && button->isVisible())
-                answer->buttons << button->text();
-        }
-        accept ? dialog->accept() : dialog->reject();
-        answer->done = true;
-    });
-}
-
-} // namespace
 
 using Wording = std::tuple<QString, QStringList>; // title, buttons
 Q_DECLARE_METATYPE(Wording)
 
-class TestDesktop : public QObject
+class TestDesktop : public QObject, WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    link::VirtualScreen screen;
-    int instance = 0;
-    std::unique_ptr<MainWindow> window;
-
-    bool start()
-    {
-        window = std::make_unique<MainWindow>();
-        return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
-    }
-    template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+public:
+    TestDesktop() : WindowFixture("DesktopTest") {}
 
 private slots:
-    void initTestCase() { screen.setLogging(true); }
-
-    void init()
-    {
-        home = std::make_unique<QTemporaryDir>();
-        QVERIFY(useFreshHome(*home, "DesktopTest", ++instance));
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        screen.reset();
-        screen.clearLog();
-    }
+    void init() { QVERIFY(freshHome()); }
     void cleanup() { window.reset(); }
 
     // Answered without a display and without touching the screen.
@@ -99,10 +55,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, output);
         const QString writes = home->filePath("writes.log");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
-        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        environment.insert("KORVO_FAKEHID_LOG", writes);
+        QProcessEnvironment environment = programEnvironment(writes);
         const bool unknown = exitCode != 0;
         // An unknown option is found once the program has its display; the others need none.
         if (!unknown) {
@@ -123,6 +76,43 @@ private slots:
         QCOMPARE(QFileInfo(writes).size(), 0);
     }
 
+    // Logout, systemctl stop, Ctrl-C; or a second copy, which asks the first to show and sends nothing.
+    void programRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("second copy") << 0;
+    }
+    void programRun()
+    {
+        QFETCH(int, signal);
+        platform::SingleInstance first;
+        QVERIFY(signal || first.acquire());
+        QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
+        const QString writes = home->filePath("writes.log");
+        QProcessEnvironment environment = programEnvironment(writes);
+        // A user who has run the program before: no first start to wait for.
+        const QString folder = home->filePath("Korvo TFT");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : {"/Config.ini", "/whole.png"})
+            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
+        if (signal) {
+            QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 20000);
+            QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        }
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), signal ? 0 : 1);
+        QVERIFY(!platform::siblingRunning());
+        QVERIFY(signal || shown.count() == 1 || shown.wait(2000));
+        QVERIFY(signal || QFileInfo(writes).size() == 0);
+    }
+
     // Tab from the first page button, on the custom page, with the edit bar closed.
     void focusOrder()
     {
@@ -141,29 +131,6 @@ private slots:
                                        "check3", "check6", "check11", "pictureList", "btnRemote", "btnEdit", "btnApply",
                                        "startAtLogin", "btnMini", "btnExit"}));
         QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
-    }
-
-    // Alt+F4 or the task bar's Close asks as the window's own close button does.
-    void windowManagerClose_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("exit") << true;
-        QTest::newRow("cancel") << false;
-    }
-    void windowManagerClose()
-    {
-        QFETCH(bool, accept);
-        QVERIFY(start());
-        window->show();
-        Answer answer;
-        answerDialog(accept, &answer);
-        QCloseEvent close;
-        QApplication::sendEvent(window.get(), &close);
-        QTRY_VERIFY(answer.done);
-        QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
-        QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
-        QCOMPARE(window->isVisible(), !accept);
-        QCOMPARE(window->session().refreshing(), !accept);
     }
 
     // A panel that comes after the program, then goes and comes again: one icon, and putting the
@@ -291,7 +258,6 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<Wording>("wording");
-        QTest::newRow("exit") << "btnExit" << Wording{"Exit Korvo TFT", {"Exit", "Cancel"}};
         QTest::newRow("end editing") << "btnEdit_cancel"
                                      << Wording{"Discard changes", {"Discard changes", "Keep editing"}};
         QTest::newRow("delete a picture") << "delete 1" << Wording{"Delete picture", {"Delete", "Cancel"}};
@@ -306,7 +272,7 @@ private slots:
         auto* list = window->findChild<PictureList*>();
         list->addPicture(home->filePath("mine.png"));
         window->showWindow();
-        Answer answer;
+        DialogAnswer answer;
         answerDialog(false, &answer);
         if (dialog.startsWith("delete")) {
             list->SlotDeletePix(dialog.section(' ', 1).toInt());
@@ -319,40 +285,19 @@ private slots:
         QCOMPARE(answer.buttons, std::get<1>(wording));
     }
 
-    // After Apply, one line under the preview says what happened.
-    void applyResult_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("sent") << true << "Sent to the screen";
-        QTest::newRow("unplugged") << false
-                                   << "The screen is not connected; the layout is kept and sent when it is plugged in";
-    }
-    void applyResult()
-    {
-        QFETCH(bool, present);
-        QVERIFY(start());
-        screen.setPresent(present);
-        child<QPushButton>("btnApply")->click();
-        QTEST(child<QLabel>("applyResult")->text(), "line");
-        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
-    }
-
     // Without a screen: the window stays after the first-use apply, and a later start sends the
     // stored layout whole, since a virtual screen starts black.
     void virtualScreenStart()
     {
         firstUseFlag = true;
-        window = std::make_unique<MainWindow>();
-        window->setStaysOpen(true);
-        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
-        QVERIFY(window->isVisible() && !window->isMinimized());
-        window.reset();
-        screen.reset();
-        screen.clearLog();
-        window = std::make_unique<MainWindow>();
-        window->setStaysOpen(true);
-        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
+        for (int run = 0; run < 2; ++run) {
+            window.reset();
+            screen.reset();
+            window = std::make_unique<MainWindow>(MainWindow::Timings{0, 0, 0});
+            window->setStaysOpen(true);
+            QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
+            QVERIFY(run == 1 || (window->isVisible() && !window->isMinimized()));
+        }
         QCOMPARE(screen.stats().framesCompleted, 1);
     }
 
