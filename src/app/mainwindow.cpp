@@ -123,6 +123,7 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
 
     ZoomWidget* zoom = ui_->zoomwidget;
     document_.load();
+    document_.setEnglishInterface(englishInterface_);
     profile_ = document_.profile();
     zoom->model().startFrom(document_);
     session_ = new compose::ScreenSession(document_, this);
@@ -138,7 +139,6 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     profile_.Style = 0;
     syncControls();
     zoom->setEnglishInterface(englishInterface_);
-    document_.setEnglishInterface(englishInterface_);
     zoom->LoadLayout(profile_, true);
 
     deviceNotifier_ = new platform::DeviceNotifier(this);
@@ -367,8 +367,10 @@ void MainWindow::setUpKeyboard()
     QList<QWidget*> order{ui_->btnTheme, ui_->btnImage, themeList_};
     for (int index : {0, 3, 6, 1, 4, 9, 2, 5, 10})
         order << checks_[size_t(index)];
-    order << pictures_->widget() << ui_->btnRemote << editBar_->focusChain() << ui_->btnEdit << ui_->btnEdit_cancel
-          << ui_->btnApply << startAtLogin_ << ui_->btnMini << ui_->btnExit;
+    // The colours pop up under the edit bar's colour indicator: while open, they come right after it.
+    QList<QWidget*> editBar = editBar_->focusChain();
+    order << pictures_->widget() << ui_->btnRemote << editBar.takeFirst() << colorBar_->focusChain() << editBar
+          << ui_->btnEdit << ui_->btnEdit_cancel << ui_->btnApply << startAtLogin_ << ui_->btnMini << ui_->btnExit;
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
