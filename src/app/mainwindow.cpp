@@ -91,9 +91,10 @@ void skin(TavoPushButton* button, const char* normal, const char* hover, const c
     button->setPictures(QString::fromLatin1(normal), QString::fromLatin1(hover), QString::fromLatin1(pressed));
 }
 
-// A figure this machine cannot give says why where it is ticked. The sensors are looked at each
-// time the page is set up, so one that appears later (a driver loaded) stops being explained.
-void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& checks)
+// A figure this machine cannot give says why where it is ticked; the figures it cannot give are
+// returned. The sensors are looked at each time the page is set up, so one that appears later (a
+// driver loaded) stops being explained.
+metrics::FigureSet explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& checks)
 {
     using sensors::Figure;
     const std::array<QString, sensors::FigureCount> missing =
@@ -104,8 +105,12 @@ void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& check
                                                {FanSpeed, Figure::FanSpeed},
                                                {GpuTemperature, Figure::GpuTemperature},
                                                {GpuLoad, Figure::GpuLoad}};
-    for (const auto& [kind, figure] : measured)
+    metrics::FigureSet unavailable;
+    for (const auto& [kind, figure] : measured) {
         checks[size_t(kind)]->setToolTip(missing[size_t(figure)]);
+        unavailable[size_t(kind)] = !missing[size_t(figure)].isEmpty();
+    }
+    return unavailable;
 }
 } // namespace
 
@@ -421,8 +426,9 @@ void MainWindow::syncControls()
         editBar_->setSwatchGroupVisible(false);
         editBar_->ControlLabelColor(custom.Color);
         editBar_->slotSetFontSize(custom.Size);
-        explainMissingFigures(checks_);
     }
+    // The preview of either page shows a figure the machine cannot give as the screen will.
+    ui_->zoomwidget->setUnavailableFigures(explainMissingFigures(checks_));
     for (int kind = 0; kind < ElementKindCount; ++kind)
         checks_[size_t(kind)]->setEnabled(kind != SecondString);
 }
