@@ -56,13 +56,15 @@ if ! korvo_win_done qt-configured; then
         -no-opengl -no-vulkan -no-dbus -no-icu -no-openssl -no-fontconfig -no-sql-sqlite \
         -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-freetype -qt-harfbuzz) >>"$log" 2>&1 ||
         { tail -n 30 "$log"; echo "Qt's configure failed; see $log" >&2; exit 1; }
-    # Debian's host tools in place of building them; every Makefile calls them from bin/.
-    for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$qt_build/bin/$tool"; done
     # The Makefiles of src/ only: examples and tests have hundreds of folders.
     (cd "$qt_build" && make sub-src-qmake_all) >>"$log" 2>&1 ||
         { tail -n 30 "$log"; echo "Qt's Makefiles could not be made; see $log" >&2; exit 1; }
     korvo_win_stamp qt-configured
 fi
+# Debian's host tools in place of building them; every Makefile calls them from bin/ (QtGui's
+# Vulkan headers are generated even with Vulkan off). Made at every run, so that a cache
+# configured by an older copy of this script gets a tool added since.
+for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$qt_build/bin/$tool"; done
 
 # In link order: each folder is built and installed before those that use it.
 qt_parts=(src/corelib/qtzlib src/3rdparty/pcre2 src/corelib src/winmain src/network
@@ -84,6 +86,6 @@ for part in "${qt_parts[@]}"; do
     korvo_win_stamp "$stamp"
 done
 # The installed Qt calls the host tools from its own bin folder.
-for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
+for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
 
 echo "Qt and hidapi for Windows are in $KORVO_WIN_PREFIX"
