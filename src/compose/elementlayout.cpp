@@ -283,8 +283,9 @@ QString frameValueText(const LayoutState& state, int kind, const metrics::Figure
     const LayoutRecord& record = state.record;
     if (!isElementKind(kind))
         return QString();
-    if (unavailable.test(size_t(kind)))
-        return metrics::unavailableText(kind);
+    const QString missing = unavailable.test(size_t(kind)) ? metrics::unavailableText(kind) : QString();
+    if (!missing.isEmpty())
+        return missing;
     if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
         return record.String_[SecondString];
     // A layout stored before the GPU figures existed carries no sample text for them.

@@ -129,30 +129,14 @@ QString metricText(int kind, const CpuInfoBlock& cpu)
     }
 }
 
-FigureSet unavailableFigures(const CpuInfoBlock& cpu)
-{
-    FigureSet unavailable;
-    unavailable[CpuTemperature] = cpu.cpuTemperature == UnavailableFigure;
-    unavailable[CpuLoad] = cpu.cpuLoad == UnavailableFigure;
-    unavailable[CpuPower] = cpu.cpuPower == UnavailableFigure;
-    unavailable[FanSpeed] = cpu.fanSpeed == UnavailableFigure;
-    unavailable[GpuTemperature] = cpu.gpuTemperature == UnavailableFigure;
-    unavailable[GpuLoad] = cpu.gpuLoad == UnavailableFigure;
-    return unavailable;
-}
-
 QString unavailableText(int kind)
 {
-    switch (kind) {
-    case MemoryLoad:
+    if (kind == MemoryLoad)
         return memoryLoadText(-1);
-    case Time:
-    case Date:
+    if (kind == Time || kind == Date)
         return QString();
-    default:
-        // A block that gives nothing: the formatters' own "--" texts.
-        return metricText(kind, CpuInfoBlock());
-    }
+    // A block that gives nothing: the formatters' own "--" texts.
+    return metricText(kind, CpuInfoBlock());
 }
 
 FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu)
