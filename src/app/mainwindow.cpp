@@ -137,6 +137,10 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     connect(session_, &compose::ScreenSession::settingsNotSaved, this, &MainWindow::reportSettingsNotSaved);
     connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
     connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::showApplyResult);
+    connect(session_, &compose::ScreenSession::figuresUnavailable, this, [this](const metrics::FigureSet& unavailable) {
+        shownAsMissing_ = unavailable;
+        previewUnavailableFigures();
+    });
 
     setUpControls();
     ui_->afterlabel->hide();
@@ -427,10 +431,15 @@ void MainWindow::syncControls()
         editBar_->ControlLabelColor(custom.Color);
         editBar_->slotSetFontSize(custom.Size);
     }
-    // The preview of either page shows a figure the machine cannot give as the screen will.
-    ui_->zoomwidget->setUnavailableFigures(explainMissingFigures(checks_));
+    missingFigures_ = explainMissingFigures(checks_);
+    previewUnavailableFigures();
     for (int kind = 0; kind < ElementKindCount; ++kind)
         checks_[size_t(kind)]->setEnabled(kind != SecondString);
+}
+
+void MainWindow::previewUnavailableFigures()
+{
+    ui_->zoomwidget->setUnavailableFigures(missingFigures_ | shownAsMissing_);
 }
 
 void MainWindow::fillThemeList()

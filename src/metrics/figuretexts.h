@@ -6,6 +6,7 @@
 #include "config/layoutrecord.h"
 #include "metrics/cpuinfo.h"
 
+#include <QMetaType>
 #include <QString>
 
 #include <array>
@@ -43,6 +44,8 @@ QString fanSpeedText(int rpm);
 QString gpuLoadText(int percent);
 // Current text of one figure kind; empty for the free-text kinds and anything else.
 QString metricText(int kind, const CpuInfoBlock& cpu);
+// The figures `cpu` does not give, which the formatters show as "--" and the unit.
+FigureSet unavailableFigures(const CpuInfoBlock& cpu);
 // What the screen shows of figure `kind` when it cannot be read: "--" and the unit. Empty for the
 // kinds that always can (time, date, the free texts).
 QString unavailableText(int kind);
@@ -51,3 +54,5 @@ QString unavailableText(int kind);
 FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu);
 
 } // namespace korvo::metrics
+
+Q_DECLARE_METATYPE(korvo::metrics::FigureSet)
