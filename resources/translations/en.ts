@@ -131,12 +131,12 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+779"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+794"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="-544"/>
+        <location line="-550"/>
         <source>主题</source>
         <translation>Theme</translation>
     </message>
@@ -157,12 +157,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+447"/>
+        <location line="+453"/>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="-423"/>
+        <location line="-429"/>
         <location line="+37"/>
         <source>登录时启动</source>
         <translation>Start at login</translation>
@@ -175,19 +175,19 @@
     <message>
         <location line="+9"/>
         <location line="+54"/>
-        <location line="+329"/>
+        <location line="+335"/>
         <source>退出</source>
         <translation>Exit</translation>
     </message>
     <message>
-        <location line="-527"/>
+        <location line="-533"/>
         <location line="+157"/>
-        <location line="+186"/>
+        <location line="+192"/>
         <source>副屏设置</source>
         <translation>Korvo TFT</translation>
     </message>
     <message>
-        <location line="-203"/>
+        <location line="-209"/>
         <source>显示主窗口</source>
         <translation>Show Korvo TFT</translation>
     </message>
@@ -202,7 +202,7 @@
         <translation>Rotate: landscape or portrait</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+79"/>
         <source>主题一</source>
         <translation>Theme 1</translation>
     </message>
@@ -349,7 +349,7 @@
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
-        <location filename="../../src/editor/zoomwidget.cpp" line="+165"/>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+173"/>
         <location line="+141"/>
         <source>双击进行输入</source>
         <translation>Double-click to type</translation>
