@@ -25,6 +25,7 @@ source "$(dirname "$0")/env.sh"
 korvo_win_need "$KORVO_WIN_TRIPLET-g++-posix" g++-mingw-w64-x86-64-posix
 korvo_win_need perl perl
 korvo_win_need /usr/lib/qt5/bin/moc qtbase5-dev-tools
+korvo_win_need /usr/include/wine/wine/windows/wintab.h libwine-dev
 [ "${KORVO_WIN_NICE:-}" = done ] || exec env KORVO_WIN_NICE=done nice -n 19 ionice -c3 "$0" "$@"
 
 "$(dirname "$0")/fetch-sources.sh"
@@ -45,6 +46,25 @@ if ! korvo_win_done hidapi; then
     korvo_win_stamp hidapi
 fi
 qt_src="$KORVO_WIN_CACHE/src/qtbase-opensource-src"
+# Debian's Qt source leaves the tablet headers out (their licence is not free); the Windows
+# platform plugin includes them, and Wine's declare the same interface.
+wintab="$qt_src/src/3rdparty/wintab"
+if [ ! -e "$wintab/pktdef.h" ]; then
+    mkdir -p "$wintab"
+    # Wine's header names its A and W variants with two macros of Wine's own.
+    cat >"$wintab/wintab.h" <<'HEADER'
+#include <windows.h>
+#define API WINAPI
+#ifdef UNICODE
+#define WINELIB_NAME_AW(name) name##W
+#else
+#define WINELIB_NAME_AW(name) name##A
+#endif
+#define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#include "/usr/include/wine/wine/windows/wintab.h"
+HEADER
+    printf '#include "%s"\n' /usr/include/wine/wine/windows/pktdef.h >"$wintab/pktdef.h"
+fi
 qt_build="$KORVO_WIN_CACHE/build/qtbase"
 if ! korvo_win_done qt-configured; then
     rm -rf "$qt_build"
