@@ -73,7 +73,7 @@
 <context>
     <name>korvo::EditBar</name>
     <message>
-        <location filename="../../src/editor/editbar.cpp" line="+125"/>
+        <location filename="../../src/editor/editbar.cpp" line="+127"/>
         <source>大</source>
         <translation>大</translation>
     </message>
@@ -95,6 +95,12 @@
     </message>
     <message>
         <location line="+3"/>
+        <location line="+1"/>
+        <source>文字颜色</source>
+        <translation>文字颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>裁剪</source>
         <translation>裁剪</translation>
     </message>
@@ -125,13 +131,12 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+161"/>
-        <location line="+618"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+794"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="-534"/>
+        <location line="-550"/>
         <source>主题</source>
         <translation>主题</translation>
     </message>
@@ -152,12 +157,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+429"/>
+        <location line="+453"/>
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="-405"/>
+        <location line="-429"/>
         <location line="+37"/>
         <source>登录时启动</source>
         <translation>登录时启动</translation>
@@ -170,19 +175,19 @@
     <message>
         <location line="+9"/>
         <location line="+54"/>
-        <location line="+311"/>
+        <location line="+335"/>
         <source>退出</source>
         <translation>退出</translation>
     </message>
     <message>
-        <location line="-517"/>
-        <location line="+165"/>
-        <location line="+168"/>
+        <location line="-533"/>
+        <location line="+157"/>
+        <location line="+192"/>
         <source>副屏设置</source>
         <translation>副屏设置</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-209"/>
         <source>显示主窗口</source>
         <translation>显示主窗口</translation>
     </message>
@@ -197,7 +202,7 @@
         <translation>旋转：横屏或竖屏</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+79"/>
         <source>主题一</source>
         <translation>主题一</translation>
     </message>
@@ -217,7 +222,7 @@
         <translation>主题四</translation>
     </message>
     <message>
-        <location line="+120"/>
+        <location line="+136"/>
         <source>取消后之前的操作将不会保留，是否要取消？</source>
         <translation>取消后之前的操作将不会保留，是否要取消？</translation>
     </message>
@@ -257,12 +262,12 @@
         <translation>副屏未连接；布局已保存，插入副屏后会自动发送</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+44"/>
         <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
         <translation>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</translation>
     </message>
     <message>
-        <location line="-286"/>
+        <location line="-278"/>
         <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
         <translation>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</translation>
     </message>
@@ -344,7 +349,7 @@
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
-        <location filename="../../src/editor/zoomwidget.cpp" line="+170"/>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+173"/>
         <location line="+141"/>
         <source>双击进行输入</source>
         <translation>双击进行输入</translation>

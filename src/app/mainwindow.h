@@ -3,6 +3,7 @@
 
 #include "config/screendocument.h"
 #include "config/themeprofile.h"
+#include "metrics/figuretexts.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -137,6 +138,8 @@ private:
     void setPage(int mode);
     void placeEditor();
     void syncControls();
+    // The preview shows as "--" what this machine has no sensor for and what the screen shows so.
+    void previewUnavailableFigures();
     void fillThemeList();
     void endEditing();
     void chooseFolder();
@@ -177,6 +180,8 @@ private:
     std::function<bool()> trayProbe_;
     QTimer* trayWatch_ = nullptr;
     bool trayAvailable_ = false;
+    metrics::FigureSet missingFigures_; // no sensor found when the page was set up
+    metrics::FigureSet shownAsMissing_; // as the screen's last pass showed them
     bool exitConfirmed_ = false;
     bool staysOpen_ = false;
     bool accessAdvised_ = false;

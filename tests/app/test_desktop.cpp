@@ -113,24 +113,62 @@ private slots:
         QVERIFY(signal || QFileInfo(writes).size() == 0);
     }
 
-    // Tab from the first page button, on the custom page, with the edit bar closed.
+    // Tab from the first page button, on the custom page. While editing, Enter on the colour
+    // indicator opens the colours, which come next; the indicator's focus mark stands out from the
+    // bar around it at 3 : 1.
+    void focusOrder_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<QStringList>("visited");
+        const QStringList page{"btnImage", "check1", "check4", "check7",  "check2",     "check5",
+                               "check10",  "check3", "check6", "check11", "pictureList"};
+        QTest::newRow("edit bar closed") << false << page + QStringList{"btnRemote",    "btnEdit", "btnApply",
+                                                                        "startAtLogin", "btnMini", "btnExit"};
+        QTest::newRow("editing") << true
+                                 << page + QStringList{"btnRemote", "colorIndicator", "swatch0", "swatch1",
+                                                       "swatch2",   "swatch3",        "swatch4", "swatch5",
+                                                       "sizeList",  "btnClip",        "btnBack", "btnEdit_cancel",
+                                                       "btnApply",  "startAtLogin",   "btnMini", "btnExit"};
+    }
     void focusOrder()
     {
+        QFETCH(bool, editing);
+        QFETCH(QStringList, visited);
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
+        if (editing)
+            child<QPushButton>("btnEdit")->click();
         window->showWindow();
         QApplication::setActiveWindow(window.get());
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         child("btnTheme")->setFocus(Qt::TabFocusReason);
-        QStringList visited;
-        for (int i = 0; i < 17; ++i) {
+        QStringList order;
+        QWidget* indicator = child("colorIndicator");
+        const QRect around = QRect(indicator->mapTo(window.get(), QPoint()), indicator->size()).adjusted(-2, -2, 2, 2);
+        const QImage plain = window->grab(around).toImage();
+        QImage marked;
+        while (order.size() < visited.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            order << QApplication::focusWidget()->objectName();
+            if (QApplication::focusWidget() == indicator) {
+                marked = window->grab(around).toImage();
+                QTest::keyClick(indicator, Qt::Key_Return);
+            }
         }
-        QCOMPARE(visited, QStringList({"btnImage", "check1", "check4", "check7", "check2", "check5", "check10",
-                                       "check3", "check6", "check11", "pictureList", "btnRemote", "btnEdit", "btnApply",
-                                       "startAtLogin", "btnMini", "btnExit"}));
+        QCOMPARE(order, visited);
         QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
+        if (!editing)
+            return;
+        QVERIFY(indicator->accessibleName() == "Text colour" && !indicator->toolTip().isEmpty());
+        // The mark: what focus changed, against the bar just outside the indicator.
+        const double bar = luminance(plain.pixel(0, 0));
+        double mark = 1;
+        for (int n = 0; n < plain.width() * plain.height(); ++n) {
+            const QPoint p(n % plain.width(), n / plain.width());
+            const double l = marked.pixel(p) == plain.pixel(p) ? bar : luminance(marked.pixel(p));
+            mark = std::max(mark, (std::max(l, bar) + 0.05) / (std::min(l, bar) + 0.05));
+        }
+        QVERIFY2(mark >= 3, qPrintable(QString::number(mark)));
     }
 
     // A panel that comes after the program, then goes and comes again: one icon, and putting the

@@ -2,6 +2,7 @@
 // The layout editor driven by real events at the main window's sizes: 435 x 312 in landscape (screen at
 // (1, 41), 1.35 preview pixels per device pixel), 425 x 322 in portrait (screen at (127, 0), 1:1).
 
+#include "compose/applyrenderer.h"
 #include "config/tempconfig.h"
 #include "config/themeprofile.h"
 #include "editor/selfplaintextedit.h"
@@ -321,6 +322,30 @@ private slots:
         w->slotShowEdt();
         QCOMPARE(w->textEditor()->toPlainText(), QString(40, QLatin1Char('k')));
         QVERIFY(w->textEditor()->geometry().contains(changedArea(shown, ownPicture(w))));
+    }
+
+    // A figure the machine does not give shows in the preview as the screen shows it, "--" and its
+    // unit, pixel for pixel as in the frame, in portrait (1:1); the other figures keep their sample
+    // texts. Compared: the top row, slot 0 (CPU temperature) and slot 4 (CPU power).
+    void unavailableFigures_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("CPU temperature") << int(CpuTemperature) << QString::fromUtf8("--℃");
+        QTest::newRow("CPU power") << int(CpuPower) << "--w";
+    }
+    void unavailableFigures()
+    {
+        QFETCH(int, kind);
+        ZoomWidget* w = makeWidget(customProfile(1, true, QString()));
+        w->ResetCustomShow();
+        w->setUnavailableFigures(metrics::FigureSet().set(size_t(kind)));
+        LayoutState screen = w->model().working();
+        QFETCH(QString, shown);
+        screen.record.String_[kind] = shown;
+        const QImage frame = compose::composeFrame(screen, w->model().previewBackground(), w->size()).frame;
+        const QRect topRow(0, 10, 170, 40);
+        QCOMPARE(ownPicture(w).copy(topRow.translated(127, 0)).convertToFormat(frame.format()), frame.copy(topRow));
     }
 
     void picturesThatDoNotLoad_data()
