@@ -105,7 +105,15 @@ for part in "${qt_parts[@]}"; do
     echo "  $part: $((SECONDS - start)) s"
     korvo_win_stamp "$stamp"
 done
-# The installed Qt calls the host tools from its own bin folder.
+# Qt's CMake files look for the mkspecs of the target in the prefix.
+if ! korvo_win_done qt-mkspecs; then
+    (cd "$qt_build" && make install_mkspecs) >>"$log" 2>&1 ||
+        { tail -n 30 "$log"; echo "Installing Qt's mkspecs failed; see $log" >&2; exit 1; }
+    korvo_win_stamp qt-mkspecs
+fi
+# The installed Qt calls the host tools from its own bin folder; its CMake files also want the
+# qmake that configure built.
 for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
+ln -sfn "$qt_build/bin/qmake" "$KORVO_WIN_PREFIX/bin/qmake"
 
 echo "Qt and hidapi for Windows are in $KORVO_WIN_PREFIX"
