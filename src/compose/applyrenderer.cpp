@@ -18,12 +18,12 @@
 namespace korvo::compose {
 namespace {
 
-QImage withTexts(const LayoutState& state, const QImage& background)
+QImage withTexts(const LayoutState& state, const QImage& background, const metrics::FigureSet& unavailable)
 {
     QImage frame = background.copy();
     QPainter painter(&frame);
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const TextItem& item : frameTexts(state))
+    for (const TextItem& item : frameTexts(state, unavailable))
         drawTextItem(painter, item);
     return frame;
 }
@@ -37,7 +37,8 @@ bool sendEncoded(const QImage& frame, int hor)
 
 } // namespace
 
-ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
+ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
+                           const metrics::FigureSet& unavailable)
 {
     const int hor = working.isPortrait() ? 1 : 0;
     QImage canvas(widgetSize, QImage::Format_RGB16);
@@ -55,7 +56,7 @@ ComposedFrame composeFrame(const LayoutState& working, const QImage& previewBack
     result.background = canvas.copy(previewFrame(hor, widgetSize))
                             .scaled(deviceSize(hor), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                             .convertToFormat(QImage::Format_RGB16);
-    result.frame = withTexts(working, result.background);
+    result.frame = withTexts(working, result.background, unavailable);
     return result;
 }
 
@@ -70,9 +71,10 @@ void encodeFrame(const QImage& frame, int hor, uint8_t* output)
     link::ConvertImageToDeviceBuffer(turned, output);
 }
 
-bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize)
+bool applyLayout(const LayoutState& working, const QImage& previewBackground, QSize widgetSize,
+                 const metrics::FigureSet& unavailable)
 {
-    const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize);
+    const ComposedFrame composed = composeFrame(working, previewBackground, widgetSize, unavailable);
     if (!sendEncoded(composed.frame, working.Hor))
         return false;
     // The picture is the background of every later area update and resend: it may only change
@@ -92,7 +94,7 @@ bool applyLayout(const LayoutState& working, const QImage& previewBackground, QS
     return true;
 }
 
-bool resendLayout(const LayoutState& committed)
+bool resendLayout(const LayoutState& committed, const metrics::FigureSet& unavailable)
 {
     const QSize size = deviceSize(committed.Hor);
     // Our own file, but it lives in the user's folder: only a picture of the device size is
@@ -104,7 +106,8 @@ bool resendLayout(const LayoutState& committed)
         background = QImage(size, QImage::Format_RGB16);
         background.fill(Qt::black);
     }
-    if (!sendEncoded(withTexts(committed, background.convertToFormat(QImage::Format_RGB16)), committed.Hor))
+    if (!sendEncoded(withTexts(committed, background.convertToFormat(QImage::Format_RGB16), unavailable),
+                     committed.Hor))
         return false;
     link::SendOrientation(committed.isPortrait() ? 1 : 0);
     link::SendTimeSyncAfterOrientation();

@@ -58,11 +58,11 @@ std::bitset<ElementKindCount> AreaRenderer::shownFigures()
     return shownFigures_;
 }
 
-const std::array<QString, ElementKindCount>& AreaRenderer::frameShown()
+const std::array<QString, ElementKindCount>& AreaRenderer::frameShown(const metrics::FigureSet& unavailable)
 {
     std::shared_ptr<const LayoutState> state = committed_.get();
     for (int kind = 0; kind < ElementKindCount; ++kind)
-        lastDrawn_[kind] = frameValueText(*state, kind);
+        lastDrawn_[kind] = frameValueText(*state, kind, unavailable);
     return lastDrawn_;
 }
 

@@ -4,6 +4,7 @@
 #include "config/layoutstate.h"
 
 #include "compose/backdrop.h"
+#include "metrics/figuretexts.h"
 
 #include <QImage>
 #include <QString>
@@ -43,8 +44,9 @@ public:
     std::bitset<ElementKindCount> shownFigures();
 
     // A whole frame of the committed layout was sent: the screen now shows the frame's sample
-    // texts, and the next drawing of each figure is measured against those. Returns them.
-    const std::array<QString, ElementKindCount>& frameShown();
+    // texts, "--" for the `unavailable` figures, and the next drawing of each figure is measured
+    // against those. Returns them.
+    const std::array<QString, ElementKindCount>& frameShown(const metrics::FigureSet& unavailable);
 
 private:
     // One area as the screen takes it: where it goes and its encoded pixels.

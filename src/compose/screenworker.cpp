@@ -98,7 +98,8 @@ void ScreenWorker::runApply()
     const std::shared_ptr<const TavoProcessThread> job = std::move(applyJob_);
     if (!job)
         return;
-    const bool landed = !held_.load() && tracked([&job] { return job->run(); });
+    // Figures known to be missing are drawn as such at once, not as the layout's samples.
+    const bool landed = !held_.load() && tracked([this, &job] { return job->run(unavailable_); });
     if (landed)
         frameLanded();
     else
@@ -115,7 +116,7 @@ void ScreenWorker::resendFrame()
     link::EnumerateScreens();
     link::OpenScreenByName(ScreenName);
     const std::shared_ptr<const LayoutState> state = committed_.get();
-    const bool landed = tracked([&state] { return resendLayout(*state); });
+    const bool landed = tracked([this, &state] { return resendLayout(*state, unavailable_); });
     if (landed)
         frameLanded();
     else
@@ -143,7 +144,7 @@ void ScreenWorker::runPass()
 {
     // After a whole frame the screen shows the committed layout's sample texts.
     if (frameShown_)
-        refresh_.setLastTexts(renderer_.frameShown());
+        refresh_.setLastTexts(renderer_.frameShown(unavailable_));
     frameShown_ = false;
     tracked([this] { return refresh_.runPass(); });
     const metrics::FigureSet unavailable = metrics::unavailableFigures(refresh_.snapshot().cpu);

@@ -5,9 +5,9 @@
 
 namespace korvo::compose {
 
-bool TavoProcessThread::run() const
+bool TavoProcessThread::run(const metrics::FigureSet& unavailable) const
 {
-    return applyLayout(working_, background_, widgetSize_);
+    return applyLayout(working_, background_, widgetSize_, unavailable);
 }
 
 } // namespace korvo::compose

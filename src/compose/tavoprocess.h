@@ -4,6 +4,7 @@
 // The apply job.
 
 #include "config/layoutstate.h"
+#include "metrics/figuretexts.h"
 
 #include <QImage>
 #include <QSize>
@@ -23,8 +24,9 @@ public:
 
     const LayoutState& working() const { return working_; }
 
-    // Composes and sends the frame; true once it landed whole (see applyLayout()).
-    bool run() const;
+    // Composes and sends the frame, the `unavailable` figures as "--"; true once it landed whole
+    // (see applyLayout()).
+    bool run(const metrics::FigureSet& unavailable) const;
 
 private:
     const LayoutState working_;

@@ -256,15 +256,21 @@ private slots:
     }
 
     // The window's preview learns from the passes which figures the screen shows as "--", on a
-    // change only.
+    // change only; a whole frame sent meanwhile draws them so too.
     void unavailableFiguresReported()
     {
         publish(metrics::UnavailableFigure, 30, 12);
         ScreenDocument document;
-        const auto session = sessionOn(document, figureLayout());
+        const auto session = sessionOn(document, sampleLayout());
         QSignalSpy reported(session.get(), &compose::ScreenSession::figuresUnavailable);
         session->startRefresh();
         QTRY_VERIFY_WITH_TIMEOUT(!reported.isEmpty(), 5000);
+        // Not as its sample "45℃": the passes after the frame correct the load, not the temperature.
+        fixture.screen->clearLog();
+        QVERIFY(applyAndWait(*session, sampleLayout(), bluePicture));
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fromFirstFrame(fixture.screen->log())).contains(boxes[CpuLoad]), 5000);
+        QVERIFY(!sentAreas(fromFirstFrame(fixture.screen->log())).contains(boxes[CpuTemperature]));
+        const QImage drawnByFrame = fixture.screen->framebuffer().copy(boxes[CpuTemperature]);
         publish(45, 30, 12);
         QTRY_VERIFY_WITH_TIMEOUT(reported.size() == 2, 5000);
         const auto first = reported[0][0].value<metrics::FigureSet>(),
@@ -272,6 +278,11 @@ private slots:
         QVERIFY(first.test(CpuTemperature) && !first.test(CpuLoad) && !then.test(CpuTemperature));
         QTest::qWait(100); // passes with the same figures say nothing
         QCOMPARE(reported.size(), 2);
+        // The frame's "--" is the one an area update draws when the sensor goes again.
+        fixture.screen->clearLog();
+        publish(metrics::UnavailableFigure, 30, 12);
+        QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).contains(boxes[CpuTemperature]), 5000);
+        QCOMPARE(fixture.screen->framebuffer().copy(boxes[CpuTemperature]), drawnByFrame);
     }
 
     // However the figures and the free text cross, the free text stays as the frame drew it.
