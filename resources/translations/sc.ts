@@ -125,13 +125,12 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+161"/>
-        <location line="+618"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+634"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="-534"/>
+        <location line="-449"/>
         <source>主题</source>
         <translation>主题</translation>
     </message>
@@ -152,42 +151,33 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+429"/>
+        <location line="+368"/>
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="-405"/>
-        <location line="+37"/>
+        <location line="-344"/>
         <source>登录时启动</source>
         <translation>登录时启动</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="+35"/>
         <source>默认风格</source>
         <translation>默认风格</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+54"/>
-        <location line="+311"/>
+        <location line="+7"/>
+        <location line="+302"/>
         <source>退出</source>
         <translation>退出</translation>
     </message>
     <message>
-        <location line="-517"/>
-        <location line="+165"/>
-        <location line="+168"/>
+        <location line="-434"/>
         <source>副屏设置</source>
         <translation>副屏设置</translation>
     </message>
     <message>
-        <location line="-185"/>
-        <source>显示主窗口</source>
-        <translation>显示主窗口</translation>
-    </message>
-    <message>
-        <location line="+57"/>
+        <location line="+131"/>
         <source>隐藏到通知区域</source>
         <translation>隐藏到通知区域</translation>
     </message>
@@ -217,7 +207,7 @@
         <translation>主题四</translation>
     </message>
     <message>
-        <location line="+120"/>
+        <location line="+111"/>
         <source>取消后之前的操作将不会保留，是否要取消？</source>
         <translation>取消后之前的操作将不会保留，是否要取消？</translation>
     </message>
@@ -257,14 +247,9 @@
         <translation>副屏未连接；布局已保存，插入副屏后会自动发送</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+28"/>
         <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
         <translation>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</translation>
-    </message>
-    <message>
-        <location line="-286"/>
-        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
-        <translation>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</translation>
     </message>
 </context>
 <context>
@@ -333,6 +318,35 @@
     </message>
 </context>
 <context>
+    <name>korvo::ProgramCore</name>
+    <message>
+        <location filename="../../src/app/programcore.cpp" line="+119"/>
+        <source>显示主窗口</source>
+        <translation>显示主窗口</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>登录时启动</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+127"/>
+        <source>副屏设置</source>
+        <translation>副屏设置</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
+        <translation>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</translation>
+    </message>
+</context>
+<context>
     <name>korvo::VirtualScreenViewer</name>
     <message>
         <location filename="../../src/app/virtualscreenviewer.cpp" line="+29"/>
@@ -344,7 +358,7 @@
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
-        <location filename="../../src/editor/zoomwidget.cpp" line="+170"/>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+165"/>
         <location line="+141"/>
         <source>双击进行输入</source>
         <translation>双击进行输入</translation>

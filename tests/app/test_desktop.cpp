@@ -5,6 +5,7 @@
 #include "app/autostart.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
+#include "app/programcore.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
 #include "widgets/messageboxes.h"
@@ -60,12 +61,18 @@ class TestDesktop : public QObject
     std::unique_ptr<QTemporaryDir> home;
     link::VirtualScreen screen;
     int instance = 0;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<ProgramCore> program;
+    MainWindow* window = nullptr;
 
+    void build()
+    {
+        program = std::make_unique<ProgramCore>();
+        window = &program->builtWindow();
+    }
     bool start()
     {
-        window = std::make_unique<MainWindow>();
-        return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
+        build();
+        return QSignalSpy(program.get(), &ProgramCore::started).wait(15000);
     }
     template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
 
@@ -80,7 +87,7 @@ private slots:
         screen.reset();
         screen.clearLog();
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { program.reset(); }
 
     // Answered without a display and without touching the screen.
     void commandLine_data()
@@ -129,8 +136,8 @@ private slots:
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
         window->showWindow();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
         child("btnTheme")->setFocus(Qt::TabFocusReason);
         QStringList visited;
         for (int i = 0; i < 17; ++i) {
@@ -158,7 +165,7 @@ private slots:
         Answer answer;
         answerDialog(accept, &answer);
         QCloseEvent close;
-        QApplication::sendEvent(window.get(), &close);
+        QApplication::sendEvent(window, &close);
         QTRY_VERIFY(answer.done);
         QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
         QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
@@ -171,20 +178,20 @@ private slots:
     void lateTray()
     {
         bool panel = false;
-        window = std::make_unique<MainWindow>();
-        window->setTrayProbe([&panel] { return panel; });
-        auto* icon = window->findChild<QSystemTrayIcon*>();
+        build();
+        program->setTrayProbe([&panel] { return panel; });
+        auto* icon = program->findChild<QSystemTrayIcon*>();
         window->show();
-        window->putAway();
+        program->putAway();
         QVERIFY(window->isMinimized() && !icon->isVisible());
         for (bool there : {true, false, true}) {
             panel = there;
             QTRY_COMPARE(icon->isVisible(), there);
         }
         window->showWindow();
-        window->putAway();
+        program->putAway();
         QVERIFY(window->isHidden());
-        QCOMPARE(window->findChildren<QSystemTrayIcon*>().size(), 1);
+        QCOMPARE(program->findChildren<QSystemTrayIcon*>().size(), 1);
     }
 
     // The box and the tray menu's item write and remove the user's own entry, and agree.
@@ -201,10 +208,10 @@ private slots:
         QFile blocker(home->filePath("autostart"));
         if (blocked)
             QVERIFY(blocker.open(QIODevice::WriteOnly));
-        window = std::make_unique<MainWindow>();
+        build();
         auto* box = child<QCheckBox>("startAtLogin");
         QAction* item = nullptr;
-        for (QAction* action : window->findChild<QSystemTrayIcon*>()->contextMenu()->actions())
+        for (QAction* action : program->findChild<QSystemTrayIcon*>()->contextMenu()->actions())
             item = action->text() == "Start at login" ? action : item;
         QVERIFY(item && !box->isChecked() && !item->isChecked());
         if (blocked)
@@ -335,7 +342,7 @@ private slots:
         screen.setPresent(present);
         child<QPushButton>("btnApply")->click();
         QTEST(child<QLabel>("applyResult")->text(), "line");
-        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
+        QVERIFY(child("applyResult")->isVisibleTo(window));
     }
 
     // Without a screen: the window stays after the first-use apply, and a later start sends the
@@ -343,26 +350,27 @@ private slots:
     void virtualScreenStart()
     {
         firstUseFlag = true;
-        window = std::make_unique<MainWindow>();
-        window->setStaysOpen(true);
-        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
-        QVERIFY(window->isVisible() && !window->isMinimized());
-        window.reset();
+        program = std::make_unique<ProgramCore>();
+        program->setStaysOpen(true);
+        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+        window = program->window();
+        QVERIFY(window && window->isVisible() && !window->isMinimized());
+        program.reset();
         screen.reset();
         screen.clearLog();
-        window = std::make_unique<MainWindow>();
-        window->setStaysOpen(true);
-        QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
+        program = std::make_unique<ProgramCore>();
+        program->setStaysOpen(true);
+        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
         QCOMPARE(screen.stats().framesCompleted, 1);
     }
 
     // The offscreen screen (800 x 600) is smaller than the window: the close button stays on it.
     void largerThanTheScreen()
     {
-        window = std::make_unique<MainWindow>();
+        build();
         window->move(300, 200);
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         auto* close = child("btnExit");
         const QRect button(close->mapToGlobal(QPoint(0, 0)), close->size());
         QVERIFY2(window->screen()->availableGeometry().contains(button),
@@ -423,7 +431,7 @@ private slots:
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         QImage labels[2];
         for (const bool ticked : {false, true}) {
             auto* box = child<QCheckBox>("check3");

@@ -2,6 +2,7 @@
 // The program's window driven headless on the virtual screen, judged by the packets it receives.
 
 #include "app/mainwindow.h"
+#include "app/programcore.h"
 #include "app/virtualscreenviewer.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
@@ -35,7 +36,7 @@ void answerDialog(bool accept)
 }
 
 // The virtual screen needs no time to settle, and nobody watches the window paint.
-const MainWindow::Timings NoWaits{0, 0, 0};
+const ProgramCore::Timings NoWaits{0, 0, 0};
 
 void bothWays(const char* column)
 {
@@ -55,12 +56,23 @@ class TestMainWindow : public QObject
     int instance = 0;
     int queuedCalls = 0;
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<ProgramCore> program;
+    MainWindow* window = nullptr;
 
     bool start()
     {
-        window = std::make_unique<MainWindow>(NoWaits);
-        return QSignalSpy(window.get(), &MainWindow::started).wait(15000);
+        program = std::make_unique<ProgramCore>(NoWaits);
+        const bool started = QSignalSpy(program.get(), &ProgramCore::started).wait(15000);
+        window = &program->builtWindow();
+        return started;
+    }
+    // What an earlier run left: no first start to wait for.
+    void returningUser()
+    {
+        const QString folder = home->filePath("Korvo TFT");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : {"/Config.ini", "/whole.png"})
+            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
     }
     template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
@@ -89,26 +101,27 @@ private slots:
         screen.reset();
         screen.clearLog();
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { program.reset(); }
 
     void firstStartThenRestart()
     {
-        window = std::make_unique<MainWindow>(NoWaits);
+        program = std::make_unique<ProgramCore>(NoWaits);
         QTRY_COMPARE(letters(), QStringLiteral("C"));
-        QSignalSpy done(window.get(), &MainWindow::started);
+        QSignalSpy done(program.get(), &ProgramCore::started);
         QVERIFY(done.wait(15000));
         // The clock, a second later the clock again, the frame, its orientation and the clock
         // after it; then the refresh passes.
         QVERIFY2(letters().startsWith("CCFOT"), qPrintable(letters()));
-        QVERIFY(window->isMinimized()); // no notification area here: put away, not hidden
+        window = program->window();
+        QVERIFY(window && window->isMinimized()); // no notification area here: put away, not hidden
         QTRY_VERIFY_WITH_TIMEOUT(letters().count('C') >= 6, 5000);
         QVERIFY(letters().mid(6).contains('A'));
-        window.reset();
+        program.reset();
 
         screen.clearLog();
         QVERIFY(start());
         QVERIFY2(!letters().contains('F'), qPrintable(letters()));
-        QVERIFY(window->session().refreshing());
+        QVERIFY(program->session().refreshing());
     }
 
     void checkBoxLimit_data()
@@ -180,7 +193,7 @@ private slots:
 
         rotate->click();
         click("btnApply");
-        window.reset();
+        program.reset();
         QVERIFY(start());
         QCOMPARE(previewPicture(), portrait);
     }
@@ -260,11 +273,13 @@ private slots:
         click("btnExit");
         QCOMPARE(window->session().refreshing(), !accept);
         QCOMPARE(window->isVisible(), !accept); // shown for the question, closed after a yes
-        window.reset();
+        program.reset();
         QVERIFY(!platform::siblingRunning());
     }
 
-    void trayIcon_data()
+    // A later start stays in the notification area: the screen is kept current, and the window is
+    // built the first time it is asked for and kept from then on.
+    void hiddenStart_data()
     {
         QTest::addColumn<int>("reason");
         QTest::addColumn<bool>("shown");
@@ -272,13 +287,31 @@ private slots:
         QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
         QTest::newRow("menu request") << int(QSystemTrayIcon::Context) << false;
     }
-    void trayIcon()
+    void hiddenStart()
     {
         QFETCH(int, reason);
-        window = std::make_unique<MainWindow>();
-        window->hide();
-        emit window->findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::ActivationReason(reason));
-        QTEST(window->isVisible(), "shown");
+        QFETCH(bool, shown);
+        returningUser();
+        program = std::make_unique<ProgramCore>(NoWaits);
+        program->setTrayProbe([] { return true; });
+        program->putAway();
+        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+        QTRY_VERIFY_WITH_TIMEOUT(letters().contains('A'), 5000);
+        QCOMPARE(program->window(), nullptr);
+        auto* icon = program->findChild<QSystemTrayIcon*>();
+        QPointer<MainWindow> first;
+        for (int time = 0; time < 2; ++time) {
+            emit icon->activated(QSystemTrayIcon::ActivationReason(reason));
+            QCOMPARE(program->window() && program->window()->isVisible(), shown);
+            first = time == 0 ? program->window() : first.data();
+            QCOMPARE(program->window(), first.data()); // kept, not built again
+            program->putAway();
+        }
+        int windows = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            windows += qobject_cast<MainWindow*>(widget) ? 1 : 0;
+        QCOMPARE(windows, shown ? 1 : 0);
+        QVERIFY2(!letters().contains('F'), qPrintable(letters()));
     }
 
     void hotPlug_data()
@@ -308,7 +341,7 @@ private slots:
             screen.setPresent(event.arrived);
             QTest::qWait(50);
             screen.clearLog();
-            window->HandleDeviceChange(event);
+            program->deviceChanged(event);
         }
         if (!open) {
             QTest::qWait(300);
@@ -339,7 +372,8 @@ private slots:
         QLocale::setDefault(locale);
         if (!translations)
             setProgramDirOverride(home->filePath("empty-program-folder"));
-        window = std::make_unique<MainWindow>();
+        program = std::make_unique<ProgramCore>();
+        window = &program->builtWindow();
         QTEST(window->englishInterface(), "english");
         QTEST(child<QPushButton>("btnApply")->text(), "applyText");
     }
@@ -366,11 +400,7 @@ private slots:
         environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
         environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         environment.insert("KORVO_FAKEHID_LOG", writes);
-        // A user who has run the program before: no first start to wait for.
-        const QString folder = home->filePath("Korvo TFT");
-        QVERIFY(QDir().mkpath(folder));
-        for (const char* name : {"/Config.ini", "/whole.png"})
-            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
+        returningUser();
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
@@ -450,7 +480,7 @@ private slots:
         QVERIFY(child<TavoPushButton>("btnImage")->buttonChecked());
         QCOMPARE(screen.framebuffer().pixel(20, 90), qRgb(173, 85, 99)); // the sky over the hills
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         ThemeProfile before;
         loadThemeProfile(before);
         click("btnTheme");
@@ -473,7 +503,7 @@ private slots:
         // The other orientation keeps its own layouts: a rotation must not bring this one.
         QCOMPARE(portrait ? after.landscape : after.portrait, portrait ? before.landscape : before.portrait);
 
-        window.reset();
+        program.reset();
         screen.reset();
         QVERIFY(start());
         QVERIFY(child<TavoPushButton>("btnTheme")->buttonChecked());
