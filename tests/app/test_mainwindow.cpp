@@ -67,12 +67,12 @@ class TestMainWindow : public QObject
         return started;
     }
     // What an earlier run left: no first start to wait for.
-    void returningUser()
+    bool returningUser()
     {
         const QString folder = home->filePath("Korvo TFT");
-        QVERIFY(QDir().mkpath(folder));
-        for (const char* name : {"/Config.ini", "/whole.png"})
-            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
+        const QString program = qEnvironmentVariable("KORVO_PROGRAM_DIR");
+        return QDir().mkpath(folder) && QFile::copy(program + "/Config.ini", folder + "/Config.ini") &&
+               QFile::copy(program + "/whole.png", folder + "/whole.png");
     }
     template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
     void click(const char* button) { child<QPushButton>(button)->click(); }
@@ -291,7 +291,7 @@ private slots:
     {
         QFETCH(int, reason);
         QFETCH(bool, shown);
-        returningUser();
+        QVERIFY(returningUser());
         program = std::make_unique<ProgramCore>(NoWaits);
         program->setTrayProbe([] { return true; });
         program->putAway();
@@ -400,7 +400,7 @@ private slots:
         environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
         environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         environment.insert("KORVO_FAKEHID_LOG", writes);
-        returningUser();
+        QVERIFY(returningUser());
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
