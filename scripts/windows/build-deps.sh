@@ -25,6 +25,7 @@ source "$(dirname "$0")/env.sh"
 korvo_win_need "$KORVO_WIN_TRIPLET-g++-posix" g++-mingw-w64-x86-64-posix
 korvo_win_need perl perl
 korvo_win_need /usr/lib/qt5/bin/moc qtbase5-dev-tools
+korvo_win_need /usr/include/wine/wine/windows/wintab.h libwine-dev
 [ "${KORVO_WIN_NICE:-}" = done ] || exec env KORVO_WIN_NICE=done nice -n 19 ionice -c3 "$0" "$@"
 
 "$(dirname "$0")/fetch-sources.sh"
@@ -45,6 +46,25 @@ if ! korvo_win_done hidapi; then
     korvo_win_stamp hidapi
 fi
 qt_src="$KORVO_WIN_CACHE/src/qtbase-opensource-src"
+# Debian's Qt source leaves the tablet headers out (their licence is not free); the Windows
+# platform plugin includes them, and Wine's declare the same interface.
+wintab="$qt_src/src/3rdparty/wintab"
+if [ ! -e "$wintab/pktdef.h" ]; then
+    mkdir -p "$wintab"
+    # Wine's header names its A and W variants with two macros of Wine's own.
+    cat >"$wintab/wintab.h" <<'HEADER'
+#include <windows.h>
+#define API WINAPI
+#ifdef UNICODE
+#define WINELIB_NAME_AW(name) name##W
+#else
+#define WINELIB_NAME_AW(name) name##A
+#endif
+#define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#include "/usr/include/wine/wine/windows/wintab.h"
+HEADER
+    printf '#include "%s"\n' /usr/include/wine/wine/windows/pktdef.h >"$wintab/pktdef.h"
+fi
 qt_build="$KORVO_WIN_CACHE/build/qtbase"
 if ! korvo_win_done qt-configured; then
     rm -rf "$qt_build"
@@ -56,13 +76,15 @@ if ! korvo_win_done qt-configured; then
         -no-opengl -no-vulkan -no-dbus -no-icu -no-openssl -no-fontconfig -no-sql-sqlite \
         -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-freetype -qt-harfbuzz) >>"$log" 2>&1 ||
         { tail -n 30 "$log"; echo "Qt's configure failed; see $log" >&2; exit 1; }
-    # Debian's host tools in place of building them; every Makefile calls them from bin/.
-    for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$qt_build/bin/$tool"; done
     # The Makefiles of src/ only: examples and tests have hundreds of folders.
     (cd "$qt_build" && make sub-src-qmake_all) >>"$log" 2>&1 ||
         { tail -n 30 "$log"; echo "Qt's Makefiles could not be made; see $log" >&2; exit 1; }
     korvo_win_stamp qt-configured
 fi
+# Debian's host tools in place of building them; every Makefile calls them from bin/ (QtGui's
+# Vulkan headers are generated even with Vulkan off). Made at every run, so that a cache
+# configured by an older copy of this script gets a tool added since.
+for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$qt_build/bin/$tool"; done
 
 # In link order: each folder is built and installed before those that use it.
 qt_parts=(src/corelib/qtzlib src/3rdparty/pcre2 src/corelib src/winmain src/network
@@ -84,6 +106,6 @@ for part in "${qt_parts[@]}"; do
     korvo_win_stamp "$stamp"
 done
 # The installed Qt calls the host tools from its own bin folder.
-for tool in moc rcc uic; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
+for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
 
 echo "Qt and hidapi for Windows are in $KORVO_WIN_PREFIX"

@@ -9,11 +9,12 @@ KORVO_WIN_PREFIX="$KORVO_WIN_CACHE/prefix"
 KORVO_WIN_STAMPS="$KORVO_WIN_CACHE/stamps"
 KORVO_WIN_TRIPLET=x86_64-w64-mingw32
 
-# korvo_win_need TOOL PACKAGE...: stop with the command that installs what is missing.
+# korvo_win_need TOOL PACKAGE...: stop with the command that installs what is missing. TOOL is
+# a command, or a file (a header) by its path.
 korvo_win_need() {
     local tool="$1"
     shift
-    command -v "$tool" >/dev/null 2>&1 && return 0
+    { command -v "$tool" || [ -e "$tool" ]; } >/dev/null 2>&1 && return 0
     echo "$tool is missing. Install it, then start again:" >&2
     echo "  apt-get install -y --no-install-recommends $*" >&2
     exit 2

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/headless.h"
+#include "app/logging.h"
 
 #include "app/screencore.h"
 #include "compose/fonts.h"
@@ -185,7 +186,8 @@ int runHeadless(int argc, char* argv[])
 {
     // No display server is needed or looked for; fonts still come from fontconfig.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(journalLine);
+    // Debug lines stay off in the journal as on a terminal: only the last handler changes.
+    logging::install(journalLine);
     QGuiApplication app(argc, argv);
     compose::installFontSubstitutions();
 

@@ -58,9 +58,13 @@ void handle(QtMsgType type, const QMessageLogContext& context, const QString& me
 
 } // namespace
 
-void install()
+void install(QtMessageHandler next)
 {
-    previous = qInstallMessageHandler(&handle);
+    const QtMessageHandler before = qInstallMessageHandler(&handle);
+    if (next)
+        previous = next;
+    else if (before != &handle)
+        previous = before;
 }
 
 } // namespace korvo::logging
