@@ -73,7 +73,7 @@
 <context>
     <name>korvo::EditBar</name>
     <message>
-        <location filename="../../src/editor/editbar.cpp" line="+125"/>
+        <location filename="../../src/editor/editbar.cpp" line="+127"/>
         <source>大</source>
         <translation>大</translation>
     </message>
@@ -95,6 +95,12 @@
     </message>
     <message>
         <location line="+3"/>
+        <location line="+1"/>
+        <source>文字颜色</source>
+        <translation>文字颜色</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>裁剪</source>
         <translation>裁剪</translation>
     </message>
@@ -125,12 +131,12 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+634"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+654"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="-449"/>
+        <location line="-457"/>
         <source>主题</source>
         <translation>主题</translation>
     </message>
@@ -151,12 +157,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+368"/>
+        <location line="+376"/>
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="-344"/>
+        <location line="-352"/>
         <source>登录时启动</source>
         <translation>登录时启动</translation>
     </message>
@@ -167,12 +173,12 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+302"/>
+        <location line="+310"/>
         <source>退出</source>
         <translation>退出</translation>
     </message>
     <message>
-        <location line="-434"/>
+        <location line="-442"/>
         <source>副屏设置</source>
         <translation>副屏设置</translation>
     </message>
@@ -187,7 +193,7 @@
         <translation>旋转：横屏或竖屏</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+79"/>
         <source>主题一</source>
         <translation>主题一</translation>
     </message>
@@ -320,7 +326,7 @@
 <context>
     <name>korvo::ProgramCore</name>
     <message>
-        <location filename="../../src/app/programcore.cpp" line="+119"/>
+        <location filename="../../src/app/programcore.cpp" line="+122"/>
         <source>显示主窗口</source>
         <translation>显示主窗口</translation>
     </message>
@@ -358,7 +364,7 @@
 <context>
     <name>korvo::ZoomWidget</name>
     <message>
-        <location filename="../../src/editor/zoomwidget.cpp" line="+165"/>
+        <location filename="../../src/editor/zoomwidget.cpp" line="+173"/>
         <location line="+141"/>
         <source>双击进行输入</source>
         <translation>双击进行输入</translation>

@@ -78,9 +78,10 @@ void skin(TavoPushButton* button, const char* normal, const char* hover, const c
     button->setPictures(QString::fromLatin1(normal), QString::fromLatin1(hover), QString::fromLatin1(pressed));
 }
 
-// A figure this machine cannot give says why where it is ticked. The sensors are looked at each
-// time the page is set up, so one that appears later (a driver loaded) stops being explained.
-void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& checks)
+// A figure this machine cannot give says why where it is ticked; the figures it cannot give are
+// returned. The sensors are looked at each time the page is set up, so one that appears later (a
+// driver loaded) stops being explained.
+metrics::FigureSet explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& checks)
 {
     using sensors::Figure;
     const std::array<QString, sensors::FigureCount> missing =
@@ -91,8 +92,12 @@ void explainMissingFigures(const std::array<QCheckBox*, ElementKindCount>& check
                                                {FanSpeed, Figure::FanSpeed},
                                                {GpuTemperature, Figure::GpuTemperature},
                                                {GpuLoad, Figure::GpuLoad}};
-    for (const auto& [kind, figure] : measured)
+    metrics::FigureSet unavailable;
+    for (const auto& [kind, figure] : measured) {
         checks[size_t(kind)]->setToolTip(missing[size_t(figure)]);
+        unavailable[size_t(kind)] = !missing[size_t(figure)].isEmpty();
+    }
+    return unavailable;
 }
 } // namespace
 
@@ -108,11 +113,18 @@ MainWindow::MainWindow(ProgramCore& program, QWidget* parent)
     ui_->statusbar->hide();
 
     ZoomWidget* zoom = ui_->zoomwidget;
-    // Built late, perhaps long after the start: the controls follow what is committed now.
+    // Built late, perhaps long after the start: the controls follow what is committed now, and
+    // the preview what the screen shows.
     profile_ = document().profile();
     zoom->model().startFrom(document());
+    shownAsMissing_ = program_.figuresShownUnavailable();
     connect(&session(), &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
     connect(&session(), &compose::ScreenSession::applyFinished, this, &MainWindow::showApplyResult);
+    connect(&session(), &compose::ScreenSession::figuresUnavailable, this,
+            [this](const metrics::FigureSet& unavailable) {
+                shownAsMissing_ = unavailable;
+                previewUnavailableFigures();
+            });
 
     setUpControls();
     ui_->afterlabel->hide();
@@ -265,8 +277,10 @@ void MainWindow::setUpKeyboard()
     QList<QWidget*> order{ui_->btnTheme, ui_->btnImage, themeList_};
     for (int index : {0, 3, 6, 1, 4, 9, 2, 5, 10})
         order << checks_[size_t(index)];
-    order << pictures_->widget() << ui_->btnRemote << editBar_->focusChain() << ui_->btnEdit << ui_->btnEdit_cancel
-          << ui_->btnApply << startAtLogin_ << ui_->btnMini << ui_->btnExit;
+    // The colours pop up under the edit bar's colour indicator: while open, they come right after it.
+    QList<QWidget*> editBar = editBar_->focusChain();
+    order << pictures_->widget() << ui_->btnRemote << editBar.takeFirst() << colorBar_->focusChain() << editBar
+          << ui_->btnEdit << ui_->btnEdit_cancel << ui_->btnApply << startAtLogin_ << ui_->btnMini << ui_->btnExit;
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -317,10 +331,16 @@ void MainWindow::syncControls()
         editBar_->setSwatchGroupVisible(false);
         editBar_->ControlLabelColor(custom.Color);
         editBar_->slotSetFontSize(custom.Size);
-        explainMissingFigures(checks_);
     }
+    missingFigures_ = explainMissingFigures(checks_);
+    previewUnavailableFigures();
     for (int kind = 0; kind < ElementKindCount; ++kind)
         checks_[size_t(kind)]->setEnabled(kind != SecondString);
+}
+
+void MainWindow::previewUnavailableFigures()
+{
+    ui_->zoomwidget->setUnavailableFigures(missingFigures_ | shownAsMissing_);
 }
 
 void MainWindow::fillThemeList()

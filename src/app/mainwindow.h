@@ -3,6 +3,7 @@
 
 #include "config/screendocument.h"
 #include "config/themeprofile.h"
+#include "metrics/figuretexts.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -99,6 +100,8 @@ private:
     void setPage(int mode);
     void placeEditor();
     void syncControls();
+    // The preview shows as "--" what this machine has no sensor for and what the screen shows so.
+    void previewUnavailableFigures();
     void fillThemeList();
     void endEditing();
     void chooseFolder();
@@ -122,6 +125,8 @@ private:
     QListWidget* styleList_ = nullptr;
     QCheckBox* startAtLogin_ = nullptr;
     QLabel* applyResult_ = nullptr;
+    metrics::FigureSet missingFigures_; // no sensor found when the page was set up
+    metrics::FigureSet shownAsMissing_; // as the screen's last pass showed them
     bool exitConfirmed_ = false;
     bool dragging_ = false;
     QPoint dragOffset_;

@@ -51,6 +51,9 @@ ProgramCore::ProgramCore(const Timings& timings, QObject* parent) : QObject(pare
     connect(&session, &compose::ScreenSession::applyFinished, this, &ProgramCore::frameFinished);
     connect(&session, &compose::ScreenSession::settingsNotSaved, this, &ProgramCore::reportSettingsNotSaved);
     connect(&session, &compose::ScreenSession::accessDenied, this, &ProgramCore::adviseOnAccess);
+    // Said after a change only; a window built later starts from it.
+    connect(&session, &compose::ScreenSession::figuresUnavailable, this,
+            [this](const metrics::FigureSet& unavailable) { shownUnavailable_ = unavailable; });
 #ifdef Q_OS_WIN
     messageWindow_ = std::make_unique<MessageWindow>(screen_);
     const WId window = messageWindow_->winId();

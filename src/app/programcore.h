@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/screencore.h"
+#include "metrics/figuretexts.h"
 
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -49,6 +50,9 @@ public:
     ScreenDocument& document() { return screen_.document(); }
     compose::ScreenSession& session() { return screen_.session(); }
     void deviceChanged(const platform::DeviceEvent& event) { screen_.deviceChanged(event); }
+
+    // The figures the screen shows as unavailable now.
+    const metrics::FigureSet& figuresShownUnavailable() const { return shownUnavailable_; }
 
     // The window, or null while it was never shown.
     MainWindow* window() const { return window_.get(); }
@@ -112,6 +116,7 @@ private:
     bool staysOpen_ = false;
     bool accessAdvised_ = false;
     bool firstFramePending_ = false;
+    metrics::FigureSet shownUnavailable_;
 #ifdef Q_OS_WIN
     // Hears the device and power messages whether or not the window was ever built.
     std::unique_ptr<QWidget> messageWindow_;

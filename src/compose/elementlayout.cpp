@@ -278,11 +278,14 @@ bool figureShown(const LayoutState& state, int kind)
     return !valueTexts(state, kind, QStringLiteral("0")).empty();
 }
 
-QString frameValueText(const LayoutState& state, int kind)
+QString frameValueText(const LayoutState& state, int kind, const metrics::FigureSet& unavailable)
 {
     const LayoutRecord& record = state.record;
     if (!isElementKind(kind))
         return QString();
+    const QString missing = unavailable.test(size_t(kind)) ? metrics::unavailableText(kind) : QString();
+    if (!missing.isEmpty())
+        return missing;
     if (kind == Date && state.englishInterface && !record.String_[SecondString].isEmpty())
         return record.String_[SecondString];
     // A layout stored before the GPU figures existed carries no sample text for them.
@@ -291,12 +294,12 @@ QString frameValueText(const LayoutState& state, int kind)
     return record.String_[kind];
 }
 
-std::vector<TextItem> frameTexts(const LayoutState& state)
+std::vector<TextItem> frameTexts(const LayoutState& state, const metrics::FigureSet& unavailable)
 {
     const LayoutRecord& record = state.record;
     std::vector<TextItem> items;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
-        const QString text = frameValueText(state, kind);
+        const QString text = frameValueText(state, kind, unavailable);
         if (text.isEmpty())
             continue;
         for (TextItem& item : valueTexts(state, kind, text))

@@ -7,6 +7,7 @@
 
 #include "compose/layouttables.h"
 #include "config/layoutstate.h"
+#include "metrics/figuretexts.h"
 
 #include <QColor>
 #include <QRect>
@@ -44,12 +45,13 @@ std::vector<TextItem> valueTexts(const LayoutState& state, int kind, const QStri
 // Whether the layout shows figure `kind` anywhere.
 bool figureShown(const LayoutState& state, int kind);
 
-// The value a whole frame shows for `kind`: the record's sample text.
-QString frameValueText(const LayoutState& state, int kind);
+// The value a whole frame shows for `kind`: the record's sample text, or for a figure in
+// `unavailable` what the screen shows of it ("--" and the unit).
+QString frameValueText(const LayoutState& state, int kind, const metrics::FigureSet& unavailable = {});
 
-// The texts of a whole frame: every shown figure with its sample text from the record, plus the
-// labels, which no area update redraws.
-std::vector<TextItem> frameTexts(const LayoutState& state);
+// The texts of a whole frame: every shown figure with its value as frameValueText gives it, plus
+// the labels, which no area update redraws.
+std::vector<TextItem> frameTexts(const LayoutState& state, const metrics::FigureSet& unavailable = {});
 
 // The rectangles an area update of `kind` resends, in order, before clipping to the canvas and
 // before the packet size limit. `text` is the new text; `lastText` the text drawn before.

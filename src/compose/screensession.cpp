@@ -34,6 +34,8 @@ ScreenSession::ScreenSession(ScreenDocument& document, QObject* parent, Millisec
             emit readyToSleep();
     });
     connect(worker_, &ScreenWorker::accessDenied, this, &ScreenSession::accessDenied);
+    qRegisterMetaType<metrics::FigureSet>();
+    connect(worker_, &ScreenWorker::figuresUnavailable, this, &ScreenSession::figuresUnavailable);
     recoveryTimer_.setSingleShot(true);
     connect(&recoveryTimer_, &QTimer::timeout, this, &ScreenSession::tryFrame);
     thread_.start();

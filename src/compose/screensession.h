@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/layoutstate.h"
+#include "metrics/figuretexts.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -86,6 +87,8 @@ signals:
     void readyToSleep();
     // The screen is there but may not be opened for lack of permission.
     void accessDenied();
+    // The figures the screen now shows as unavailable, "--" and the unit; after a change only.
+    void figuresUnavailable(const korvo::metrics::FigureSet& unavailable);
 
 private:
     template <typename Call> void toWorker(Call call);

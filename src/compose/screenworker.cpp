@@ -151,6 +151,11 @@ void ScreenWorker::runPass()
         refresh_.setLastTexts(renderer_.frameShown());
     frameShown_ = false;
     tracked([this] { return refresh_.runPass(); });
+    const metrics::FigureSet unavailable = metrics::unavailableFigures(refresh_.snapshot().cpu);
+    if (unavailable != unavailable_) {
+        unavailable_ = unavailable;
+        emit figuresUnavailable(unavailable);
+    }
     schedulePass(passPause_ + refresh_.owedPause());
 }
 

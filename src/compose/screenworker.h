@@ -68,6 +68,9 @@ signals:
     void configWritten(bool saved);
     // The screen has just been found needing a frame.
     void frameNeeded();
+    // The figures the passes now show as unavailable changed (GetCPUInfo gives none, or stopped).
+    // Spelt out whole: queued connections know the type by this name.
+    void figuresUnavailable(const korvo::metrics::FigureSet& unavailable);
     void halted();
     // The screen was found but may not be opened (see link::screenAccessDenied()).
     void accessDenied();
@@ -94,6 +97,7 @@ private:
     // A whole frame has replaced the figures: the next pass starts from its texts.
     bool frameShown_ = false;
     bool accessReported_ = false;
+    metrics::FigureSet unavailable_;
     quint64 applyTicket_ = 0;
     std::shared_ptr<const TavoProcessThread> applyJob_;
 };

@@ -23,6 +23,17 @@ LayoutState shownBy(const ThemeProfile& profile)
     return state;
 }
 
+// The free text shipped in the template, in each interface language: English, then Chinese.
+const QString ShippedFreeTexts[2] = {QStringLiteral("Hello from Korvo TFT"), QStringLiteral("Korvo TFT 向你问好")};
+
+// A free text that is still the shipped one, in either language, is shown in the interface's
+// language; one the user typed is theirs and stays as it is.
+void followLanguage(QString& freeText, bool english)
+{
+    if (freeText == ShippedFreeTexts[0] || freeText == ShippedFreeTexts[1])
+        freeText = ShippedFreeTexts[english ? 0 : 1];
+}
+
 } // namespace
 
 void storeInProfile(ThemeProfile& profile, const LayoutState& applied)
@@ -46,12 +57,17 @@ void ScreenDocument::load()
     state.curRectId = korvo::curRectId();
     state.englishInterface = committedState().englishInterface;
     committed_.set(state);
+    setEnglishInterface(state.englishInterface);
 }
 
 void ScreenDocument::setEnglishInterface(bool english)
 {
+    for (LayoutRecord& custom : profile_.custom)
+        followLanguage(custom.String_[FreeText], english);
     LayoutState state = committedState();
     state.englishInterface = english;
+    if (state.isCustom())
+        followLanguage(state.record.String_[FreeText], english);
     committed_.set(state);
 }
 

@@ -40,7 +40,8 @@ public:
     const CommittedLayout& committed() const { return committed_; }
     LayoutState committedState() const { return *committed_.get(); }
 
-    // The language the texts of the frames follow.
+    // The language the texts of the frames follow, and the shipped free text with them. Called
+    // before the profile is read for the editor.
     void setEnglishInterface(bool english);
 
     // The layout whose frame has just landed on the screen becomes the committed one, and the

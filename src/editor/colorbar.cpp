@@ -38,6 +38,11 @@ ColorBar::ColorBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://
     }
 }
 
+QList<QWidget*> ColorBar::focusChain() const
+{
+    return QList<QWidget*>(swatches_.begin(), swatches_.end());
+}
+
 void ColorBar::btn_clicked()
 {
     for (int i = 0; i < TextColorCount; ++i) {

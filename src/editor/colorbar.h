@@ -18,6 +18,9 @@ class ColorBar : public QWidget
 public:
     explicit ColorBar(QWidget* parent = nullptr);
 
+    // The swatches in the order Tab visits them.
+    QList<QWidget*> focusChain() const;
+
 signals:
     void SendFontColor(quint8 iColor);
 

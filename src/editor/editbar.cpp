@@ -10,6 +10,7 @@
 
 #include <QDebug>
 #include <QEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -39,10 +40,11 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
 {
     setFixedSize(433, 40);
 
-    indicator_ = new PressLabel(this);
+    indicator_ = new TavoPushButton(this);
     indicator_->setObjectName("colorIndicator");
     indicator_->setGeometry(inclusiveRect(19, 9, 40, 30));
-    indicator_->setScaledContents(true);
+    // Opened from the keyboard with Enter as well as Space.
+    indicator_->setAutoDefault(true);
     ControlLabelColor(0);
 
     typeIcon_ = new QLabel(this);
@@ -89,7 +91,7 @@ EditBar::EditBar(QWidget* parent) : QWidget(parent), background_(loadSkin("://sk
 
     retranslate();
 
-    connect(indicator_, &PressLabel::clicked, this, &EditBar::label_clicked);
+    connect(indicator_, &QAbstractButton::clicked, this, &EditBar::label_clicked);
     connect(sizeList_, &PressCombobox::clicked, this, &EditBar::combo_clicked);
     connect(sizeList_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &EditBar::slotFontsizeCurIndex);
     connect(clip_, &QAbstractButton::clicked, this, &EditBar::btn_clicked);
@@ -105,7 +107,7 @@ void EditBar::setSwatchGroupVisible(bool visible)
 
 QList<QWidget*> EditBar::focusChain() const
 {
-    QList<QWidget*> chain{sizeList_};
+    QList<QWidget*> chain{indicator_, sizeList_};
     for (TavoPushButton* swatch : swatches_)
         chain << swatch;
     return chain << clip_ << back_;
@@ -127,6 +129,8 @@ void EditBar::retranslate()
     sizeList_->setAccessibleName(tr("文字大小"));
     sizeList_->setCurrentIndex(current < 0 ? 0 : current);
     sizeList_->blockSignals(wasBlocked);
+    indicator_->setToolTip(tr("文字颜色"));
+    indicator_->setAccessibleName(tr("文字颜色"));
     clip_->setText(tr("裁剪"));
     back_->setText(tr("恢复默认"));
 }
@@ -166,15 +170,10 @@ void EditBar::ControlLabelColor(quint8 iColor)
 {
     if (iColor >= TextColorCount)
         return;
-    const QPixmap picture = loadSkin(QString::fromLatin1(IndicatorPictures[iColor]));
-    if (!picture.isNull()) {
-        indicator_->setPixmap(picture);
-        return;
-    }
     // Without its picture the indicator shows the colour itself.
-    QPixmap plain(indicator_->size());
-    plain.fill(QColor::fromRgba(compose::textColorAt(iColor)));
-    indicator_->setPixmap(plain);
+    const QString picture = QString::fromLatin1(IndicatorPictures[iColor]);
+    indicator_->setPictures(picture, picture, picture);
+    indicator_->setFillColor(QColor::fromRgba(compose::textColorAt(iColor)));
 }
 
 void EditBar::endClipping()

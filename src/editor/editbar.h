@@ -11,7 +11,6 @@ class QLabel;
 namespace korvo {
 
 class PressCombobox;
-class PressLabel;
 class TavoPushButton;
 
 // The tool strip above the custom layout preview: free-text colour indicator and size list,
@@ -55,7 +54,7 @@ private:
     void endClipping();
 
     QPixmap background_;
-    PressLabel* indicator_;
+    TavoPushButton* indicator_;
     QLabel* typeIcon_;
     PressCombobox* sizeList_;
     QLabel* swatchPlate_;

@@ -70,6 +70,14 @@ void ZoomWidget::setEnglishInterface(bool english)
     updateTextLimit();
 }
 
+void ZoomWidget::setUnavailableFigures(const metrics::FigureSet& unavailable)
+{
+    if (unavailable == unavailable_)
+        return;
+    unavailable_ = unavailable;
+    update();
+}
+
 void ZoomWidget::LoadLayout(const ThemeProfile& profile, bool full)
 {
     model_->LoadLayout(profile, full);
@@ -295,7 +303,7 @@ void ZoomWidget::paintTexts(QPainter& painter)
     painter.save();
     painter.translate(origin());
     painter.scale(scale(), scale());
-    for (const compose::TextItem& item : compose::frameTexts(others))
+    for (const compose::TextItem& item : compose::frameTexts(others, unavailable_))
         compose::drawTextItem(painter, item);
 
     if (custom && working.Style == 0 && freeText.isEmpty() && record.Show_[FreeText] == 1) {

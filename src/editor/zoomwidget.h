@@ -2,6 +2,7 @@
 #pragma once
 
 #include "editor/layoutmodel.h"
+#include "metrics/figuretexts.h"
 
 #include <QRect>
 #include <QWidget>
@@ -47,6 +48,9 @@ public:
     SelfPlainTextEdit* textEditor() const { return textEditor_; }
 
     void setEnglishInterface(bool english);
+    // The figures this machine does not give: the preview shows them as the screen does, "--"
+    // and the unit, instead of the layout's sample texts.
+    void setUnavailableFigures(const metrics::FigureSet& unavailable);
 
     void LoadLayout(const ThemeProfile& profile, bool full);
     void SetBackgroundPicture(const QString& path);
@@ -117,6 +121,7 @@ private:
     QRect frameRect_;
     std::array<QRect, 4> cornerHandles_{};
     QRect textBounds_; // where the free text stood at the last paint, preview pixels
+    metrics::FigureSet unavailable_;
 };
 
 } // namespace korvo

@@ -129,6 +129,28 @@ QString metricText(int kind, const CpuInfoBlock& cpu)
     }
 }
 
+FigureSet unavailableFigures(const CpuInfoBlock& cpu)
+{
+    FigureSet unavailable;
+    unavailable[CpuTemperature] = cpu.cpuTemperature == UnavailableFigure;
+    unavailable[CpuLoad] = cpu.cpuLoad == UnavailableFigure;
+    unavailable[CpuPower] = cpu.cpuPower == UnavailableFigure;
+    unavailable[FanSpeed] = cpu.fanSpeed == UnavailableFigure;
+    unavailable[GpuTemperature] = cpu.gpuTemperature == UnavailableFigure;
+    unavailable[GpuLoad] = cpu.gpuLoad == UnavailableFigure;
+    return unavailable;
+}
+
+QString unavailableText(int kind)
+{
+    if (kind == MemoryLoad)
+        return memoryLoadText(-1);
+    if (kind == Time || kind == Date)
+        return QString();
+    // A block that gives nothing: the formatters' own "--" texts.
+    return metricText(kind, CpuInfoBlock());
+}
+
 FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu)
 {
     FigureTexts texts;

@@ -6,6 +6,7 @@
 #include "config/layoutrecord.h"
 #include "metrics/cpuinfo.h"
 
+#include <QMetaType>
 #include <QString>
 
 #include <array>
@@ -43,8 +44,15 @@ QString fanSpeedText(int rpm);
 QString gpuLoadText(int percent);
 // Current text of one figure kind; empty for the free-text kinds and anything else.
 QString metricText(int kind, const CpuInfoBlock& cpu);
+// The figures `cpu` does not give, which the formatters show as "--" and the unit.
+FigureSet unavailableFigures(const CpuInfoBlock& cpu);
+// What the screen shows of figure `kind` when it cannot be read: "--" and the unit. Empty for the
+// kinds that always can (time, date, the free texts).
+QString unavailableText(int kind);
 // The texts of the figures in `shown` (the others stay empty and are not read at all: the memory
 // load costs a read of /proc/meminfo).
 FigureTexts metricTexts(const FigureSet& shown, const CpuInfoBlock& cpu);
 
 } // namespace korvo::metrics
+
+Q_DECLARE_METATYPE(korvo::metrics::FigureSet)

@@ -5,13 +5,6 @@
 
 namespace korvo {
 
-void PressLabel::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    QLabel::mousePressEvent(event);
-}
-
 void PressCombobox::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)

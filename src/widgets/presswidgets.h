@@ -2,25 +2,10 @@
 #pragma once
 
 #include <QComboBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QWidget>
 
 namespace korvo {
-
-// A label that reports a left press, before the label's own handling.
-class PressLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-};
 
 // A combo box that reports a left press before its pop-up opens.
 class PressCombobox : public QComboBox

@@ -5,88 +5,37 @@
 #include "app/autostart.h"
 #include "app/logging.h"
 #include "app/mainwindow.h"
-#include "app/programcore.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
+#include "platform/sibling.h"
+#include "platform/singleinstance.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
 #include "widgets/tavopushbutton.h"
 
-#include "compose/screenfixture.h"
 #include "contrast.h"
-#include "freshhome.h"
+#include "windowfixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+#include <csignal>
+
 using namespace korvo;
-
-namespace {
-
-struct Answer
-{
-    bool done = false;
-    QString title;
-    QStringList buttons; // the visible ones, yes first
-};
-
-// Answers the next modal dialog, recording what the user saw in it.
-void answerDialog(bool accept, Answer* answer)
-{
-    QTimer::singleShot(10, [accept, answer] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return answerDialog(accept, answer);
-        answer->title = dialog->windowTitle();
-        for (const char* name : {"btnOk", "btnCancel"}) {
-            auto* button = dialog->findChild<QPushButton*>(QLatin1String(name));
-            if (button && button->isVisible())
-                answer->buttons << button->text();
-        }
-        accept ? dialog->accept() : dialog->reject();
-        answer->done = true;
-    });
-}
-
-} // namespace
 
 using Wording = std::tuple<QString, QStringList>; // title, buttons
 Q_DECLARE_METATYPE(Wording)
 
-class TestDesktop : public QObject
+class TestDesktop : public QObject, WindowFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    link::VirtualScreen screen;
-    int instance = 0;
-    std::unique_ptr<ProgramCore> program;
-    MainWindow* window = nullptr;
-
-    void build()
-    {
-        program = std::make_unique<ProgramCore>();
-        window = &program->builtWindow();
-    }
-    bool start()
-    {
-        build();
-        return QSignalSpy(program.get(), &ProgramCore::started).wait(15000);
-    }
-    template <typename T = QWidget> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+public:
+    TestDesktop() : WindowFixture("DesktopTest") {}
 
 private slots:
-    void initTestCase() { screen.setLogging(true); }
-
-    void init()
-    {
-        home = std::make_unique<QTemporaryDir>();
-        QVERIFY(useFreshHome(*home, "DesktopTest", ++instance));
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        screen.reset();
-        screen.clearLog();
-    }
+    void init() { QVERIFY(freshHome()); }
     void cleanup() { program.reset(); }
 
     // Answered without a display and without touching the screen.
@@ -106,10 +55,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, output);
         const QString writes = home->filePath("writes.log");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", KORVO_FAKEHID_LIBRARY);
-        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        environment.insert("KORVO_FAKEHID_LOG", writes);
+        QProcessEnvironment environment = programEnvironment(writes);
         const bool unknown = exitCode != 0;
         // An unknown option is found once the program has its display; the others need none.
         if (!unknown) {
@@ -130,47 +76,95 @@ private slots:
         QCOMPARE(QFileInfo(writes).size(), 0);
     }
 
-    // Tab from the first page button, on the custom page, with the edit bar closed.
+    // Logout, systemctl stop, Ctrl-C; or a second copy, which asks the first to show and sends nothing.
+    void programRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("second copy") << 0;
+    }
+    void programRun()
+    {
+        QFETCH(int, signal);
+        platform::SingleInstance first;
+        QVERIFY(signal || first.acquire());
+        QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
+        const QString writes = home->filePath("writes.log");
+        QProcessEnvironment environment = programEnvironment(writes);
+        QVERIFY(returningUser());
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
+        if (signal) {
+            QTRY_VERIFY_WITH_TIMEOUT(platform::siblingRunning(), 20000);
+            QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+        }
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), signal ? 0 : 1);
+        QVERIFY(!platform::siblingRunning());
+        QVERIFY(signal || shown.count() == 1 || shown.wait(2000));
+        QVERIFY(signal || QFileInfo(writes).size() == 0);
+    }
+
+    // Tab from the first page button, on the custom page. While editing, Enter on the colour
+    // indicator opens the colours, which come next; the indicator's focus mark stands out from the
+    // bar around it at 3 : 1.
+    void focusOrder_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<QStringList>("visited");
+        const QStringList page{"btnImage", "check1", "check4", "check7",  "check2",     "check5",
+                               "check10",  "check3", "check6", "check11", "pictureList"};
+        QTest::newRow("edit bar closed") << false << page + QStringList{"btnRemote",    "btnEdit", "btnApply",
+                                                                        "startAtLogin", "btnMini", "btnExit"};
+        QTest::newRow("editing") << true
+                                 << page + QStringList{"btnRemote", "colorIndicator", "swatch0", "swatch1",
+                                                       "swatch2",   "swatch3",        "swatch4", "swatch5",
+                                                       "sizeList",  "btnClip",        "btnBack", "btnEdit_cancel",
+                                                       "btnApply",  "startAtLogin",   "btnMini", "btnExit"};
+    }
     void focusOrder()
     {
+        QFETCH(bool, editing);
+        QFETCH(QStringList, visited);
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
+        if (editing)
+            child<QPushButton>("btnEdit")->click();
         window->showWindow();
         QApplication::setActiveWindow(window);
         QVERIFY(QTest::qWaitForWindowActive(window));
         child("btnTheme")->setFocus(Qt::TabFocusReason);
-        QStringList visited;
-        for (int i = 0; i < 17; ++i) {
+        QStringList order;
+        QWidget* indicator = child("colorIndicator");
+        const QRect around = QRect(indicator->mapTo(window, QPoint()), indicator->size()).adjusted(-2, -2, 2, 2);
+        const QImage plain = window->grab(around).toImage();
+        QImage marked;
+        while (order.size() < visited.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            order << QApplication::focusWidget()->objectName();
+            if (QApplication::focusWidget() == indicator) {
+                marked = window->grab(around).toImage();
+                QTest::keyClick(indicator, Qt::Key_Return);
+            }
         }
-        QCOMPARE(visited, QStringList({"btnImage", "check1", "check4", "check7", "check2", "check5", "check10",
-                                       "check3", "check6", "check11", "pictureList", "btnRemote", "btnEdit", "btnApply",
-                                       "startAtLogin", "btnMini", "btnExit"}));
+        QCOMPARE(order, visited);
         QVERIFY(!child("btnRemote")->toolTip().isEmpty() && !child("btnMini")->accessibleName().isEmpty());
-    }
-
-    // Alt+F4 or the task bar's Close asks as the window's own close button does.
-    void windowManagerClose_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("exit") << true;
-        QTest::newRow("cancel") << false;
-    }
-    void windowManagerClose()
-    {
-        QFETCH(bool, accept);
-        QVERIFY(start());
-        window->show();
-        Answer answer;
-        answerDialog(accept, &answer);
-        QCloseEvent close;
-        QApplication::sendEvent(window, &close);
-        QTRY_VERIFY(answer.done);
-        QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
-        QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
-        QCOMPARE(window->isVisible(), !accept);
-        QCOMPARE(window->session().refreshing(), !accept);
+        if (!editing)
+            return;
+        QVERIFY(indicator->accessibleName() == "Text colour" && !indicator->toolTip().isEmpty());
+        // The mark: what focus changed, against the bar just outside the indicator.
+        const double bar = luminance(plain.pixel(0, 0));
+        double mark = 1;
+        for (int n = 0; n < plain.width() * plain.height(); ++n) {
+            const QPoint p(n % plain.width(), n / plain.width());
+            const double l = marked.pixel(p) == plain.pixel(p) ? bar : luminance(marked.pixel(p));
+            mark = std::max(mark, (std::max(l, bar) + 0.05) / (std::min(l, bar) + 0.05));
+        }
+        QVERIFY2(mark >= 3, qPrintable(QString::number(mark)));
     }
 
     // A panel that comes after the program, then goes and comes again: one icon, and putting the
@@ -298,7 +292,6 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<Wording>("wording");
-        QTest::newRow("exit") << "btnExit" << Wording{"Exit Korvo TFT", {"Exit", "Cancel"}};
         QTest::newRow("end editing") << "btnEdit_cancel"
                                      << Wording{"Discard changes", {"Discard changes", "Keep editing"}};
         QTest::newRow("delete a picture") << "delete 1" << Wording{"Delete picture", {"Delete", "Cancel"}};
@@ -313,7 +306,7 @@ private slots:
         auto* list = window->findChild<PictureList*>();
         list->addPicture(home->filePath("mine.png"));
         window->showWindow();
-        Answer answer;
+        DialogAnswer answer;
         answerDialog(false, &answer);
         if (dialog.startsWith("delete")) {
             list->SlotDeletePix(dialog.section(' ', 1).toInt());
@@ -326,41 +319,20 @@ private slots:
         QCOMPARE(answer.buttons, std::get<1>(wording));
     }
 
-    // After Apply, one line under the preview says what happened.
-    void applyResult_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("sent") << true << "Sent to the screen";
-        QTest::newRow("unplugged") << false
-                                   << "The screen is not connected; the layout is kept and sent when it is plugged in";
-    }
-    void applyResult()
-    {
-        QFETCH(bool, present);
-        QVERIFY(start());
-        screen.setPresent(present);
-        child<QPushButton>("btnApply")->click();
-        QTEST(child<QLabel>("applyResult")->text(), "line");
-        QVERIFY(child("applyResult")->isVisibleTo(window));
-    }
-
     // Without a screen: the window stays after the first-use apply, and a later start sends the
     // stored layout whole, since a virtual screen starts black.
     void virtualScreenStart()
     {
         firstUseFlag = true;
-        program = std::make_unique<ProgramCore>();
-        program->setStaysOpen(true);
-        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
-        window = program->window();
-        QVERIFY(window && window->isVisible() && !window->isMinimized());
-        program.reset();
-        screen.reset();
-        screen.clearLog();
-        program = std::make_unique<ProgramCore>();
-        program->setStaysOpen(true);
-        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+        for (int run = 0; run < 2; ++run) {
+            program.reset();
+            screen.reset();
+            program = std::make_unique<ProgramCore>(ProgramCore::Timings{0, 0, 0});
+            program->setStaysOpen(true);
+            QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+            window = program->window();
+            QVERIFY(run == 1 || (window && window->isVisible() && !window->isMinimized()));
+        }
         QCOMPARE(screen.stats().framesCompleted, 1);
     }
 

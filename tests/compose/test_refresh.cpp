@@ -255,6 +255,25 @@ private slots:
         QCOMPARE(sentAreas(fromFirstFrame(fixture.screen->log())).mid(0, 3), boxesOf({0, 3, 5}));
     }
 
+    // The window's preview learns from the passes which figures the screen shows as "--", on a
+    // change only.
+    void unavailableFiguresReported()
+    {
+        publish(metrics::UnavailableFigure, 30, 12);
+        ScreenDocument document;
+        const auto session = sessionOn(document, figureLayout());
+        QSignalSpy reported(session.get(), &compose::ScreenSession::figuresUnavailable);
+        session->startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(!reported.isEmpty(), 5000);
+        publish(45, 30, 12);
+        QTRY_VERIFY_WITH_TIMEOUT(reported.size() == 2, 5000);
+        const auto first = reported[0][0].value<metrics::FigureSet>(),
+                   then = reported[1][0].value<metrics::FigureSet>();
+        QVERIFY(first.test(CpuTemperature) && !first.test(CpuLoad) && !then.test(CpuTemperature));
+        QTest::qWait(100); // passes with the same figures say nothing
+        QCOMPARE(reported.size(), 2);
+    }
+
     // However the figures and the free text cross, the free text stays as the frame drew it.
     void freeTextSurvivesTheRefresh_data()
     {

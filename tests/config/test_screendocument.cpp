@@ -66,6 +66,33 @@ private slots:
         QCOMPARE(read.customShow, applied.customShow);
         QCOMPARE(read.record.String_[FreeText], QStringLiteral("kept"));
     }
+
+    // The shipped free text speaks the interface's language; a text of the user's own is kept.
+    void freeTextLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // as Config.ini holds it
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("shipped, Chinese")
+            << QByteArray("Hello from Korvo TFT") << false << QString::fromUtf8("Korvo TFT 向你问好");
+        QTest::newRow("stored in Chinese, English")
+            << QByteArray("Korvo TFT \\x5411\\x4f60\\x95ee\\x597d") << true << "Hello from Korvo TFT";
+        QTest::newRow("the user's own") << QByteArray("Hello from Korvo") << false << "Hello from Korvo";
+    }
+    void freeTextLanguage()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, english);
+        TempConfig temp;
+        const QByteArray file = "[Config]\nMode=1\n[CUSTOM0]\nString_7=" + stored + "\n";
+        QVERIFY(temp.writeConfig(file));
+        ScreenDocument document;
+        document.load();
+        document.setEnglishInterface(english);
+        QTEST(document.profile().custom[0].String_[FreeText], "shown");
+        QTEST(document.committedState().record.String_[FreeText], "shown");
+        QCOMPARE(temp.readConfig(), file);
+    }
 };
 
 QTEST_MAIN(TestScreenDocument)

@@ -4,15 +4,8 @@
 # Installs the build under a DESTDIR with the prefix /usr, as the package does, checks the tree,
 # the udev rule and the desktop entries, then starts the installed program through its link in
 # bin/: it must find its folder (it starts GetCPUInfo from there) and stop on SIGTERM.
-set -uo pipefail
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/scratch.sh"
 root="$work/root"
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 DESTDIR="$root" cmake --install "$1" --prefix /usr >/dev/null || fail "cmake --install"
 
 cd "$root" || exit 1

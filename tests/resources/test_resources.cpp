@@ -24,6 +24,11 @@ private slots:
                 // An animation runs as long as what it waits for: forever.
                 QVERIFY2(path.endsWith(".gif") ? QMovie(path).loopCount() == -1 : !QImage(path).isNull(),
                          qPrintable(path));
+                // On a 2x screen NAME@2x.png is taken where there is one: twice the size, and the
+                // theme list's thumbnails have one.
+                const QString doubled = path.chopped(4) + "@2x.png";
+                if (path.endsWith(".png") && (path.contains("_background_all") || QFile::exists(doubled)))
+                    QVERIFY2(QImage(doubled).size() == QImage(path).size() * 2, qPrintable(doubled));
             }
         }
         QVERIFY(checked > 60);

@@ -3,15 +3,8 @@
 # check_units.sh BUILD_DIR: installs the build under a prefix of its own, so that the units'
 # ExecStart names a program that exists, then has systemd judge the units and create the
 # service's user from the sysusers file in a scratch root.
-set -uo pipefail
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../install/scratch.sh"
 prefix="$work/prefix"
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 cmake --install "$1" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 
 system="$prefix/lib/systemd/system/korvo-tft.service"

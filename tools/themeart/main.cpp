@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the four built-in themes in both orientations, writes their profile groups and renders
-// the theme list's thumbnails through the apply renderer, so a thumbnail is exactly what the
-// screen will show.
+// the theme list's thumbnails, at 1x and 2x, through the apply renderer, so a thumbnail is exactly
+// what the screen will show.
 //
 //   korvo_themeart <resources folder> <groups.ini>
 //
@@ -35,10 +35,11 @@ bool save(const QImage& image, const QString& path)
     return false;
 }
 
-// The screen in a 170 x 90 icon with rounded corners; portrait screens stand upright in it.
-QImage thumbnail(const QImage& frame)
+// The screen in a 170 x 90 icon with rounded corners, `scale` times that for HiDPI screens;
+// portrait screens stand upright in it.
+QImage thumbnail(const QImage& frame, int scale)
 {
-    QImage icon(170, 90, QImage::Format_ARGB32_Premultiplied);
+    QImage icon(170 * scale, 90 * scale, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     const QImage scaled = frame.scaled(icon.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QRect target(QPoint((icon.width() - scaled.width()) / 2, (icon.height() - scaled.height()) / 2),
@@ -46,14 +47,15 @@ QImage thumbnail(const QImage& frame)
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath clip;
-    clip.addRoundedRect(QRectF(target), 6, 6);
+    clip.addRoundedRect(QRectF(target), 6 * scale, 6 * scale);
     p.setClipPath(clip);
     p.drawImage(target, scaled);
     return icon;
 }
 
-// Thumbnail names of the theme list: entry 0 default, 1 scene, 2 TDP, 3 time.
-QString thumbnailName(int themeId, int hor, bool english)
+// Thumbnail names of the theme list: entry 0 default, 1 scene, 2 TDP, 3 time; "@2x" before the
+// extension at twice the size.
+QString thumbnailName(int themeId, int hor, bool english, int scale)
 {
     const char* stems[ThemeCount] = {"default", "scene", "TDP", "time"};
     QString name = QString::fromLatin1(stems[themeId]) + QStringLiteral("_background_all");
@@ -61,6 +63,8 @@ QString thumbnailName(int themeId, int hor, bool english)
         name += QLatin1Char('3');
     if (english)
         name += QStringLiteral("_en");
+    if (scale > 1)
+        name += QStringLiteral("@%1x").arg(scale);
     return name + QStringLiteral(".png");
 }
 
@@ -103,7 +107,11 @@ int main(int argc, char** argv)
                 state.englishInterface = english;
                 const compose::ComposedFrame composed =
                     compose::composeFrame(state, background, compose::editorSize(hor));
-                ok = save(thumbnail(composed.frame), out.filePath(thumbnailName(themeId, hor, english))) && ok;
+                // The 1x icon halves the frame; the 2x one keeps about every pixel of it.
+                for (int scale : {1, 2})
+                    ok = save(thumbnail(composed.frame, scale),
+                              out.filePath(thumbnailName(themeId, hor, english, scale))) &&
+                         ok;
                 if (themeId == 0 && hor == 0 && !english)
                     ok = save(composed.background, out.filePath(QStringLiteral("whole.png"))) && ok;
             }

@@ -60,9 +60,9 @@ public:
         const korvo::sensors::CpuFigures figures = sampler_.sample(clock_.nsecsElapsed() / 1000);
         // The heartbeat moves at every publish, so the program can tell live figures from ours left
         // behind after we stopped.
-        memory_.publish(korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0,
-                                                      qint32(++beat_),
-                                                      figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}));
+        memory_.publish(
+            korvo::metrics::cpuInfoBytes({figures.temperature, figures.load, figures.power, 0, qint32(++beat_),
+                                          figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}));
     }
 
 private:
@@ -194,6 +194,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Ended from outside (logout, a kill): leave through the loop, so the segment and the socket go.
+    // Asked for before the socket appears: whoever sees the socket may end this copy at once.
+    korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
+
     // Holding the lock means any server of that name is a leftover of a copy that died.
     Listener listener(korvo::platform::siblingServerName());
     if (!listener.listen())
@@ -204,9 +208,6 @@ int main(int argc, char** argv)
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, &timer, [&publisher] { publisher.publish(); });
     timer.start(PublishIntervalMs);
-
-    // Ended from outside (logout, a kill): leave through the loop, so the segment and the socket go.
-    korvo::platform::onTerminationRequest(&app, [] { QCoreApplication::quit(); });
     const int result = app.exec();
     listener.close();
     memory.remove();
