@@ -10,12 +10,14 @@
 # How long: Qt's configure with qmake takes about 10 minutes, then about 1,000 objects are
 # compiled (QtCore 276, QtGui about 270, QtWidgets about 190, QtNetwork about 100, the platform
 # support and plugins the rest). On 2 idle cores QtCore alone takes about 20 minutes, so Qt as a
-# whole about an hour and a quarter. On the development machine's 2 cores shared with six busy
-# developers, at idle priority, QtCore took 56 minutes (3344 s), pcre2 52 s, hidapi 15 s; Qt as
-# a whole takes about four hours there. A second run finds every step stamped and returns at
-# once; a run that was stopped redoes only the step without a stamp, where make and ccache keep
-# what was done. Everything runs under nice and ionice idle, so it only takes CPU time nobody
-# else wants.
+# whole about an hour and a quarter. On the development machine's 2 cores shared with three to
+# six busy developers, at idle priority, it took about 2 hours 40 minutes: QtCore 3344 s,
+# QtNetwork 888 s, QtGui about 1750 s, QtWidgets 1726 s, the Windows platform plugin 793 s, the
+# platform support 280 s, the bundled libraries about 510 s, styles and picture plugins 108 s,
+# hidapi 15 s. A second run finds every step stamped and returns at once; a run that was
+# stopped redoes only the step without a stamp, where make and ccache keep what was done.
+# Everything runs under nice and ionice idle, so it only takes CPU time nobody else wants.
+# scripts/windows/build.sh then builds the program itself in about 3 minutes.
 #
 # Qt's own host tools are not built: moc, rcc and uic come from Debian's qtbase5-dev-tools,
 # which is the same Qt release, so only qmake (configure needs its own) is compiled for the
@@ -105,7 +107,15 @@ for part in "${qt_parts[@]}"; do
     echo "  $part: $((SECONDS - start)) s"
     korvo_win_stamp "$stamp"
 done
-# The installed Qt calls the host tools from its own bin folder.
+# Qt's CMake files look for the mkspecs of the target in the prefix.
+if ! korvo_win_done qt-mkspecs; then
+    (cd "$qt_build" && make install_mkspecs) >>"$log" 2>&1 ||
+        { tail -n 30 "$log"; echo "Installing Qt's mkspecs failed; see $log" >&2; exit 1; }
+    korvo_win_stamp qt-mkspecs
+fi
+# The installed Qt calls the host tools from its own bin folder; its CMake files also want the
+# qmake that configure built.
 for tool in moc rcc uic qvkgen; do ln -sfn "/usr/lib/qt5/bin/$tool" "$KORVO_WIN_PREFIX/bin/$tool"; done
+ln -sfn "$qt_build/bin/qmake" "$KORVO_WIN_PREFIX/bin/qmake"
 
 echo "Qt and hidapi for Windows are in $KORVO_WIN_PREFIX"
