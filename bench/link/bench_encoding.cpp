@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Encoding a whole frame against copying as many bytes: the encoder should stay within twice
+// Encoding a whole frame against copying as many bytes: the encoder should stay within three times
 // memcpy's time and never allocate, since the refresh and apply paths call it on every send.
 
 #include "link/link.h"

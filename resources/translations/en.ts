@@ -131,12 +131,12 @@
 <context>
     <name>korvo::MainWindow</name>
     <message>
-        <location filename="../../src/app/mainwindow.cpp" line="+794"/>
+        <location filename="../../src/app/mainwindow.cpp" line="+654"/>
         <source>TFT Screen</source>
         <translation>TFT Screen</translation>
     </message>
     <message>
-        <location line="-550"/>
+        <location line="-457"/>
         <source>主题</source>
         <translation>Theme</translation>
     </message>
@@ -157,42 +157,33 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+453"/>
+        <location line="+376"/>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="-429"/>
-        <location line="+37"/>
+        <location line="-352"/>
         <source>登录时启动</source>
         <translation>Start at login</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="+35"/>
         <source>默认风格</source>
         <translation>Default</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+54"/>
-        <location line="+335"/>
+        <location line="+7"/>
+        <location line="+310"/>
         <source>退出</source>
         <translation>Exit</translation>
     </message>
     <message>
-        <location line="-533"/>
-        <location line="+157"/>
-        <location line="+192"/>
+        <location line="-442"/>
         <source>副屏设置</source>
         <translation>Korvo TFT</translation>
     </message>
     <message>
-        <location line="-209"/>
-        <source>显示主窗口</source>
-        <translation>Show Korvo TFT</translation>
-    </message>
-    <message>
-        <location line="+57"/>
+        <location line="+131"/>
         <source>隐藏到通知区域</source>
         <translation>Hide to the notification area</translation>
     </message>
@@ -222,7 +213,7 @@
         <translation>Theme 4</translation>
     </message>
     <message>
-        <location line="+136"/>
+        <location line="+111"/>
         <source>取消后之前的操作将不会保留，是否要取消？</source>
         <translation>The changes made since Edit will be lost.</translation>
     </message>
@@ -262,14 +253,9 @@
         <translation>The screen is not connected; the layout is kept and sent when it is plugged in</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+28"/>
         <source>无法保存设置：磁盘已满或设置文件夹不可写。本次的更改在程序退出后将丢失。</source>
         <translation>The settings could not be saved: the disk is full or the settings folder cannot be written. Your changes will be lost when the program ends.</translation>
-    </message>
-    <message>
-        <location line="-278"/>
-        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
-        <translation>The screen is connected, but you may not open it. Install the udev rule 70-korvo-tft.rules as root, then plug the screen in again.</translation>
     </message>
 </context>
 <context>
@@ -335,6 +321,35 @@
         <location line="+0"/>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>korvo::ProgramCore</name>
+    <message>
+        <location filename="../../src/app/programcore.cpp" line="+122"/>
+        <source>显示主窗口</source>
+        <translation>Show Korvo TFT</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>登录时启动</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+127"/>
+        <source>副屏设置</source>
+        <translation>Korvo TFT</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。</source>
+        <translation>The screen is connected, but you may not open it. Install the udev rule 70-korvo-tft.rules as root, then plug the screen in again.</translation>
     </message>
 </context>
 <context>

@@ -2,21 +2,15 @@
 #include "app/headless.h"
 #include "app/logging.h"
 
+#include "app/screencore.h"
 #include "compose/fonts.h"
-#include "compose/previewgeometry.h"
 #include "compose/screensession.h"
-#include "compose/siblingsupervisor.h"
 #include "config/configstore.h"
 #include "config/inifile.h"
-#include "config/screendocument.h"
-#include "config/startup.h"
-#include "editor/layoutmodel.h"
 #include "link/link.h"
 #include "platform/devicenotifier.h"
 #include "platform/servicenotify.h"
-#include "platform/sibling.h"
 #include "platform/singleinstance.h"
-#include "platform/sleepnotifier.h"
 #include "platform/terminationrequest.h"
 
 #include <QDebug>
@@ -25,19 +19,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
 namespace korvo {
 namespace {
-
-#ifdef Q_OS_WIN
-const char* const SiblingProgram = "/bin/GetCPUInfo.exe";
-#else
-const char* const SiblingProgram = "/bin/GetCPUInfo";
-#endif
 
 // The journal reads a "<priority>" prefix on each line of a service's output; a terminal shows
 // the line as it is. The link's and the settings' messages end in a line break of their own,
@@ -85,54 +72,29 @@ public:
         englishInterface_ = QLocale().language() != QLocale::Chinese;
     }
 
-    ~HeadlessProgram() override
-    {
-        // The refresh thread reads the model's committed layout: the session ends first.
-        session_.reset();
-        if (sibling_)
-            sibling_->close();
-    }
-
     void start()
     {
-        document_.load();
+        ScreenDocument& document = core_.document();
+        document.load();
         // The shipped settings replaced the user's once after an installation; this copy sends
         // the layout at every start anyway, so nothing else of a first start is left to do.
         if (showAtStart())
             removeFirstRunMarker();
         useShippedSettingsIfUnusable();
-        document_.setEnglishInterface(englishInterface_);
-        model_ = std::make_unique<LayoutModel>();
-        model_->setEnglishInterface(englishInterface_);
-        model_->startFrom(document_);
-        session_ = std::make_unique<compose::ScreenSession>(document_);
-        sibling_ = new compose::SiblingSupervisor(programDirPath() + QLatin1String(SiblingProgram), {}, this);
-        connect(session_.get(), &compose::ScreenSession::applyFinished, this, &HeadlessProgram::frameFinished);
-
-        deviceNotifier_ = new platform::DeviceNotifier(this);
-        connect(deviceNotifier_, &platform::DeviceNotifier::deviceChanged, this,
-                [this](const platform::DeviceEvent& event) { deviceChanged(event); });
-        if (!deviceNotifier_->registerFor(0))
-            qWarning("The screen is not watched for being plugged in or out; it is looked for at start only.");
-        sleepNotifier_ = new platform::SleepNotifier(this);
-        connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, session_.get(),
-                &compose::ScreenSession::systemSleeping);
-        connect(session_.get(), &compose::ScreenSession::readyToSleep, sleepNotifier_,
-                &platform::SleepNotifier::readyToSleep);
-        connect(sleepNotifier_, &platform::SleepNotifier::resumed, session_.get(),
-                &compose::ScreenSession::systemResumed);
-        // It says why itself; without the system bus (a container) the program goes on without.
-        sleepNotifier_->start();
-
-        session_->open();
-        sendStoredLayout();
-        startSibling();
+        document.setEnglishInterface(englishInterface_);
+        connect(&core_.session(), &compose::ScreenSession::applyFinished, this, &HeadlessProgram::frameFinished);
+        connect(&core_.devices(), &platform::DeviceNotifier::deviceChanged, this, &HeadlessProgram::deviceChanged);
+        core_.start(0);
+        // Every start sends the whole frame: the screen may have been off, or show a layout of
+        // older settings.
+        core_.sendStoredLayout(englishInterface_);
+        core_.startSibling();
     }
 
     // SIGHUP or korvo-tftctl: Config.ini may have changed.
     void reload()
     {
-        if (session_->applying()) {
+        if (core_.session().applying()) {
             // The frame under way is of the old settings; the new ones follow it.
             reloadPending_ = true;
             return;
@@ -140,16 +102,15 @@ public:
         platform::notifyServiceManager("RELOADING=1");
         qInfo("Config.ini is read again; the screen is given the stored layout.");
         setConfigFileOverride(QString());
-        document_.load();
+        core_.document().load();
         useShippedSettingsIfUnusable();
-        model_->startFrom(document_);
-        sendStoredLayout();
+        core_.sendStoredLayout(englishInterface_);
     }
 
     void stop()
     {
         platform::notifyServiceManager("STOPPING=1");
-        session_->stopRefresh();
+        core_.session().stopRefresh();
         QCoreApplication::quit();
     }
 
@@ -167,20 +128,7 @@ private:
                  stored.state() == IniFile::State::Missing ? "it is missing and cannot be made"
                                                            : qUtf8Printable(stored.problem()));
         setConfigFileOverride(shipped);
-        document_.load();
-    }
-
-    // Every start and every reload sends the whole frame: the screen may have been off, or show
-    // a layout of older settings.
-    void sendStoredLayout()
-    {
-        // The window starts the custom layout in its first style as well.
-        ThemeProfile profile = document_.profile();
-        profile.Style = 0;
-        model_->LoadLayout(profile, true);
-        const LayoutState& layout = model_->working();
-        // Tried again until it lands, however long the screen stays away.
-        session_->apply(layout, model_->previewBackground(), compose::editorSize(layout.Hor), 0, true);
+        core_.document().load();
     }
 
     void frameFinished(bool sent)
@@ -204,12 +152,11 @@ private:
         // Ready once the screen shows the layout or is known to be away: a service that waited
         // for a screen nobody plugs in would never start.
         platform::notifyServiceManager("READY=1");
-        session_->startRefresh();
+        core_.session().startRefresh();
     }
 
     void deviceChanged(const platform::DeviceEvent& event)
     {
-        session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
         // The screen's vendor interface stands for the screen; the other one comes and goes with it.
         if (event.vendorId == link::ScreenVendorId && event.productId == link::ScreenProductId &&
             event.interfaceNumber == 1)
@@ -217,24 +164,11 @@ private:
                                 : "The screen was unplugged.");
     }
 
-    void startSibling()
-    {
-        // A copy left by an earlier run, or started by hand, serves as well; only ours is supervised.
-        if (platform::siblingRunning())
-            return;
-        sibling_->start();
-    }
-
     bool englishInterface_ = false;
-    ScreenDocument document_;
-    std::unique_ptr<LayoutModel> model_;
-    std::unique_ptr<compose::ScreenSession> session_;
-    platform::DeviceNotifier* deviceNotifier_ = nullptr;
-    platform::SleepNotifier* sleepNotifier_ = nullptr;
+    ScreenCore core_;
     bool shownOnce_ = false;
     bool lastLanded_ = false;
     bool reloadPending_ = false;
-    compose::SiblingSupervisor* sibling_ = nullptr;
 };
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "app/commandline.h"
 #include "app/headless.h"
 #include "app/logging.h"
-#include "app/mainwindow.h"
+#include "app/programcore.h"
 #include "app/virtualscreenviewer.h"
 #include "compose/fonts.h"
 #include "config/configstore.h"
@@ -65,24 +65,21 @@ int main(int argc, char* argv[])
         viewer->show();
     }
 
-    auto window = std::make_unique<korvo::MainWindow>();
-    window->setStaysOpen(virtualScreen);
-    QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, window.get(),
-                     &korvo::MainWindow::showWindow);
-    QObject::connect(&guard, &korvo::platform::SingleInstance::applyRequested, window.get(),
-                     &korvo::MainWindow::applyStoredSettings);
+    auto program = std::make_unique<korvo::ProgramCore>();
+    program->setStaysOpen(virtualScreen);
+    QObject::connect(&guard, &korvo::platform::SingleInstance::showRequested, program.get(),
+                     &korvo::ProgramCore::showWindow);
+    QObject::connect(&guard, &korvo::platform::SingleInstance::applyRequested, program.get(),
+                     &korvo::ProgramCore::applyStoredSettings);
+    korvo::platform::onTerminationRequest(program.get(), [&program] { program->stop(); });
     // Someone trying the program without a screen wants to see it, not find it in the tray.
-    // Logout, systemctl stop or Ctrl-C: the same orderly stop as a confirmed exit, without asking.
-    korvo::platform::onTerminationRequest(window.get(), [&window] {
-        window->StopRefreshThread();
-        QCoreApplication::quit();
-    });
+    // A start that stays in the notification area builds no window until it is first shown.
     if (korvo::showAtStart() || virtualScreen)
-        window->show();
+        program->showWindow();
     else
-        window->putAway();
+        program->putAway();
     const int result = app.exec();
-    window.reset();
+    program.reset();
     viewer.reset();
     return result;
 }

@@ -5,16 +5,13 @@
 
 #include "GetCPUInfo/sensors.h"
 #include "app/autostart.h"
+#include "app/programcore.h"
 #include "compose/screensession.h"
-#include "compose/siblingsupervisor.h"
 #include "config/configstore.h"
 #include "editor/colorbar.h"
 #include "editor/editbar.h"
 #include "editor/selfplaintextedit.h"
 #include "editor/zoomwidget.h"
-#include "platform/devicenotifier.h"
-#include "platform/sibling.h"
-#include "platform/sleepnotifier.h"
 #include "widgets/messageboxes.h"
 #include "widgets/picturelist.h"
 #include "widgets/presswidgets.h"
@@ -29,14 +26,10 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QListWidget>
-#include <QLocale>
-#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProcess>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -68,12 +61,6 @@ const char* const CheckStyle = "QCheckBox{color:#aab0ba;border:1px solid transpa
 
 const char* const ListStyle = "QListWidget{background:transparent;color:white;}"
                               "QListWidget::item:selected{background:rgba(42,185,203,90);border-radius:6px;}";
-
-#ifdef Q_OS_WIN
-const char* const SiblingProgram = "/bin/GetCPUInfo.exe";
-#else
-const char* const SiblingProgram = "/bin/GetCPUInfo";
-#endif
 
 // Kinds shown in a custom record, time and date counting once when both are shown.
 int shownKinds(const LayoutRecord& record)
@@ -114,10 +101,9 @@ metrics::FigureSet explainMissingFigures(const std::array<QCheckBox*, ElementKin
 }
 } // namespace
 
-MainWindow::MainWindow(const Timings& timings, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), timings_(timings)
+MainWindow::MainWindow(ProgramCore& program, QWidget* parent)
+    : QMainWindow(parent), program_(program), ui_(std::make_unique<Ui::MainWindow>())
 {
-    loadTranslation();
     ui_->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -127,85 +113,52 @@ MainWindow::MainWindow(const Timings& timings, QWidget* parent)
     ui_->statusbar->hide();
 
     ZoomWidget* zoom = ui_->zoomwidget;
-    document_.load();
-    document_.setEnglishInterface(englishInterface_);
-    profile_ = document_.profile();
-    zoom->model().startFrom(document_);
-    session_ = new compose::ScreenSession(document_, this);
-    sibling_ = new compose::SiblingSupervisor(programDirPath() + QLatin1String(SiblingProgram), {}, this);
-    connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
-    connect(session_, &compose::ScreenSession::settingsNotSaved, this, &MainWindow::reportSettingsNotSaved);
-    connect(session_, &compose::ScreenSession::accessDenied, this, &MainWindow::adviseOnAccess);
-    connect(session_, &compose::ScreenSession::applyFinished, this, &MainWindow::showApplyResult);
-    connect(session_, &compose::ScreenSession::figuresUnavailable, this, [this](const metrics::FigureSet& unavailable) {
-        shownAsMissing_ = unavailable;
-        previewUnavailableFigures();
-    });
+    // Built late, perhaps long after the start: the controls follow what is committed now, and
+    // the preview what the screen shows.
+    profile_ = document().profile();
+    zoom->model().startFrom(document());
+    shownAsMissing_ = program_.figuresShownUnavailable();
+    connect(&session(), &compose::ScreenSession::applyFinished, this, &MainWindow::applyFinished);
+    connect(&session(), &compose::ScreenSession::applyFinished, this, &MainWindow::showApplyResult);
+    connect(&session(), &compose::ScreenSession::figuresUnavailable, this,
+            [this](const metrics::FigureSet& unavailable) {
+                shownAsMissing_ = unavailable;
+                previewUnavailableFigures();
+            });
 
     setUpControls();
     ui_->afterlabel->hide();
     ui_->pushButton->hide();
     profile_.Style = 0;
     syncControls();
-    zoom->setEnglishInterface(englishInterface_);
+    zoom->setEnglishInterface(englishInterface());
     zoom->LoadLayout(profile_, true);
-
-    deviceNotifier_ = new platform::DeviceNotifier(this);
-    connect(deviceNotifier_, &platform::DeviceNotifier::deviceChanged, this, &MainWindow::HandleDeviceChange);
-#ifdef Q_OS_WIN
-    const WId window = winId();
-#else
-    const WId window = 0;
-#endif
-    if (!deviceNotifier_->registerFor(window))
-        qDebug("注册失败\n");
-    // Listening before the first packet: a sleep announced while the program starts stops its writes too.
-    sleepNotifier_ = new platform::SleepNotifier(this);
-    connect(sleepNotifier_, &platform::SleepNotifier::aboutToSleep, session_, &compose::ScreenSession::systemSleeping);
-    connect(session_, &compose::ScreenSession::readyToSleep, sleepNotifier_, &platform::SleepNotifier::readyToSleep);
-    connect(sleepNotifier_, &platform::SleepNotifier::resumed, session_, &compose::ScreenSession::systemResumed);
-    sleepNotifier_->start();
-    session_->open();
 
     setWindowTitle(tr("副屏设置"));
     setWindowIcon(QIcon(QString::fromLatin1(LogoPicture)));
-    setUpTray();
     setUpKeyboard();
-    QTimer::singleShot(timings_.startDelayMs, this, &MainWindow::slotCreateThread);
 }
 
-MainWindow::~MainWindow()
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::englishInterface() const
 {
-    // The screen worker reads the document: it ends before the document goes.
-    delete session_;
-    session_ = nullptr;
-    sibling_->close();
+    return program_.englishInterface();
+}
+
+const ScreenDocument& MainWindow::document() const
+{
+    return program_.document();
+}
+
+compose::ScreenSession& MainWindow::session() const
+{
+    return program_.session();
 }
 
 ZoomWidget* MainWindow::editor() const
 {
     return ui_->zoomwidget;
-}
-
-void MainWindow::loadTranslation()
-{
-    const bool chinese = QLocale().language() == QLocale::Chinese;
-    englishInterface_ = !chinese;
-    const QString file = programDirPath() + (chinese ? QStringLiteral("/lang/sc.qm") : QStringLiteral("/lang/en.qm"));
-    if (translator_.load(file))
-        QCoreApplication::installTranslator(&translator_);
-    else
-        qWarning("Could not load the translation %s; the interface stays in Chinese.", qPrintable(file));
-    // Qt's own texts (file chooser, context menus) in the same language. Beside the program on
-    // Windows, where Qt is deployed with it; where Qt is installed elsewhere.
-    if (!chinese)
-        return;
-    const QString name = QStringLiteral("qtbase_zh_CN");
-    if ((qtTranslator_.load(name, programDirPath() + QStringLiteral("/translations")) ||
-         qtTranslator_.load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath))))
-        QCoreApplication::installTranslator(&qtTranslator_);
-    else
-        qWarning("Could not load Qt's Chinese translation %s: file choosers stay in English.", qPrintable(name));
 }
 
 void MainWindow::setUpControls()
@@ -277,7 +230,11 @@ void MainWindow::setUpControls()
     startAtLogin_->setFont(ui_->check1->font());
     startAtLogin_->setStyleSheet(ui_->check1->styleSheet());
     startAtLogin_->setChecked(autostart::enabled());
-    connect(startAtLogin_, &QCheckBox::toggled, this, &MainWindow::setStartAtLogin);
+    connect(startAtLogin_, &QCheckBox::toggled, &program_, &ProgramCore::setStartAtLogin);
+    connect(&program_, &ProgramCore::startAtLoginChanged, startAtLogin_, [this](bool on) {
+        const QSignalBlocker blocker(startAtLogin_);
+        startAtLogin_->setChecked(on);
+    });
 
     themeList_ = new QListWidget(this);
     themeList_->setGeometry(505, 103, 431, 455);
@@ -303,62 +260,6 @@ void MainWindow::setUpControls()
     styleList_ = new QListWidget(this);
     styleList_->setGeometry(0, 0, 0, 0);
     styleList_->addItem(new QListWidgetItem(QIcon(QStringLiteral("://background/whole.png")), tr("默认风格")));
-}
-
-void MainWindow::setUpTray()
-{
-    openAction_ = new QAction(tr("显示主窗口"), this);
-    startAtLoginAction_ = new QAction(tr("登录时启动"), this);
-    startAtLoginAction_->setCheckable(true);
-    startAtLoginAction_->setChecked(autostart::enabled());
-    exitAction_ = new QAction(tr("退出"), this);
-    connect(openAction_, &QAction::triggered, this, &MainWindow::showWindow);
-    connect(startAtLoginAction_, &QAction::toggled, this, &MainWindow::setStartAtLogin);
-    connect(exitAction_, &QAction::triggered, this, &MainWindow::exitProgram);
-    trayMenu_ = new QMenu(this);
-    trayMenu_->addAction(openAction_);
-    trayMenu_->addAction(startAtLoginAction_);
-    trayMenu_->addSeparator();
-    trayMenu_->addAction(exitAction_);
-    trayIcon_ = new QSystemTrayIcon(this);
-    trayIcon_->setContextMenu(trayMenu_);
-    connect(trayIcon_, &QSystemTrayIcon::activated, this, &MainWindow::iconActivated);
-    trayIcon_->setIcon(QIcon(QString::fromLatin1(LogoPicture)));
-    trayIcon_->setToolTip(tr("副屏设置"));
-    trayWatch_ = new QTimer(this);
-    trayWatch_->setInterval(1000);
-    connect(trayWatch_, &QTimer::timeout, this, &MainWindow::watchTray);
-    setTrayProbe(&QSystemTrayIcon::isSystemTrayAvailable);
-    trayWatch_->start();
-}
-
-void MainWindow::setTrayProbe(std::function<bool()> probe)
-{
-    trayProbe_ = std::move(probe);
-    trayAvailable_ = trayProbe_();
-    trayIcon_->setVisible(trayAvailable_);
-}
-
-void MainWindow::watchTray()
-{
-    const bool available = trayProbe_();
-    if (available == trayAvailable_)
-        return;
-    trayAvailable_ = available;
-    // Hidden while there is no area to hold it, so a panel that comes back gets the icon once.
-    trayIcon_->setVisible(available);
-    qInfo("The notification area %s.", available ? "appeared" : "went away");
-}
-
-void MainWindow::setStartAtLogin(bool on)
-{
-    if (!autostart::setEnabled(on))
-        on = autostart::enabled();
-    // Either control may have changed it; both show what is stored.
-    const QSignalBlocker actionBlocker(startAtLoginAction_);
-    const QSignalBlocker boxBlocker(startAtLogin_);
-    startAtLoginAction_->setChecked(on);
-    startAtLogin_->setChecked(on);
 }
 
 void MainWindow::setUpKeyboard()
@@ -448,7 +349,7 @@ void MainWindow::fillThemeList()
     const QString names[ThemeCount] = {tr("主题一"), tr("主题二"), tr("主题三"), tr("主题四")};
     themeList_->clear();
     for (int theme = 0; theme < ThemeCount; ++theme) {
-        auto* item = new QListWidgetItem(QIcon(QString::fromLatin1(ThemeThumbnails[hor][englishInterface_][theme])),
+        auto* item = new QListWidgetItem(QIcon(QString::fromLatin1(ThemeThumbnails[hor][englishInterface()][theme])),
                                          names[theme]);
         item->setSizeHint(QSize(190, 110));
         themeList_->addItem(item);
@@ -465,25 +366,14 @@ void MainWindow::showWindow()
     activateWindow();
 }
 
-void MainWindow::putAway()
-{
-    // Without a notification area a hidden window could never be brought back. Asked now: the
-    // panel may have come or gone since the start.
-    watchTray();
-    if (trayAvailable_)
-        hide();
-    else
-        showMinimized();
-}
-
 void MainWindow::applyStoredSettings()
 {
     ZoomWidget* zoom = ui_->zoomwidget;
     StopRefreshThread();
     endEditing();
-    document_.load();
-    profile_ = document_.profile();
-    zoom->model().startFrom(document_);
+    program_.document().load();
+    profile_ = document().profile();
+    zoom->model().startFrom(document());
     profile_.Style = 0;
     fillThemeList();
     syncControls();
@@ -495,30 +385,16 @@ void MainWindow::applyStoredSettings()
 
 void MainWindow::StartRefreshThread()
 {
-    session_->startRefresh();
+    session().startRefresh();
 }
 
 void MainWindow::StopRefreshThread()
 {
-    session_->stopRefresh();
+    session().stopRefresh();
 }
 
-void MainWindow::HandleDeviceChange(const platform::DeviceEvent& event)
+void MainWindow::showAdvice(const QString& advice)
 {
-    session_->deviceChanged(event.path, event.vendorId, event.productId, event.interfaceNumber, event.arrived);
-}
-
-void MainWindow::adviseOnAccess()
-{
-    if (accessAdvised_)
-        return;
-    accessAdvised_ = true;
-    const QString advice =
-        tr("副屏已连接，但没有权限打开它。请以 root 身份安装 udev 规则 70-korvo-tft.rules，然后重新插入副屏。");
-    if (trayAvailable_) {
-        trayIcon_->showMessage(tr("副屏设置"), advice, QSystemTrayIcon::Warning);
-        return;
-    }
     auto* line = new QLabel(advice, this);
     line->setObjectName(QStringLiteral("accessAdvice"));
     line->setWordWrap(true);
@@ -550,7 +426,7 @@ void MainWindow::btn_clicked()
     if (button == ui_->btnExit) {
         exitProgram();
     } else if (button == ui_->btnMini) {
-        putAway();
+        program_.putAway();
     } else if (button == ui_->btnTheme) {
         profile_.Mode = 0;
         zoom->UndoEdit(true);
@@ -591,8 +467,8 @@ void MainWindow::btn_clicked()
         endEditing();
         ui_->btnEdit->setVisible(profile_.isCustom());
         zoom->CommitTextEditor();
-        applyWithDialog(timings_.applyPauseMs);
-        startSibling();
+        applyWithDialog(program_.timings().applyPauseMs);
+        program_.startSibling();
         StartRefreshThread();
     }
 }
@@ -752,24 +628,12 @@ void MainWindow::showApplyResult(bool sent)
     applyResult_->show();
 }
 
-void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
-{
-    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
-        return;
-    if (isHidden()) {
-        showWindow();
-    } else {
-        raise();
-        activateWindow();
-    }
-}
-
 void MainWindow::applyWithDialog(int pauseMs, bool untilLanded)
 {
     ZoomWidget* zoom = ui_->zoomwidget;
     TavoProcessDialog dialog(this);
-    connect(session_, &compose::ScreenSession::applyFinished, &dialog, &TavoProcessDialog::slotProcessDlg);
-    if (session_->apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs, untilLanded))
+    connect(&session(), &compose::ScreenSession::applyFinished, &dialog, &TavoProcessDialog::slotProcessDlg);
+    if (session().apply(zoom->model().working(), zoom->model().previewBackground(), zoom->size(), pauseMs, untilLanded))
         dialog.exec();
 }
 
@@ -778,11 +642,7 @@ void MainWindow::applyFinished(bool landed)
     if (!landed)
         return;
     // The controls follow what the screen shows now.
-    storeInProfile(profile_, document_.committedState());
-    if (firstFramePending_) {
-        firstFramePending_ = false;
-        removeFirstRunMarker();
-    }
+    storeInProfile(profile_, document().committedState());
 }
 
 void MainWindow::reportSettingsNotSaved()
@@ -796,48 +656,6 @@ void MainWindow::reportSettingsNotSaved()
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
-}
-
-void MainWindow::startSibling()
-{
-    // A copy left by an earlier run, or started by hand, serves as well; only ours is supervised.
-    if (!sibling_->running() && platform::siblingRunning())
-        return;
-    sibling_->start();
-    session_->syncClock();
-}
-
-void MainWindow::slotCreateThread()
-{
-    bool first = showAtStart();
-    if (!first && firstUseFlag) {
-        showWindow();
-        first = true;
-    }
-    if (!first) {
-        if (staysOpen_)
-            applyWithDialog(0);
-        finishStart();
-        return;
-    }
-    // The window has just appeared: it is given a second to paint before the screen blanks.
-    QTimer::singleShot(timings_.firstPaintMs, this, [this] {
-        session_->syncClock();
-        // The marker stays until this frame has landed, however many tries that takes.
-        firstFramePending_ = true;
-        applyWithDialog(timings_.applyPauseMs, true);
-        if (!staysOpen_)
-            putAway();
-        firstUseFlag = false;
-        finishStart();
-    });
-}
-
-void MainWindow::finishStart()
-{
-    StartRefreshThread();
-    startSibling();
-    emit started();
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event)
@@ -872,17 +690,6 @@ void MainWindow::paintEvent(QPaintEvent*)
         painter.drawPixmap(QRect(514, 133, 413, 112), settingsPlate_);
     painter.setPen(QColor(200, 200, 200));
     painter.drawRoundedRect(QRect(48, 113, 435, 322), 8, 8);
-}
-
-bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
-{
-    Q_UNUSED(result);
-    if (deviceNotifier_)
-        deviceNotifier_->nativeEvent(eventType, message);
-    if (sleepNotifier_)
-        sleepNotifier_->nativeEvent(eventType, message);
-    // Qt goes on handling every message.
-    return false;
 }
 
 } // namespace korvo

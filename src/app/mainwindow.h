@@ -10,19 +10,13 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
-#include <QSystemTrayIcon>
-#include <QTranslator>
 
 #include <array>
-#include <functional>
 #include <memory>
 
-class QAction;
 class QCheckBox;
 class QLabel;
 class QListWidget;
-class QMenu;
-class QTimer;
 
 namespace Ui {
 class MainWindow;
@@ -33,59 +27,42 @@ namespace korvo {
 class ColorBar;
 class EditBar;
 class PictureList;
+class ProgramCore;
 class ZoomWidget;
 
 namespace compose {
 class ScreenSession;
-class SiblingSupervisor;
 } // namespace compose
-namespace platform {
-class DeviceNotifier;
-class SleepNotifier;
-struct DeviceEvent;
-} // namespace platform
 
-// The program's window and controller: the two pages (built-in themes, custom layout), the
-// editor and its bars, the tray icon, and the screen session that keeps the screen current.
+// The program's window: the two pages (built-in themes, custom layout), the editor and its bars.
+// The program it belongs to keeps the screen current with or without it.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The waits of the start and of an apply. They give the window time to paint and the screen
-    // time to settle; the virtual screen under test needs neither.
-    struct Timings
-    {
-        int startDelayMs = 500;  // from construction to the start's work
-        int firstPaintMs = 1000; // a first start shows the window this long before the screen blanks
-        int applyPauseMs = 1000; // before an apply's frame is sent
-    };
-
-    explicit MainWindow(QWidget* parent = nullptr) : MainWindow(Timings{}, parent) {}
-    explicit MainWindow(const Timings& timings, QWidget* parent = nullptr);
+    explicit MainWindow(ProgramCore& program, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    bool englishInterface() const { return englishInterface_; }
+    bool englishInterface() const;
     const ThemeProfile& profile() const { return profile_; }
-    const ScreenDocument& document() const { return document_; }
+    const ScreenDocument& document() const;
     ZoomWidget* editor() const;
-    compose::ScreenSession& session() const { return *session_; }
+    compose::ScreenSession& session() const;
 
     // Shows, raises and activates the window, also out of the minimised state.
     void showWindow();
-    // Where the window goes when the user puts it away: the notification area, or the task bar
-    // on a desktop that has no notification area.
-    void putAway();
-    // For trying the program without a screen: the window stays up after the first-use apply,
-    // and every start sends the stored layout, since such a screen starts blank.
-    void setStaysOpen(bool staysOpen) { staysOpen_ = staysOpen; }
-    // How the window learns whether a notification area is there; asked again every second,
-    // since at login the panel often comes up after the program.
-    void setTrayProbe(std::function<bool()> probe);
 
     // korvo-tftctl changed the stored settings: they replace what the window shows and go to the
     // screen, as if applied here.
     void applyStoredSettings();
+    // Shows the wait dialog over the window while the session applies the working layout.
+    void applyWithDialog(int pauseMs, bool untilLanded = false);
+    // The exit question; a yes stops the refresh and closes the window, which ends the program.
+    void exitProgram();
+    // A line over the window's foot, for what the user must do when there is no notification
+    // area to say it in.
+    void showAdvice(const QString& advice);
 
     // Tells the user, once per run, that the settings could not be saved (a full disk, a
     // read-only folder): what they changed is lost when the program ends. Call it whenever a save
@@ -94,7 +71,6 @@ public:
 
     void StartRefreshThread();
     void StopRefreshThread();
-    void HandleDeviceChange(const platform::DeviceEvent& event);
 
 public slots:
     bool IfMaxFuncSelected();
@@ -106,16 +82,10 @@ public slots:
     void slotShowColorbar(quint8 iShow);
     void slotReset();
     void itemClicked(const QModelIndex& index);
-    void slotCreateThread();
     void slotSizeClick();
     void SetRemoteHide(quint8 iHide);
     // The line under the preview that tells how the last apply went.
     void showApplyResult(bool sent);
-
-signals:
-    // The first start's work is done: the first-use apply (when due), the refresh thread and
-    // GetCPUInfo are running.
-    void started();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -124,17 +94,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
-
-private slots:
-    void iconActivated(QSystemTrayIcon::ActivationReason reason);
-    void watchTray();
-    void setStartAtLogin(bool on);
 
 private:
-    void loadTranslation();
     void setUpControls();
-    void setUpTray();
     void setPage(int mode);
     void placeEditor();
     void syncControls();
@@ -143,24 +105,15 @@ private:
     void fillThemeList();
     void endEditing();
     void chooseFolder();
-    void exitProgram();
     // A question over the window whose buttons name the action; true when accepted.
     bool confirm(const QString& title, const QString& text, const QString& acceptText, const QString& rejectText);
     void setUpKeyboard();
     // At a scale where the fixed window is larger than the screen, its close button stays on it.
     void keepOnScreen();
-    // Shows the wait dialog over the window while the session applies the working layout.
-    void applyWithDialog(int pauseMs, bool untilLanded = false);
     void applyFinished(bool landed);
-    void startSibling();
-    void finishStart();
-    // Once: tells the user why the screen stays dark when it may not be opened.
-    void adviseOnAccess();
 
+    ProgramCore& program_;
     std::unique_ptr<Ui::MainWindow> ui_;
-    QTranslator translator_;
-    QTranslator qtTranslator_;
-    bool englishInterface_ = false;
     EditBar* editBar_ = nullptr;
     ColorBar* colorBar_ = nullptr;
     QPixmap background_;
@@ -170,35 +123,18 @@ private:
     QListWidget* themeList_ = nullptr;
     PictureList* pictures_ = nullptr;
     QListWidget* styleList_ = nullptr;
-    QMenu* trayMenu_ = nullptr;
-    QAction* openAction_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QAction* startAtLoginAction_ = nullptr;
     QCheckBox* startAtLogin_ = nullptr;
     QLabel* applyResult_ = nullptr;
-    QSystemTrayIcon* trayIcon_ = nullptr;
-    std::function<bool()> trayProbe_;
-    QTimer* trayWatch_ = nullptr;
-    bool trayAvailable_ = false;
     metrics::FigureSet missingFigures_; // no sensor found when the page was set up
     metrics::FigureSet shownAsMissing_; // as the screen's last pass showed them
     bool exitConfirmed_ = false;
-    bool staysOpen_ = false;
-    bool accessAdvised_ = false;
     bool dragging_ = false;
     QPoint dragOffset_;
-    platform::DeviceNotifier* deviceNotifier_ = nullptr;
-    platform::SleepNotifier* sleepNotifier_ = nullptr;
     QString pictureFolder_;
-    ScreenDocument document_;
     // The controls' profile: the document's, with what the user changed since the last apply.
     ThemeProfile profile_;
-    bool firstFramePending_ = false;
     bool editing_ = false;
-    compose::ScreenSession* session_ = nullptr;
-    compose::SiblingSupervisor* sibling_ = nullptr;
     bool settingsFailureReported_ = false;
-    Timings timings_;
 };
 
 } // namespace korvo

@@ -27,6 +27,7 @@ ScreenSession::ScreenSession(ScreenDocument& document, QObject* parent, Millisec
     // Deleted on its own thread as that thread ends, with the timers it owns.
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     connect(worker_, &ScreenWorker::frameDone, this, &ScreenSession::frameDone);
+    connect(worker_, &ScreenWorker::configWritten, this, &ScreenSession::configWritten);
     connect(worker_, &ScreenWorker::frameNeeded, this, [this] { needFrame(false); });
     connect(worker_, &ScreenWorker::halted, this, [this] {
         if (sleeping_)
@@ -136,19 +137,34 @@ void ScreenSession::frameDone(quint64 ticket, bool landed)
 
 void ScreenSession::applyDone(bool landed)
 {
-    applying_ = false;
     tryUnderWay_ = false;
     const std::shared_ptr<const TavoProcessThread> job = std::move(applyJob_);
-    if (landed) {
-        if (!document_.commit(job->working()))
-            emit settingsNotSaved();
-        pendingFirstFrame_.reset();
-        recovering_ = false;
-        recoveryTimer_.stop();
-        sinceLanded_.start();
-    } else if (untilLanded_) {
-        pendingFirstFrame_ = job;
+    if (!landed) {
+        applying_ = false;
+        if (untilLanded_)
+            pendingFirstFrame_ = job;
+        finishApply(false);
+        return;
     }
+    pendingFirstFrame_.reset();
+    recovering_ = false;
+    recoveryTimer_.stop();
+    sinceLanded_.start();
+    // The apply is over once the file holds it too; the worker writes it, since the sync to disk
+    // would hold the window.
+    toWorker([write = document_.commitUnsaved(job->working())](ScreenWorker& worker) { worker.writeConfig(write); });
+}
+
+void ScreenSession::configWritten(bool saved)
+{
+    applying_ = false;
+    if (!saved)
+        emit settingsNotSaved();
+    finishApply(true);
+}
+
+void ScreenSession::finishApply(bool landed)
+{
     emit applyFinished(landed);
     // A frame that did not land, or the screen lost again while it went out.
     if (const bool again = std::exchange(tryAgainAtOnce_, false); !landed || again)

@@ -94,6 +94,8 @@ private:
     template <typename Call> void toWorker(Call call);
     void frameDone(quint64 ticket, bool landed);
     void applyDone(bool landed);
+    void configWritten(bool saved);
+    void finishApply(bool landed);
     // The screen needs a frame; `now`: try at once instead of after the current wait.
     void needFrame(bool now);
     void tryFrame();

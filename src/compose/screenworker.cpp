@@ -107,6 +107,11 @@ void ScreenWorker::runApply()
     emit frameDone(applyTicket_, landed);
 }
 
+void ScreenWorker::writeConfig(const ConfigWrite& write)
+{
+    emit configWritten(write.write());
+}
+
 void ScreenWorker::resendFrame()
 {
     if (held_.load()) {

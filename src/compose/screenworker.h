@@ -4,6 +4,7 @@
 #include "compose/arearenderer.h"
 #include "compose/refreshdatathread.h"
 #include "config/layoutstate.h"
+#include "config/screendocument.h"
 
 #include <QObject>
 #include <QString>
@@ -58,9 +59,13 @@ public:
     void screenRemoved(quint16 vendorId, quint16 productId);
     // Stops the passes and an apply still waiting for its turn, then says halted().
     void halt();
+    // Config.ini after an apply: here, since its sync to disk takes the GUI thread's frame time.
+    // Then configWritten().
+    void writeConfig(const ConfigWrite& write);
 
 signals:
     void frameDone(quint64 ticket, bool landed); // ticket 0: a resend
+    void configWritten(bool saved);
     // The screen has just been found needing a frame.
     void frameNeeded();
     // The figures the passes now show as unavailable changed (GetCPUInfo gives none, or stopped).

@@ -71,16 +71,24 @@ void ScreenDocument::setEnglishInterface(bool english)
     committed_.set(state);
 }
 
-bool ScreenDocument::commit(const LayoutState& applied)
+ConfigWrite ScreenDocument::commitUnsaved(const LayoutState& applied)
 {
     committed_.set(applied);
     storeInProfile(profile_, applied);
     customShow_ = applied.customShow;
+    ConfigWrite write;
+    write.profile_ = profile_;
+    write.customShow_ = customShow_;
+    write.curRectId_ = applied.curRectId;
+    return write;
+}
 
+bool ConfigWrite::write() const
+{
     IniFile file = openConfig();
     putThemeProfile(file, profile_);
     putCustomShow(file, customShow_);
-    file.setValue(QStringLiteral("Config/CurRectID"), applied.curRectId);
+    file.setValue(QStringLiteral("Config/CurRectID"), curRectId_);
     return file.write();
 }
 

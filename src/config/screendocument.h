@@ -9,6 +9,21 @@ namespace korvo {
 // Puts an applied layout's mode bytes and record where the profile keeps them.
 void storeInProfile(ThemeProfile& profile, const LayoutState& applied);
 
+// What one apply puts into Config.ini: taken on the GUI thread, written on whichever thread can
+// wait for the disk.
+class ConfigWrite
+{
+public:
+    // False (logged with the reason) when the file could not be written; it is then as it was.
+    bool write() const;
+
+private:
+    friend class ScreenDocument;
+    ThemeProfile profile_;
+    CustomShowTable customShow_ = EmptyCustomShow;
+    int curRectId_ = 1;
+};
+
 // What the screen is meant to show, as the user last applied it: the stored profile, the slot
 // assignment, the free text's row and the committed snapshot the renderers read. Read from
 // Config.ini once at start; from then on only an apply that reached the screen changes it, and
@@ -32,7 +47,9 @@ public:
     // The layout whose frame has just landed on the screen becomes the committed one, and the
     // profile, the slots and the text row are written to Config.ini in one go. False when the
     // file could not be written; what the screen shows is committed regardless.
-    bool commit(const LayoutState& applied);
+    bool commit(const LayoutState& applied) { return commitUnsaved(applied).write(); }
+    // The same commit, with the writing of the file left to the caller.
+    ConfigWrite commitUnsaved(const LayoutState& applied);
 
 private:
     ThemeProfile profile_;

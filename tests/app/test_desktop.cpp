@@ -36,7 +36,7 @@ public:
 
 private slots:
     void init() { QVERIFY(freshHome()); }
-    void cleanup() { window.reset(); }
+    void cleanup() { program.reset(); }
 
     // Answered without a display and without touching the screen.
     void commandLine_data()
@@ -93,11 +93,7 @@ private slots:
         QSignalSpy shown(&first, &platform::SingleInstance::showRequested);
         const QString writes = home->filePath("writes.log");
         QProcessEnvironment environment = programEnvironment(writes);
-        // A user who has run the program before: no first start to wait for.
-        const QString folder = home->filePath("Korvo TFT");
-        QVERIFY(QDir().mkpath(folder));
-        for (const char* name : {"/Config.ini", "/whole.png"})
-            QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_PROGRAM_DIR") + name, folder + name));
+        QVERIFY(returningUser());
         QProcess program;
         program.setProcessEnvironment(environment);
         program.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", QStringList());
@@ -139,12 +135,12 @@ private slots:
         if (editing)
             child<QPushButton>("btnEdit")->click();
         window->showWindow();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
         child("btnTheme")->setFocus(Qt::TabFocusReason);
         QStringList order;
         QWidget* indicator = child("colorIndicator");
-        const QRect around = QRect(indicator->mapTo(window.get(), QPoint()), indicator->size()).adjusted(-2, -2, 2, 2);
+        const QRect around = QRect(indicator->mapTo(window, QPoint()), indicator->size()).adjusted(-2, -2, 2, 2);
         const QImage plain = window->grab(around).toImage();
         QImage marked;
         while (order.size() < visited.size()) {
@@ -176,20 +172,20 @@ private slots:
     void lateTray()
     {
         bool panel = false;
-        window = std::make_unique<MainWindow>();
-        window->setTrayProbe([&panel] { return panel; });
-        auto* icon = window->findChild<QSystemTrayIcon*>();
+        build();
+        program->setTrayProbe([&panel] { return panel; });
+        auto* icon = program->findChild<QSystemTrayIcon*>();
         window->show();
-        window->putAway();
+        program->putAway();
         QVERIFY(window->isMinimized() && !icon->isVisible());
         for (bool there : {true, false, true}) {
             panel = there;
             QTRY_COMPARE(icon->isVisible(), there);
         }
         window->showWindow();
-        window->putAway();
+        program->putAway();
         QVERIFY(window->isHidden());
-        QCOMPARE(window->findChildren<QSystemTrayIcon*>().size(), 1);
+        QCOMPARE(program->findChildren<QSystemTrayIcon*>().size(), 1);
     }
 
     // The box and the tray menu's item write and remove the user's own entry, and agree.
@@ -206,10 +202,10 @@ private slots:
         QFile blocker(home->filePath("autostart"));
         if (blocked)
             QVERIFY(blocker.open(QIODevice::WriteOnly));
-        window = std::make_unique<MainWindow>();
+        build();
         auto* box = child<QCheckBox>("startAtLogin");
         QAction* item = nullptr;
-        for (QAction* action : window->findChild<QSystemTrayIcon*>()->contextMenu()->actions())
+        for (QAction* action : program->findChild<QSystemTrayIcon*>()->contextMenu()->actions())
             item = action->text() == "Start at login" ? action : item;
         QVERIFY(item && !box->isChecked() && !item->isChecked());
         if (blocked)
@@ -329,12 +325,13 @@ private slots:
     {
         firstUseFlag = true;
         for (int run = 0; run < 2; ++run) {
-            window.reset();
+            program.reset();
             screen.reset();
-            window = std::make_unique<MainWindow>(MainWindow::Timings{0, 0, 0});
-            window->setStaysOpen(true);
-            QVERIFY(QSignalSpy(window.get(), &MainWindow::started).wait(15000));
-            QVERIFY(run == 1 || (window->isVisible() && !window->isMinimized()));
+            program = std::make_unique<ProgramCore>(ProgramCore::Timings{0, 0, 0});
+            program->setStaysOpen(true);
+            QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+            window = program->window();
+            QVERIFY(run == 1 || (window && window->isVisible() && !window->isMinimized()));
         }
         QCOMPARE(screen.stats().framesCompleted, 1);
     }
@@ -342,10 +339,10 @@ private slots:
     // The offscreen screen (800 x 600) is smaller than the window: the close button stays on it.
     void largerThanTheScreen()
     {
-        window = std::make_unique<MainWindow>();
+        build();
         window->move(300, 200);
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         auto* close = child("btnExit");
         const QRect button(close->mapToGlobal(QPoint(0, 0)), close->size());
         QVERIFY2(window->screen()->availableGeometry().contains(button),
@@ -406,7 +403,7 @@ private slots:
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         QImage labels[2];
         for (const bool ticked : {false, true}) {
             auto* box = child<QCheckBox>("check3");

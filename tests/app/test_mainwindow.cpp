@@ -41,21 +41,22 @@ public:
 
 private slots:
     void init() { QVERIFY(freshHome()); }
-    void cleanup() { window.reset(); }
+    void cleanup() { program.reset(); }
 
     void firstStartThenRestart()
     {
-        window = std::make_unique<MainWindow>(MainWindow::Timings{0, 0, 0});
+        program = std::make_unique<ProgramCore>(ProgramCore::Timings{0, 0, 0});
         QTRY_COMPARE(letters(), QStringLiteral("C"));
-        QSignalSpy done(window.get(), &MainWindow::started);
+        QSignalSpy done(program.get(), &ProgramCore::started);
         QVERIFY(done.wait(15000));
         // The clock, a second later the clock again, the frame, its orientation and the clock
         // after it; then the refresh passes.
         QVERIFY2(letters().startsWith("CCFOT"), qPrintable(letters()));
-        QVERIFY(window->isMinimized()); // no notification area here: put away, not hidden
+        window = program->window();
+        QVERIFY(window && window->isMinimized()); // no notification area here: put away, not hidden
         QTRY_VERIFY_WITH_TIMEOUT(letters().count('C') >= 6, 5000);
         QVERIFY(letters().mid(6).contains('A'));
-        window.reset();
+        program.reset();
 
         screen.clearLog();
         QVERIFY(start());
@@ -132,7 +133,7 @@ private slots:
 
         rotate->click();
         click("btnApply");
-        window.reset();
+        program.reset();
         QVERIFY(start());
         QCOMPARE(previewPicture(), portrait);
     }
@@ -177,7 +178,7 @@ private slots:
         const int frames = screen.stats().framesCompleted;
         click("btnApply");
         QTEST(child<QLabel>("applyResult")->text(), "line");
-        QVERIFY(child("applyResult")->isVisibleTo(window.get()));
+        QVERIFY(child("applyResult")->isVisibleTo(window));
         QVERIFY(window->session().refreshing());
         QCOMPARE(window->document().committedState().Hor, uint8_t(present ? 1 : 0));
         QCOMPARE(QSettings(configFilePath(), QSettings::IniFormat).value("Config/Hor").toInt(), present ? 1 : 0);
@@ -236,17 +237,17 @@ private slots:
         DialogAnswer answer;
         answerDialog(accept, &answer);
         QCloseEvent close;
-        closeEvent ? void(QApplication::sendEvent(window.get(), &close)) : click("btnExit");
+        closeEvent ? void(QApplication::sendEvent(window, &close)) : click("btnExit");
         QTRY_VERIFY(answer.done);
         QCOMPARE(answer.title, QStringLiteral("Exit Korvo TFT"));
         QCOMPARE(answer.buttons, QStringList({"Exit", "Cancel"}));
         QCOMPARE(window->session().refreshing(), !accept);
         QCOMPARE(window->isVisible(), !accept); // shown for the question, closed after a yes
-        window.reset();
+        program.reset();
         QVERIFY(!platform::siblingRunning());
     }
 
-    void trayIcon_data()
+    void hiddenStart_data()
     {
         QTest::addColumn<int>("reason");
         QTest::addColumn<bool>("shown");
@@ -254,13 +255,33 @@ private slots:
         QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
         QTest::newRow("menu request") << int(QSystemTrayIcon::Context) << false;
     }
-    void trayIcon()
+    // A later start stays in the notification area: the screen is kept current, and the window is
+    // built the first time it is asked for and kept from then on.
+    void hiddenStart()
     {
         QFETCH(int, reason);
-        window = std::make_unique<MainWindow>();
-        window->hide();
-        emit window->findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::ActivationReason(reason));
-        QTEST(window->isVisible(), "shown");
+        QFETCH(bool, shown);
+        QVERIFY(returningUser());
+        program = std::make_unique<ProgramCore>(ProgramCore::Timings{0, 0, 0});
+        program->setTrayProbe([] { return true; });
+        program->putAway();
+        QVERIFY(QSignalSpy(program.get(), &ProgramCore::started).wait(15000));
+        QTRY_VERIFY_WITH_TIMEOUT(letters().contains('A'), 5000);
+        QCOMPARE(program->window(), nullptr);
+        auto* icon = program->findChild<QSystemTrayIcon*>();
+        QPointer<MainWindow> first;
+        for (int time = 0; time < 2; ++time) {
+            emit icon->activated(QSystemTrayIcon::ActivationReason(reason));
+            QCOMPARE(program->window() && program->window()->isVisible(), shown);
+            first = time == 0 ? program->window() : first.data();
+            QCOMPARE(program->window(), first.data()); // kept, not built again
+            program->putAway();
+        }
+        int windows = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            windows += qobject_cast<MainWindow*>(widget) ? 1 : 0;
+        QCOMPARE(windows, shown ? 1 : 0);
+        QVERIFY2(!letters().contains('F'), qPrintable(letters()));
     }
 
     void hotPlug_data()
@@ -290,7 +311,7 @@ private slots:
             screen.setPresent(event.arrived);
             QTest::qWait(50);
             screen.clearLog();
-            window->HandleDeviceChange(event);
+            program->deviceChanged(event);
         }
         if (!open) {
             // No frame: the screen was not opened. (A pass under way at the removal may still end.)
@@ -322,7 +343,7 @@ private slots:
         QLocale::setDefault(locale);
         if (!translations)
             setProgramDirOverride(home->filePath("empty-program-folder"));
-        window = std::make_unique<MainWindow>();
+        build();
         QTEST(window->englishInterface(), "english");
         QTEST(child<QPushButton>("btnApply")->text(), "applyText");
     }

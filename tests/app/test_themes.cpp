@@ -18,7 +18,7 @@ public:
 
 private slots:
     void init() { QVERIFY(freshHome()); }
-    void cleanup() { window.reset(); }
+    void cleanup() { program.reset(); }
 
     // From the shipped custom layout of the first start to each built-in theme, chosen on the Theme
     // page and applied, in both orientations.
@@ -47,7 +47,7 @@ private slots:
         QVERIFY(child<TavoPushButton>("btnImage")->buttonChecked());
         QCOMPARE(screen.framebuffer().pixel(20, 90), qRgb(173, 85, 99)); // the sky over the hills
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         ThemeProfile before;
         loadThemeProfile(before);
         click("btnTheme");
@@ -70,7 +70,7 @@ private slots:
         // The other orientation keeps its own layouts: a rotation must not bring this one.
         QCOMPARE(portrait ? after.landscape : after.portrait, portrait ? before.landscape : before.portrait);
 
-        window.reset();
+        program.reset();
         screen.reset();
         QVERIFY(start());
         QVERIFY(child<TavoPushButton>("btnTheme")->buttonChecked());

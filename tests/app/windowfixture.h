@@ -4,6 +4,7 @@
 // The window on the virtual screen, in a home of its own, without the pauses a person needs.
 
 #include "app/mainwindow.h"
+#include "app/programcore.h"
 #include "config/configstore.h"
 
 #include "compose/screenfixture.h"
@@ -21,7 +22,8 @@ struct WindowFixture
     int instance = 0;
     std::unique_ptr<QTemporaryDir> home;
     korvo::link::VirtualScreen screen;
-    std::unique_ptr<korvo::MainWindow> window;
+    std::unique_ptr<korvo::ProgramCore> program;
+    korvo::MainWindow* window = nullptr; // the program's, once built
 
     // The window's folders, its instance names and its program folder at fresh places, so that no
     // two test functions (nor the user's own copy) meet; English; a screen with nothing sent yet.
@@ -42,11 +44,27 @@ struct WindowFixture
         return QFile::setPermissions(home->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // The program with its window built, with a person's pauses.
+    void build()
+    {
+        program = std::make_unique<korvo::ProgramCore>();
+        window = &program->builtWindow();
+    }
     // The virtual screen needs no time to settle, and nobody watches the window paint.
     bool start()
     {
-        window = std::make_unique<korvo::MainWindow>(korvo::MainWindow::Timings{0, 0, 0});
-        return QSignalSpy(window.get(), &korvo::MainWindow::started).wait(15000);
+        program = std::make_unique<korvo::ProgramCore>(korvo::ProgramCore::Timings{0, 0, 0});
+        const bool started = QSignalSpy(program.get(), &korvo::ProgramCore::started).wait(15000);
+        window = &program->builtWindow();
+        return started;
+    }
+    // What an earlier run left: no first start to wait for.
+    bool returningUser() const
+    {
+        const QString folder = home->filePath("Korvo TFT");
+        const QString shipped = qEnvironmentVariable("KORVO_PROGRAM_DIR");
+        return QDir().mkpath(folder) && QFile::copy(shipped + "/Config.ini", folder + "/Config.ini") &&
+               QFile::copy(shipped + "/whole.png", folder + "/whole.png");
     }
     template <typename T = QWidget> T* child(const char* name) const
     {
