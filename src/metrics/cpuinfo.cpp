@@ -16,8 +16,19 @@ std::mutex memoryMutex;
 
 CpuInfoSegment& memory()
 {
-    static CpuInfoSegment segment;
-    return segment;
+    // Unmapped at exit under the lock as well: the screen worker's thread may have used it last,
+    // and Qt's wait for that thread is out of the thread sanitizer's sight.
+    struct Held
+    {
+        CpuInfoSegment segment;
+        ~Held()
+        {
+            std::lock_guard<std::mutex> guard(memoryMutex);
+            segment.detach();
+        }
+    };
+    static Held held;
+    return held.segment;
 }
 
 } // namespace
