@@ -246,17 +246,6 @@ private slots:
         QCOMPARE(screen->stats().writes, 0);
     }
 
-    // hidraw sends unpadded what the Windows HID layer pads, so the stand-in must refuse it.
-    void screenRefusesUnpadded()
-    {
-        const QByteArray packet = report("0055a2000000000101", 4097);
-        const HidBackend& hid = currentHidBackend();
-        hid_device* vendor = hid.openPath(VirtualScreen::vendorPath());
-        QCOMPARE(hid.write(vendor, reinterpret_cast<const uint8_t*>(packet.constData()), packet.size()), packet.size());
-        hid.close(vendor);
-        QCOMPARE(screen->stats().rejected, 1);
-    }
-
     void record_data()
     {
         QTest::addColumn<std::vector<Listed>>("devices");
