@@ -27,16 +27,11 @@ namespace korvo {
 namespace {
 
 // The journal reads a "<priority>" prefix on each line of a service's output; a terminal shows
-// the line as it is. The link's and the settings' messages end in a line break of their own,
-// which would put an empty entry into the journal after each.
+// the line as it is. The lines come without their closing line breaks (logging::install).
 void journalLine(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     static const bool journal = qEnvironmentVariableIsSet("JOURNAL_STREAM");
-    QByteArray line = message.toUtf8();
-    while (line.endsWith('\n'))
-        line.chop(1);
-    if (line.trimmed().isEmpty())
-        return;
+    const QByteArray line = message.toUtf8();
     const char* priority = "";
     if (journal) {
         switch (type) {

@@ -38,19 +38,19 @@ const QLoggingCategory* categoryOf(const char* file)
 
 void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    // Lines of our own categories, and Qt's, keep theirs.
-    const QLoggingCategory* category =
-        context.category && std::strcmp(context.category, "default") == 0 ? categoryOf(context.file) : nullptr;
-    if (!category) {
-        previous(type, context, message);
-        return;
-    }
-    if (!category->isEnabled(type))
-        return;
     QString text = message;
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     if (text.trimmed().isEmpty())
+        return;
+    // Lines of our own categories, and Qt's, keep theirs.
+    const QLoggingCategory* category =
+        context.category && std::strcmp(context.category, "default") == 0 ? categoryOf(context.file) : nullptr;
+    if (!category) {
+        previous(type, context, text);
+        return;
+    }
+    if (!category->isEnabled(type))
         return;
     const QMessageLogContext placed(context.file, context.line, context.function, category->categoryName());
     previous(type, placed, text);
