@@ -155,8 +155,10 @@ private slots:
     // publishes: every read must see one whole block or none, and the sanitizer no race.
     void readsAcrossDetach()
     {
+        // Published before the threads start: a reader that ran ahead of the publisher would
+        // otherwise meet the fresh segment's zeros, which no publish ever leaves.
         CpuInfoSegment writer;
-        QVERIFY(writer.create());
+        QVERIFY(writer.create() && writer.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
         QVERIFY(attachCpuInfoMemory());
         std::atomic<bool> stop{false};
         std::atomic<int> torn{0}, reads{0};
