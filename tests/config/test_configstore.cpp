@@ -101,7 +101,8 @@ private slots:
         saveThemeProfile(saved);
         const QByteArray file = temp->readConfig();
         for (const char* keys :
-             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n", "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_10=0\nShow2_2=1\n",
+             {"Hor=1\nMode=1\nStyle=1\nThemeID=3\n",
+              "[CUSTOM0]\nColor=2\nShow2_0=0\nShow2_1=0\nShow2_10=0\nShow2_2=1\n",
               "ShowRect_4=@Rect(24 8 34 30)\nShowRect_5=", "String_7=\"text 20, 7 \\\"quoted\\\"\"\n",
               "Size=2\nStringD1=:/background/20.jpg\nStringPixmap=/pictures/user 20.png\nStringPixmapS=box20.png\n",
               "XPt=21\nXZoom=-23\nYPt=-22\nYZoom=24\nhighlight=2\n", "[H4]\nColor=3\n"})
@@ -131,7 +132,6 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("logLines");
-        QTest::newRow("colour 9") << QByteArray("[CUSTOM0]\nColor=9\n") << "Color" << 0 << 1;
         QTest::newRow("colour 259 cut to 3") << QByteArray("[CUSTOM0]\nColor=259\n") << "Color" << 3 << 0;
         QTest::newRow("zoom beyond reason") << QByteArray("[CUSTOM0]\nXZoom=-5000\n") << "XZoom" << 0 << 1;
         QTest::newRow("mode as text") << QByteArray("[Config]\nMode=custom\n") << "Mode" << 0 << 1;
@@ -185,8 +185,6 @@ private slots:
             << "CUSTOM0/StringPixmap=@Variant(";
         QTest::newRow("byte array as a text") << QByteArray("[CUSTOM0]\nString_0=@ByteArray(abc)\n") << "0 0 [] []"
                                               << "CUSTOM0/String_0=@ByteArray(abc)";
-        QTest::newRow("100 MB") << QByteArray() << "0 0 [] []"
-                                << "is not read (it is 104857600 bytes";
     }
 
     void valuesAreNeverObjects()
@@ -195,10 +193,6 @@ private slots:
         QFETCH(QString, read);
         QFETCH(QString, log);
         QVERIFY(temp->writeConfig(content));
-        if (content.isEmpty()) {
-            QFile file(temp->configFile());
-            QVERIFY(file.resize(100 * 1024 * 1024));
-        }
         LogCapture capture;
         ThemeProfile p;
         loadThemeProfile(p);
@@ -212,13 +206,10 @@ private slots:
     void textsAsQSettingsWritesThem_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("quotes, commas, semicolons") << "a, \"b\"; c=d";
+        QTest::newRow("quotes, commas, semicolons, backslashes, control characters, hex digit after a wide character")
+            << QString::fromUtf8("a, \"b\"; c=d C:\\pictures\\a.png tab\tline\nend é1f");
         QTest::newRow("edge spaces") << "  x  ";
-        QTest::newRow("trailing spaces") << "x  ";
         QTest::newRow("leading @") << "@Variant(not a value)";
-        QTest::newRow("backslashes") << "C:\\pictures\\a.png";
-        QTest::newRow("control characters") << "tab\tline\nend";
-        QTest::newRow("hex digit after a wide character") << QString::fromUtf8("é1f");
         QTest::newRow("empty") << "";
     }
 
