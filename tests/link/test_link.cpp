@@ -199,14 +199,6 @@ private slots:
         QCOMPARE(send(), failing > 0);
     }
 
-    void noScreen()
-    {
-        attach({});
-        QVERIFY(!SendFrame(numberedFrame.data(), 0) && !SendAreaImageWithPos(numberedFrame.data(), 0, 0, 4, 4) &&
-                !SendTimeSync() && !SendOrientation(1));
-        QCOMPARE(screen->stats().opens, 0);
-    }
-
     // An area asked for while a frame goes out is dropped at once; one that waited for the link
     // while a frame went out is dropped too, as it would draw stale figures over the frame.
     void areaDuringFrameIsDropped()
