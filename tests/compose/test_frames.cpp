@@ -188,8 +188,6 @@ private slots:
         const LayoutState theme0 = theme(0, 0, Date);
         QTest::newRow("theme 0, changed figure: its value rectangle")
             << Sent{showing(theme0, CpuTemperature, tempBox), 0, {}, "50℃", {QRect(20, 30, 68, 30)}};
-        QTest::newRow("theme 0, 60 x 40 is too big for a packet")
-            << Sent{showing(theme0, CpuLoad, QRect(100, 100, 60, 40)), 1, {}, "7%", {}};
         QTest::newRow("theme 0, clipped to the screen")
             << Sent{showing(theme0, CpuLoad, QRect(300, 150, 40, 30)), 1, {}, "7%", {QRect(300, 150, 20, 20)}};
         // Date at 22 px: digit 12.203, '.' 6.109, whole 109.844, line 33. x0 = 60 + 45.078.
@@ -241,8 +239,6 @@ private slots:
         QTest::newRow("custom, five slots") << Shown{custom(0, 0, gpu), "1 2 3 9 10"};
         QTest::newRow("custom, the date below the time")
             << Shown{showing(showing(custom(0, 0, DefaultCustomShow), Time, {}), Date, {}), "0 1 2 3 4 5"};
-        QTest::newRow("theme: a flagged figure needs its rectangle")
-            << Shown{showing(showing(theme(0, 0, Date), CpuTemperature, QRect(20, 30, 68, 30)), MemoryLoad, {}), "0"};
     }
 
     void shownFigures()

@@ -25,8 +25,6 @@ private slots:
     {
         QTest::addColumn<Beats>("beats");
         QTest::addColumn<QList<bool>>("live");
-        QTest::newRow("changing") << Beats{{1, 0}, {2, 1000}, {3, 2000}, {4, 9000}}
-                                  << QList<bool>{true, true, true, true};
         QTest::newRow("stops: live for 3 s, then not")
             << Beats{{7, 0}, {8, 1000}, {8, 4000}, {8, 4001}} << QList<bool>{true, true, true, false};
         QTest::newRow("never moves from the start")
