@@ -181,6 +181,39 @@ private slots:
         }
     }
 
+    // Where a figure's areas cross the free text, the text is drawn again on top, as the frame has it.
+    void freeTextSurvivesAreaUpdates_data()
+    {
+        QTest::addColumn<bool>("portraitEnglish");
+        QTest::newRow("landscape") << false;
+        QTest::newRow("portrait, English") << true;
+    }
+
+    void freeTextSurvivesAreaUpdates()
+    {
+        QFETCH(bool, portraitEnglish);
+        LayoutState state;
+        state.Mode = 1;
+        state.Hor = portraitEnglish ? 1 : 0;
+        state.englishInterface = portraitEnglish;
+        state.customShow = DefaultCustomShow;
+        state.curRectId = 1; // the row through the centre slot
+        for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})
+            state.record.Show_[kind] = 1;
+        state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "Hello from Korvo TFT", ""};
+        CommittedLayout layout;
+        layout.set(state);
+        QVERIFY(compose::applyLayout(state, plainImage(compose::deviceSize(state.Hor), qRgb(0, 0, 0)),
+                                     compose::editorSize(state.Hor)));
+        const QImage frame = fixture.screen->framebuffer();
+        compose::AreaRenderer renderer(layout);
+        int sent = 0;
+        for (int kind = 0; kind < FreeText; ++kind)
+            sent += renderer.drawMetric(state.record.String_[kind], kind);
+        QVERIFY(sent >= 5);
+        QCOMPARE(fixture.screen->framebuffer(), frame);
+    }
+
     void sentRectangles_data()
     {
         QTest::addColumn<Sent>("row");

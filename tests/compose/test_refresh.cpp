@@ -2,10 +2,8 @@
 // The refresh passes and the screen session against the virtual screen, the test publishing the
 // CPU figures in GetCPUInfo's place: around applies and through a real screen's faults.
 
-#include "compose/applyrenderer.h"
-#include "compose/arearenderer.h"
+#include "compose/backdrop.h"
 #include "compose/previewgeometry.h"
-#include "compose/refreshdatathread.h"
 #include "compose/screensession.h"
 #include "config/screendocument.h"
 #include "config/tempconfig.h"
@@ -236,55 +234,6 @@ private slots:
         publish(metrics::UnavailableFigure, 30, 12);
         QTRY_VERIFY_WITH_TIMEOUT(sentAreas(fixture.screen->log()).contains(boxes[CpuTemperature]), 5000);
         QCOMPARE(fixture.screen->framebuffer().copy(boxes[CpuTemperature]), drawnByFrame);
-    }
-
-    // However the figures and the free text cross, the free text stays as the frame drew it.
-    void freeTextSurvivesTheRefresh_data()
-    {
-        QTest::addColumn<bool>("portraitEnglish");
-        QTest::newRow("landscape") << false;
-        QTest::newRow("portrait, English") << true;
-    }
-
-    void freeTextSurvivesTheRefresh()
-    {
-        QFETCH(bool, portraitEnglish);
-        LayoutState state;
-        state.Mode = 1;
-        state.Hor = portraitEnglish ? 1 : 0;
-        state.englishInterface = portraitEnglish;
-        state.customShow = DefaultCustomShow;
-        state.curRectId = 1; // the row through the centre slot
-        for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})
-            state.record.Show_[kind] = 1;
-        state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "Hello from Korvo TFT", ""};
-        state.record.Color = 2; // red (255, 100, 34): nothing else on the black screen is red
-        CommittedLayout layout;
-        layout.set(state);
-        QFile::remove(compose::wholePicturePath());
-        QVERIFY(compose::resendLayout(state));
-        const auto redPixels = [this] {
-            const QImage screen = fixture.screen->framebuffer();
-            QVector<QPoint> red; // the glyphs' cores, red as the screen's pixels hold it
-            for (int n = 0; n < screen.width() * screen.height(); ++n)
-                if (screen.pixel(n % screen.width(), n / screen.width()) == qRgb(255, 101, 33))
-                    red.append(QPoint(n % screen.width(), n / screen.width()));
-            return red;
-        };
-        const QVector<QPoint> framed = redPixels();
-        QVERIFY(framed.size() > 100);
-
-        publish(52, 31, 27);
-        compose::AreaRenderer renderer(layout);
-        compose::RefreshDataThread refresh(&renderer, Ms(0));
-        for (int pass = 0; pass < 100; ++pass)
-            QVERIFY(refresh.runPass());
-        QVERIFY(fixture.screen->stats().areaPackets > 200);
-        // A figure's new glyphs may turn a pixel at the very edge of a letter; a cut letter loses dozens.
-        const QVector<QPoint> after = redPixels();
-        const auto lost =
-            std::count_if(framed.begin(), framed.end(), [&](const QPoint& p) { return !after.contains(p); });
-        QVERIFY2(lost <= 2, qPrintable(QString::number(lost)));
     }
 
     // An apply whose frame does not land leaves the committed layout and its background as they
