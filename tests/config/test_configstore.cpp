@@ -205,7 +205,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("quotes, commas, semicolons, backslashes, control characters, hex digit after a wide character")
             << QString::fromUtf8("a, \"b\"; c=d C:\\pictures\\a.png tab\tline\nend é1f");
-        QTest::newRow("edge spaces") << "  x  ";
+        QTest::newRow("leading spaces") << "  x";
+        QTest::newRow("trailing spaces") << "x  ";
         QTest::newRow("leading @") << "@Variant(not a value)";
         QTest::newRow("empty") << "";
     }
