@@ -25,11 +25,8 @@ using namespace korvo;
 using Apply = std::tuple<int, QPoint, QPoint, QRgb, QRect>;
 // layout, kind, text drawn first (its packets not counted), text, rectangles sent
 using Sent = std::tuple<korvo::LayoutState, int, QString, QString, QVector<QRect>>;
-// layout, the kinds it shows
-using Shown = std::tuple<korvo::LayoutState, QString>;
 Q_DECLARE_METATYPE(Apply)
 Q_DECLARE_METATYPE(Sent)
-Q_DECLARE_METATYPE(Shown)
 
 namespace {
 
@@ -256,37 +253,14 @@ private slots:
         CommittedLayout committed;
         committed.set(state);
         compose::AreaRenderer renderer(committed);
+        // A pass reads only the figures the layout shows.
+        QCOMPARE(renderer.shownFigures().test(size_t(kind)), !expected.isEmpty());
         if (!before.isEmpty())
             renderer.drawMetric(before, kind);
         fixture.screen->clearLog();
         QCOMPARE(renderer.drawMetric(text, kind), expected.size());
         QCOMPARE(sentAreas(fixture.screen->log()), expected);
         QCOMPARE(fixture.screen->stats().rejected, 0);
-    }
-
-    // A pass reads only the figures the committed layout shows.
-    void shownFigures_data()
-    {
-        QTest::addColumn<Shown>("row");
-        const CustomShowTable gpu{{{9, 1, 3, 2, 10}, {-1, -1, -1, -1, -1}}};
-        QTest::newRow("custom, five slots") << Shown{custom(0, 0, gpu), "1 2 3 9 10"};
-        QTest::newRow("custom, the date below the time")
-            << Shown{showing(showing(custom(0, 0, DefaultCustomShow), Time, {}), Date, {}), "0 1 2 3 4 5"};
-    }
-
-    void shownFigures()
-    {
-        QFETCH(Shown, row);
-        const auto& [state, expected] = row;
-        CommittedLayout committed;
-        committed.set(state);
-        const std::bitset<ElementKindCount> shown = compose::AreaRenderer(committed).shownFigures();
-        QStringList kinds;
-        for (int kind = 0; kind < ElementKindCount; ++kind) {
-            if (shown.test(size_t(kind)))
-                kinds << QString::number(kind);
-        }
-        QCOMPARE(kinds.join(' '), expected);
     }
 
     // The highlighted power: theme 2 fixed at 26, otherwise 1.2 times in landscape, 1.3 in portrait,

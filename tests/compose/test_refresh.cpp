@@ -97,10 +97,11 @@ class TestRefresh : public QObject
     }
 
     // A session on a document that shows `shown`, with quick passes.
-    static std::unique_ptr<compose::ScreenSession> sessionOn(ScreenDocument& document, const LayoutState& shown)
+    static std::unique_ptr<compose::ScreenSession> sessionOn(ScreenDocument& document, const LayoutState& shown,
+                                                             Ms passPause = Ms(20), Ms kindPause = Ms(0))
     {
         document.commit(shown);
-        return std::make_unique<compose::ScreenSession>(document, nullptr, Ms(20), Ms(0));
+        return std::make_unique<compose::ScreenSession>(document, nullptr, passPause, kindPause);
     }
 
     static bool applyAndWait(compose::ScreenSession& session, const LayoutState& state, const QImage& picture)
@@ -327,8 +328,7 @@ private slots:
         QFETCH(bool, inFrame);
         publish(45, 30, 12);
         ScreenDocument document;
-        document.commit(figureLayout());
-        auto session = std::make_unique<compose::ScreenSession>(document, nullptr, Ms(0), Ms(inFrame ? 0 : 60000));
+        auto session = sessionOn(document, figureLayout(), Ms(0), Ms(inFrame ? 0 : 60000));
         if (inFrame) {
             fixture.screen->setWriteDelay(100); // 27 chunks: 2.7 s for the frame
             QVERIFY(session->apply(sampleLayout(), bluePicture, compose::editorSize(0), 0));
@@ -354,9 +354,8 @@ private slots:
         fixture.screen->setLogging(false);
         publish(45, 30, 12);
         ScreenDocument document;
-        document.commit(figureLayout());
-        compose::ScreenSession session(document, nullptr, Ms(1), Ms(0));
-        session.startRefresh();
+        const auto session = sessionOn(document, figureLayout(), Ms(1));
+        session->startRefresh();
         const QImage picture = plainImage(QSize(320, 170), qRgb(40, 60, 90));
         for (int round = 0; round < Rounds; ++round) {
             const int areas = fixture.screen->stats().areaPackets;
@@ -366,7 +365,7 @@ private slots:
             working.Mode = uint8_t(round % 4 / 2);
             working.customShow = DefaultCustomShow;
             working.record.String_.fill(QString::number(round));
-            QVERIFY(applyAndWait(session, working, picture));
+            QVERIFY(applyAndWait(*session, working, picture));
         }
         fixture.screen->setLogging(true);
         const auto stats = fixture.screen->stats();
