@@ -62,8 +62,7 @@ const QRgb red = qRgb(255, 0, 0);
 const QRgb blue = qRgb(0, 0, 255);
 const QRgb green = qRgb(0, 255, 0);
 
-// Landscape: red left half, blue right half. Portrait: green with a 6 x 6 blue mark in the
-// top-right corner.
+// Landscape: red left half, blue right half. Portrait: green with a 6 x 6 blue mark at the top right.
 QImage picture(int hor)
 {
     QImage image(compose::deviceSize(hor), QImage::Format_RGB32);

@@ -207,8 +207,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!session->recovering(), 5000);
     }
 
-    // The window's preview learns from the passes which figures the screen shows as "--", on a
-    // change only; a whole frame sent meanwhile draws them so too.
+    // The preview learns which figures the screen shows as "--", on a change only; a frame sent meanwhile does too.
     void unavailableFiguresReported()
     {
         publish(metrics::UnavailableFigure, 30, 12);
@@ -237,8 +236,7 @@ private slots:
         QCOMPARE(fixture.screen->framebuffer().copy(boxes[CpuTemperature]), drawnByFrame);
     }
 
-    // An apply whose frame does not land leaves the committed layout and its background as they
-    // were, and the frame given to the screen afterwards shows the earlier layout exactly.
+    // A failed apply leaves the committed layout and its background; the next frame shows the earlier layout exactly.
     void failedApplyShowsThePreviousLayout_data()
     {
         QTest::addColumn<QString>("fault");
@@ -314,8 +312,7 @@ private slots:
         QCOMPARE(delays.at(wellAfter), 20);
     }
 
-    // Ending the program while the worker is inside a slow write or a pause returns promptly and
-    // leaves no frame half told as whole.
+    // Ending the program inside a slow write or a pause returns promptly; no half-sent frame counts as whole.
     void exitDuringASlowWrite_data()
     {
         QTest::addColumn<bool>("inFrame");
@@ -346,8 +343,7 @@ private slots:
         QCOMPARE(fixture.screen->stats().writes, writes);
     }
 
-    // Applies while the passes run, over and over: every frame lands whole, nothing between its
-    // chunks.
+    // Applies while the passes run, over and over: every frame lands whole, nothing between its chunks.
     void applyWhileRefreshing()
     {
         constexpr int Rounds = 30;

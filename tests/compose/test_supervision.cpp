@@ -43,8 +43,7 @@ private slots:
         QCOMPARE(seen, live);
     }
 
-    // However it ends, it is started again after 20 ms, then twice as long each time, at most
-    // 80 ms, with one line each time.
+    // Restarted 20 ms after it ends, however it ends, then twice as long each time up to 80 ms, one line each time.
     void restartsAfterEnding_data()
     {
         QTest::addColumn<bool>("killed");

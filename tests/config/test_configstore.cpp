@@ -11,8 +11,7 @@ using namespace korvo;
 
 namespace {
 
-// Every field differs from its default and from the other groups', so that a key written under
-// the wrong name or into the wrong group shows up.
+// Every field differs from its default and the other groups', so a key under a wrong name or group shows up.
 LayoutRecord distinctRecord(int seed)
 {
     LayoutRecord r;
@@ -264,8 +263,7 @@ private slots:
         QCOMPARE(curRectId(), 1);
         QVERIFY(LogCapture::lines.isEmpty());
 
-        // A value with an unclosed quote (it runs to the end) is written back closed, before H1's
-        // other keys, which it must not swallow.
+        // A value with an unclosed quote is written back closed, not swallowing H1's keys after it.
         QVERIFY(temp->writeConfig("[H1]\nStringD1=kept.png\n\x01=\"x"));
         ThemeProfile p;
         loadThemeProfile(p);

@@ -101,8 +101,7 @@ private slots:
         screen.reset();
     }
 
-    // One packet as the screen receives it, given by its number in the write log; no bytes: the
-    // packet is refused before anything is written.
+    // One packet as the screen receives it, by its number in the log; no bytes: refused before any write.
     void packets_data()
     {
         QTest::addColumn<QString>("send");
@@ -264,8 +263,7 @@ private slots:
         QCOMPARE(commandHandle != nullptr, opens > 0);
     }
 
-    // Every handle that is replaced is closed, also the consumer handle that CloseScreen keeps
-    // once a packet has closed the command handle.
+    // Every replaced handle is closed, also the consumer one CloseScreen keeps once a packet closed the command one.
     void reopeningNeverLeaks()
     {
         OpenScreenByName("TFT Screen");

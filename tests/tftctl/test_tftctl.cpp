@@ -34,8 +34,7 @@ class TestTftctl : public QObject
         QVERIFY(picture.save(pictures.filePath(name)));
     }
 
-    // One command line, split at spaces; '' is an empty word and pictures are named by file name.
-    // Screen commands go to the virtual screen, which is then written to shown.png.
+    // Words split at spaces, '' an empty one, pictures by file name; screen commands' virtual screen is shown.png.
     int tftctl(const QString& line)
     {
         QStringList arguments = line.split(' ', Qt::SkipEmptyParts);
