@@ -290,15 +290,13 @@ private slots:
         QTest::addColumn<int>("hor");
         QTest::addColumn<bool>("english");
         QTest::addColumn<int>("areas"); // every area fits one packet
+        // One per figure; four clock digits and three date fields; power in halves; time in halves, date in fields.
+        const int areas[] = {6, 7, 6, 9};
         for (int hor : {0, 1}) {
             for (bool english : {false, true}) {
-                const char* language = english ? "English" : "Chinese";
-                QTest::addRow("%c1 %s", hor ? 'V' : 'H', language) << 0 << hor << english << 6; // one per figure
-                // Four clock digits, three date fields.
-                QTest::addRow("%c2 %s", hor ? 'V' : 'H', language) << 1 << hor << english << 7;
-                QTest::addRow("%c3 %s", hor ? 'V' : 'H', language) << 2 << hor << english << 6; // power in halves
-                // Time in halves, date in fields.
-                QTest::addRow("%c4 %s", hor ? 'V' : 'H', language) << 3 << hor << english << 9;
+                for (int themeId = 0; themeId < 4; ++themeId)
+                    QTest::addRow("%c%d %s", hor ? 'V' : 'H', themeId + 1, english ? "English" : "Chinese")
+                        << themeId << hor << english << areas[themeId];
             }
         }
     }
