@@ -181,11 +181,9 @@ private slots:
         else
             screen->unplugAfterWrites(unplugAfter);
         auto send = [&packet] {
-            if (packet == "frame")
-                return SendFrame(numberedFrame.data(), 0);
-            if (packet == "area")
-                return SendAreaImageWithPos(numberedFrame.data(), 300, 20, 4, 4);
-            return packet == "clock" ? SendTimeSync() : SendOrientation(1);
+            return packet == "frame"  ? SendFrame(numberedFrame.data(), 0)
+                   : packet == "area" ? SendAreaImageWithPos(numberedFrame.data(), 300, 20, 4, 4)
+                                      : SendTimeSync();
         };
         LogCapture capture;
         QVERIFY(!send());
