@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("version after a Qt option") << "-platform=xcb -v" << 0 << 0 << "korvo-tft " KORVO_VERSION "\n";
         QTest::newRow("unknown option") << "--virtual-scren" << 0 << 1 << "Unknown option 'virtual-scren'.";
         QTest::newRow("SIGTERM") << "" << SIGTERM << 0 << "";
+        QTest::newRow("SIGINT") << "" << SIGINT << 0 << "";
         QTest::newRow("SIGHUP") << "" << SIGHUP << 0 << "";
         QTest::newRow("second copy") << "" << 0 << 1 << "";
     }

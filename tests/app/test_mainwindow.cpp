@@ -254,6 +254,7 @@ private slots:
         QTest::addColumn<int>("reason");
         QTest::addColumn<bool>("shown");
         QTest::newRow("click") << int(QSystemTrayIcon::Trigger) << true;
+        QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << true;
         QTest::newRow("menu request") << int(QSystemTrayIcon::Context) << false;
     }
     // A later start stays in the notification area: the screen is kept current, and the window is
