@@ -195,6 +195,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(letters().count('A') > 0, 5000);
         screen.setPresent(present);
         QVERIFY(writable || QFile::setPermissions(configFilePath(), QFile::ReadOwner));
+        const auto stored = [] {
+            QFile config(configFilePath());
+            return config.open(QIODevice::ReadOnly) ? config.readAll() : QByteArray();
+        };
+        const QByteArray before = stored();
         click("btnRemote"); // portrait, in the working layout only
         for (int apply = 0; apply < 2; ++apply) {
             screen.clearLog();
@@ -208,6 +213,7 @@ private slots:
         QCOMPARE(window->document().committedState().Hor, uint8_t(present ? 1 : 0));
         QCOMPARE(QSettings(configFilePath(), QSettings::IniFormat).value("Config/Hor").toInt(),
                  present && writable ? 1 : 0);
+        QVERIFY(writable || stored() == before);
         const QString sent = letters();
         QVERIFY2(!present || sent.mid(sent.indexOf('F')).startsWith("FOT"), qPrintable(sent));
         QCOMPARE(screen.stats().interleaved, 0);
