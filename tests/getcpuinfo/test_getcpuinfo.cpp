@@ -89,8 +89,6 @@ private slots:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("clients");
         QTest::newRow("SIGTERM") << SIGTERM << QByteArray() << 0;
-        QTest::newRow("SIGINT") << SIGINT << QByteArray() << 0;
-        QTest::newRow("SIGHUP") << SIGHUP << QByteArray() << 0;
         QTest::newRow("line without end") << 0 << QByteArray(1 << 20, 'x') << 1;
         QTest::newRow("answers never read") << 0 << QByteArray("ping\n").repeated(1 << 18) << 1;
         QTest::newRow("more clients than descriptors") << 0 << QByteArray() << 12;

@@ -100,13 +100,12 @@ private slots:
             << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << U << 52;
         QTest::newRow("a GPU's power is not the CPU's")
             << chip(0, "amdgpu", {"power1_average=120000000"}) << QStringList() << U << U;
-        QTest::newRow("temperature not a number")
-            << QStringList{"class/thermal/thermal_zone0/type=acpitz", "class/thermal/thermal_zone0/temp=N/A"}
-            << QStringList() << U << U;
-        QTest::newRow("151 degrees") << zone(0, "acpitz", 151000) << QStringList() << U << U;
-        QTest::newRow("1001 W") << chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
-        QTest::newRow("negative energy") << QStringList{rapl + "energy_uj=-1250007"}
-                                         << QStringList{rapl + "energy_uj=-7"} << U << U;
+        QTest::newRow("151 degrees, 1001 W")
+            << zone(0, "acpitz", 151000) + chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
+        QTest::newRow("temperature not a number, negative energy")
+            << QStringList{"class/thermal/thermal_zone0/type=acpitz", "class/thermal/thermal_zone0/temp=N/A",
+                           rapl + "energy_uj=-1250007"}
+            << QStringList{rapl + "energy_uj=-7"} << U << U;
     }
     void figures()
     {
@@ -275,14 +274,6 @@ private slots:
         QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), figures.gpuTemperature == U ? 1 : 0);
     }
 
-    void nvmlMissing()
-    {
-        CpuSampler sampler({sys_, proc_, root_.path() + "/libnvidia-ml.so.1"});
-        QCOMPARE(sampler.sample(0).gpuTemperature, U);
-        QVERIFY2(sampler.source(Figure::GpuTemperature).contains("; NVML could not be loaded ("),
-                 qPrintable(sampler.source(Figure::GpuTemperature)));
-    }
-
     // What the window's tick boxes say of a figure the machine cannot give: a rate that was only
     // primed is not missing.
     void missingFigures()
@@ -319,9 +310,6 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         QJsonObject figures = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        QCOMPARE(QStringList(figures.keys()),
-                 (QStringList{"cpu-load", "cpu-power", "cpu-temperature", "date", "fan-speed", "gpu-load",
-                              "gpu-temperature", "memory-load", "time"}));
         QCOMPARE(figures.take("time").toObject().value("source").toString(), QString("local clock"));
         QCOMPARE(figures.take("date").toObject().value("available").toBool(), true);
         const auto figure = [](const char* text, bool available, const QString& source) {
@@ -356,7 +344,6 @@ private slots:
                                                     {900000120000000, 1200000140000000, 400000020000000})
                                             << 25;
         QTest::newRow("no time passed") << load({10, 20, 30}, {10, 20, 30}) << -1000;
-        QTest::newRow("idle went back") << load({100, 200, 0}, {90, 300, 50}) << -1000;
         QTest::newRow("user went back") << load({100, 200, 60}, {150, 300, 50}) << -1000;
         QTest::newRow("more idle than kernel") << load({0, 0, 0}, {600, 500, 100}) << -1000;
         QTest::newRow("40.55 °C rounds up") << celsius(3137) << 41;
