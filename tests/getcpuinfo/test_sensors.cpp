@@ -66,40 +66,32 @@ private slots:
             chip(0, "coretemp",
                  {"temp1_label=Core 0", "temp1_input=55000", "temp2_label=Package id 0", "temp2_input=48000"}) +
             zone(0, "acpitz", 31000);
-        QTest::newRow("Intel package, not a core nor a zone") << intel << QStringList() << 48 << U;
-        QTest::newRow("a zone once the chip's driver goes") << intel << QStringList{"class/hwmon/hwmon0"} << 31 << U;
-        QTest::newRow("AMD die before control")
-            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250", "temp2_label=Tdie", "temp2_input=48250"})
-            << QStringList() << 48 << U;
-        QTest::newRow("AMD control alone")
-            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) << QStringList() << 75 << U;
-        QTest::newRow("zenpower, half a degree rounds up")
-            << chip(3, "zenpower", {"temp1_label=Tdie", "temp1_input=61500"}) << QStringList() << 62 << U;
-        QTest::newRow("package zone when no chip is known")
+        const QString rapl = "class/powercap/intel-rapl:0/";
+        const QString range = rapl + "max_energy_range_uj=262143328850";
+        QTest::newRow("Intel package, not a core nor a zone; RAPL before a CPU hwmon sensor")
+            << intel + QStringList{range, rapl + "energy_uj=1000000"} + chip(5, "zenpower", {"power1_input=90000000"})
+            << QStringList{rapl + "energy_uj=36000000"} << 48 << 28;
+        QTest::newRow("a zone once the chip's driver goes; RAPL counter wraps")
+            << intel + QStringList{range, rapl + "energy_uj=262138328850"}
+            << QStringList{"class/hwmon/hwmon0", rapl + "energy_uj=30000000"} << 31 << 28;
+        QTest::newRow("AMD die before control; amd_energy's socket counter, not a core's")
+            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250", "temp2_label=Tdie", "temp2_input=48250"}) +
+                   chip(0, "amd_energy",
+                        {"energy1_label=Ecore000", "energy1_input=5000000", "energy17_label=Esocket0",
+                         "energy17_input=100000000"})
+            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << 48 << 52;
+        QTest::newRow("AMD control alone; RAPL counter goes back without a known range")
+            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) + QStringList{rapl + "energy_uj=50000000"}
+            << QStringList{rapl + "energy_uj=1000000"} << 75 << U;
+        QTest::newRow("zenpower: half a degree rounds up, core power in microwatts")
+            << chip(2, "zenpower", {"temp1_label=Tdie", "temp1_input=61500", "power1_input=45500000"})
+            << QStringList{"class/hwmon/hwmon2/power1_input=44400000"} << 62 << 44;
+        QTest::newRow("package zone when no chip is known; a GPU's power is not the CPU's")
             << chip(0, "nvme", {"temp1_label=Composite", "temp1_input=40000"}) + zone(0, "acpitz", 27800) +
-                   zone(1, "x86_pkg_temp", 52000)
+                   zone(1, "x86_pkg_temp", 52000) + chip(1, "amdgpu", {"power1_average=120000000"})
             << QStringList() << 52 << U;
         QTest::newRow("first zone in numeric order, below zero")
             << zone(10, "pch", 45000) + zone(2, "acpitz", -5000) << QStringList() << -5 << U;
-        const QString rapl = "class/powercap/intel-rapl:0/";
-        const QString range = rapl + "max_energy_range_uj=262143328850";
-        QTest::newRow("RAPL before a CPU hwmon sensor")
-            << QStringList{range, rapl + "energy_uj=1000000"} + chip(0, "zenpower", {"power1_input=90000000"})
-            << QStringList{rapl + "energy_uj=36000000"} << U << 28;
-        QTest::newRow("RAPL counter wraps") << QStringList{range, rapl + "energy_uj=262138328850"}
-                                            << QStringList{rapl + "energy_uj=30000000"} << U << 28;
-        QTest::newRow("RAPL counter goes back without a known range")
-            << QStringList{rapl + "energy_uj=50000000"} << QStringList{rapl + "energy_uj=1000000"} << U << U;
-        QTest::newRow("zenpower core power in microwatts")
-            << chip(2, "zenpower", {"power1_input=45500000"}) << QStringList{"class/hwmon/hwmon2/power1_input=44400000"}
-            << U << 44;
-        QTest::newRow("amd_energy socket counter, not a core's")
-            << chip(0, "amd_energy",
-                    {"energy1_label=Ecore000", "energy1_input=5000000", "energy17_label=Esocket0",
-                     "energy17_input=100000000"})
-            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << U << 52;
-        QTest::newRow("a GPU's power is not the CPU's")
-            << chip(0, "amdgpu", {"power1_average=120000000"}) << QStringList() << U << U;
         QTest::newRow("151 degrees, 1001 W")
             << zone(0, "acpitz", 151000) + chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
         QTest::newRow("temperature not a number, negative energy")
