@@ -37,7 +37,6 @@ private slots:
         QTest::addColumn<bool>("answering"); // a copy listens on the socket
         QTest::addColumn<bool>("acquired");
         QTest::newRow("crashed copy's pid") << "999999999\n" << false << true;
-        QTest::newRow("garbage") << "\x01\xff\xfe garbage" << false << true;
         QTest::newRow("20 MB") << "big" << false << true;
         QTest::newRow("a folder") << "folder" << false << true;
         QTest::newRow("a FIFO") << "fifo" << false << true;
