@@ -30,8 +30,12 @@ class TestDialogs : public QObject
     // question box falls back to the default face.
     static std::unique_ptr<QDialog> makeBox(bool exitBox, const QString& text)
     {
-        if (exitBox)
-            return std::make_unique<korvo::ExitMessageBox>(2, text, QPoint(), nullptr, true, Qt::FramelessWindowHint);
+        if (exitBox) {
+            auto box =
+                std::make_unique<korvo::ExitMessageBox>(2, text, QPoint(), nullptr, true, Qt::FramelessWindowHint);
+            box->setAnswers("Delete", "Cancel");
+            return box;
+        }
         QTest::ignoreMessage(QtDebugMsg, "load font failed!");
         return std::make_unique<korvo::TavoMessageBox>(text, QRect(), nullptr, Qt::FramelessWindowHint);
     }
