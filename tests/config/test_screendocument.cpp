@@ -6,6 +6,11 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
 using namespace korvo;
 
 class TestScreenDocument : public QObject
@@ -13,8 +18,9 @@ class TestScreenDocument : public QObject
     Q_OBJECT
 
 private slots:
-    // The committed snapshot carries the slots and the text row; the next start reads back the same.
-    void commitIsReadAtTheNextStart()
+    // The committed snapshot carries the slots and the text row in one write of Config.ini; the next
+    // start reads back the same.
+    void commitWritesOnceForTheNextStart()
     {
         TempConfig temp;
         QVERIFY(temp.writeConfig("[Config]\nMode=0\nHor=0\nThemeID=2\nCurRectID=1\n"));
@@ -28,7 +34,25 @@ private slots:
         applied.curRectId = 2;
         applied.customShow = {{{4, 1, 3, 2, 0}, {-1, -1, 0, -1, -1}}};
         applied.record.String_[FreeText] = QStringLiteral("kept");
+#ifdef Q_OS_LINUX
+        // Every write of the file ends in a close after writing or a rename onto its name.
+        const int watch = inotify_init1(IN_NONBLOCK);
+        QVERIFY(watch >= 0 && inotify_add_watch(watch, QFile::encodeName(temp.configDir()).constData(),
+                                                IN_CLOSE_WRITE | IN_MOVED_TO) >= 0);
+#endif
         QVERIFY(document.commit(applied));
+#ifdef Q_OS_LINUX
+        alignas(inotify_event) char events[4096];
+        int writes = 0;
+        const ssize_t length = read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            writes += qstrcmp(event->name, "Config.ini") == 0 ? 1 : 0;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+        close(watch);
+        QCOMPARE(writes, 1);
+#endif
         ScreenDocument restarted;
         restarted.load();
         const LayoutState read = restarted.committedState();
