@@ -11,6 +11,17 @@ using namespace korvo;
 
 namespace {
 const QString Copied("File copied successfully."), Failed("Failed to copy file. ");
+
+// The program's folder, holding the templates when asked.
+QString programFolder(const TempConfig& temp, bool templates = true)
+{
+    const QString program = temp.dir.path() + "/program";
+    setProgramDirOverride(program);
+    const bool made = QDir().mkpath(program) &&
+                      (!templates || (TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n") &&
+                                      TempConfig::writeFile(program + "/whole.png", "template picture")));
+    return made ? program : QString();
+}
 } // namespace
 
 class TestStartup : public QObject
@@ -18,6 +29,7 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { setProgramDirOverride(QString()); }
 
     // "files" names what lies ready: templates and marker beside the program, the user's file and picture.
     void templatesAndMarker_data()
@@ -45,11 +57,8 @@ private slots:
         QFETCH(QStringList, log);
         const bool templates = files.contains("templates"), marker = files.contains("marker");
         TempConfig temp;
-        const QString program = temp.dir.path() + "/program", user = temp.configDir();
-        QVERIFY(QDir().mkpath(program) && QDir().mkpath(user));
-        setProgramDirOverride(program);
-        QVERIFY(!templates || TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
-        QVERIFY(!templates || TempConfig::writeFile(program + "/whole.png", "template picture"));
+        const QString program = programFolder(temp, templates), user = temp.configDir();
+        QVERIFY(!program.isEmpty());
         QVERIFY(!marker || TempConfig::writeFile(program + "/first.ini", ""));
         QVERIFY(!files.contains("config") || temp.writeConfig("[Config]\nThemeID=2\n"));
         QVERIFY(!files.contains("picture") || TempConfig::writeFile(user + "/whole.png", "user picture"));
@@ -75,7 +84,6 @@ private slots:
         removeFirstRunMarker();
         QCOMPARE(QFile::exists(program + "/first.ini"), marker);
         QVERIFY(!showAtStart());
-        setProgramDirOverride(QString());
     }
 
     // Settings that cannot be read at all give way to the shipped layout, not a black one; they are kept as ".bad".
@@ -92,11 +100,7 @@ private slots:
     {
         QFETCH(QString, config);
         TempConfig temp;
-        const QString program = temp.dir.path() + "/program";
-        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.configDir()));
-        setProgramDirOverride(program);
-        QVERIFY(TempConfig::writeFile(program + "/Config.ini", "[Config]\nThemeID=1\n"));
-        QVERIFY(TempConfig::writeFile(program + "/whole.png", "template picture"));
+        QVERIFY(!programFolder(temp).isEmpty() && QDir().mkpath(temp.configDir()));
         if (config == "fifo")
             QCOMPARE(::mkfifo(QFile::encodeName(temp.configFile()).constData(), 0600), 0);
         else
@@ -109,7 +113,6 @@ private slots:
         const QFileInfo bad(temp.configFile() + ".bad");
         QCOMPARE(bad.exists(), profile.ThemeID == 1);
         QVERIFY(profile.ThemeID == 2 || (bad.size() > 0) == (config != "fifo"));
-        setProgramDirOverride(QString());
     }
 
     // A folder the user cannot change, holding read-only templates and the marker: the user gets
@@ -118,14 +121,10 @@ private slots:
     void systemInstallation()
     {
         TempConfig temp;
-        const QString program = temp.dir.path() + "/program";
-        setProgramDirOverride(program);
-        for (const char* file : {"/Config.ini=[Config]\nThemeID=1\n", "/whole.png=picture", "/first.ini="}) {
-            const QStringList parts = QString(file).split('=');
-            QVERIFY(QDir().mkpath(program) &&
-                    TempConfig::writeFile(program + parts[0], parts.mid(1).join('=').toUtf8()));
-            QVERIFY(QFile::setPermissions(program + parts[0], QFile::ReadOwner | QFile::ReadOther));
-        }
+        const QString program = programFolder(temp);
+        QVERIFY(!program.isEmpty() && TempConfig::writeFile(program + "/first.ini", ""));
+        for (const char* file : {"/Config.ini", "/whole.png", "/first.ini"})
+            QVERIFY(QFile::setPermissions(program + file, QFile::ReadOwner | QFile::ReadOther));
         QVERIFY(
             QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         for (int start = 1; start <= 2; ++start) {
@@ -143,7 +142,6 @@ private slots:
         QCOMPARE(QFileInfo(temp.configFile()).permissions() & 0x7077, QFile::Permissions(0x6000));
         QVERIFY(QFile::exists(program + "/first.ini"));
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        setProgramDirOverride(QString());
     }
 };
 

@@ -216,45 +216,35 @@ private slots:
         QCOMPARE(screen->stats().writes, 0);
     }
 
-    void record_data()
-    {
-        QTest::addColumn<std::vector<Listed>>("devices");
-        QTest::addColumn<QByteArray>("pathB"); // the vendor interface; no row lists a consumer one
-        QTest::newRow("other usage") << std::vector<Listed>{{"/dev/hidraw3", 0xFD01, 0xFFA0, 2, 0x100}} << QByteArray();
-        QTest::newRow("other product") << std::vector<Listed>{{"/dev/hidraw4", 0xFD02, 0xFFA0, 1, 0x100}}
-                                       << QByteArray();
-        QTest::newRow("later one wins") << std::vector<Listed>{vendor, {"/dev/hidraw7", 0xFD01, 0xFFA0, 1, 0x200}}
-                                        << QByteArray("/dev/hidraw7");
-    }
-
-    void record()
-    {
-        QFETCH(std::vector<Listed>, devices);
-        QFETCH(QByteArray, pathB);
-        attach(devices);
-        const ScreenDeviceEntry& row = screenDeviceTable.rows[0];
-        QCOMPARE(QByteArray(row.pathA), QByteArray());
-        QCOMPARE(QByteArray(row.pathB), pathB);
-        QCOMPARE(row.foundA, 0u);
-        QCOMPARE(row.foundB, pathB.isEmpty() ? 0u : 1u);
-    }
-
+    // The vendor interface is taken only with the screen's product, usage page and usage; the last one listed
+    // wins; it opens by the product's exact name.
     void openByName_data()
     {
+        QTest::addColumn<std::vector<Listed>>("devices");
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<int>("hidapiInit");
         QTest::addColumn<int>("opens");
-        QTest::newRow("product name") << QByteArray("TFT Screen") << 0 << 2;
-        QTest::newRow("trailing space") << QByteArray("TFT Screen ") << 0 << 0;
-        QTest::newRow("hidapi fails") << QByteArray("TFT Screen") << -1 << 0;
+        const char* path = VirtualScreen::vendorPath();
+        QTest::newRow("product name") << std::vector<Listed>{consumer, vendor} << QByteArray("TFT Screen") << 0 << 2;
+        QTest::newRow("trailing space") << std::vector<Listed>{consumer, vendor} << QByteArray("TFT Screen ") << 0 << 0;
+        QTest::newRow("hidapi fails") << std::vector<Listed>{consumer, vendor} << QByteArray("TFT Screen") << -1 << 0;
+        QTest::newRow("other usage") << std::vector<Listed>{{path, 0xFD01, 0xFFA0, 2, 0x100}}
+                                     << QByteArray("TFT Screen") << 0 << 0;
+        QTest::newRow("other product") << std::vector<Listed>{{path, 0xFD02, 0xFFA0, 1, 0x100}}
+                                       << QByteArray("TFT Screen") << 0 << 0;
+        QTest::newRow("later one wins") << std::vector<Listed>{{"/dev/hidraw7", 0xFD01, 0xFFA0, 1, 0x100}, vendor}
+                                        << QByteArray("TFT Screen") << 0 << 1;
     }
 
     void openByName()
     {
+        QFETCH(std::vector<Listed>, devices);
         QFETCH(QByteArray, name);
         QFETCH(int, hidapiInit);
         QFETCH(int, opens);
+        listed = devices;
         initResult = hidapiInit;
+        InitDeviceTable();
         QCOMPARE(EnumerateScreens(), hidapiInit);
         OpenScreenByName(name.constData());
         QCOMPARE(screen->stats().opens, opens);

@@ -198,7 +198,6 @@ private slots:
         QTest::newRow("left half") << "image halves.png" << QPoint(10, 10) << qRgb(255, 0, 0);
         // Upright top-left lands bottom-left: the screen is turned a quarter to the left.
         QTest::newRow("upright top left") << "image upright.png --portrait" << QPoint(20, 150) << qRgb(255, 0, 0);
-        QTest::newRow("upright top right") << "image upright.png --portrait" << QPoint(20, 20) << qRgb(0, 255, 0);
         QTest::newRow("area") << "area small.png 300 100" << QPoint(300, 101) << qRgb(0, 0, 255);
         QTest::newRow("beside the area") << "area small.png 300 100" << QPoint(299, 100) << qRgb(0, 0, 0);
     }
