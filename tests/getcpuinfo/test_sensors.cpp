@@ -172,9 +172,6 @@ private slots:
         QTest::newRow("board chip: the first turning fan when none is the CPU's")
             << chip(3, "it8686", {"fan1_input=0", "fan2_input=812", "fan3_input=640"}) << QList<int>{812, U, U}
             << QStringList{"hwmon3 it8686 fan2_input", noGpu, noGpu};
-        QTest::newRow("disk-only machine") << chip(0, "nvme", {"temp1_label=Composite", "temp1_input=38850"}) +
-                                                  chip(1, "drivetemp", {"temp1_input=33000"})
-                                           << QList<int>{U, U, U} << QStringList{noFan, noGpu, noGpu};
         QTest::newRow("Intel GPU: a temperature and no load")
             << chip(4, "xe", {"temp2_label=pkg", "temp2_input=47000", "energy1_input=1000"}) << QList<int>{U, 47, U}
             << QStringList{noFan, "hwmon4 xe temp2_input (pkg)", "No GPU load: hwmon4 xe reports none"};
