@@ -2,6 +2,7 @@
 #include "compose/arearenderer.h"
 
 #include "compose/elementlayout.h"
+#include "compose/fonts.h"
 #include "compose/previewgeometry.h"
 #include "link/link.h"
 
@@ -120,6 +121,15 @@ const QRect& AreaRenderer::freeTextInk(const std::shared_ptr<const LayoutState>&
     return freeTextInk_;
 }
 
+void AreaRenderer::draw(QPainter& painter, const TextItem& item)
+{
+    auto font =
+        std::find_if(fonts_.begin(), fonts_.end(), [&item](const auto& f) { return f.first == item.pixelSize; });
+    if (font == fonts_.end())
+        font = fonts_.insert(fonts_.end(), {item.pixelSize, elementFont(item.pixelSize)});
+    drawTextItem(painter, item, font->second);
+}
+
 void AreaRenderer::render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
                           std::vector<Packet>& packets, const QRect& freeTextInk)
 {
@@ -144,28 +154,39 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
             painter.drawImage(canvas_.rect(), backdrop);
     }
     for (const TextItem& item : valueTexts(state, kind, text))
-        drawTextItem(painter, item);
+        draw(painter, item);
     // The saved background has no free text: where an area crosses its glyphs, it is drawn again
     // on top, as the frame has it, or the figure would cut a piece out of it. Laying the line out
     // costs as much as drawing it, so an area that only crosses its empty box is spared both.
     if (kind != FreeText && freeTextInk.intersects(bounds)) {
         for (const TextItem& item : valueTexts(state, FreeText, state.record.String_[FreeText]))
-            drawTextItem(painter, item);
+            draw(painter, item);
     }
     painter.end();
 
-    packets.clear();
+    // A figure's areas keep their sizes from one update to the next, so its buffers are reused.
+    size_t count = 0;
     for (const QRect& wanted : areas) {
         const QRect area = wanted.intersected(canvas_.rect());
         if (!link::areaFitsOnePacket(area.width(), area.height()))
             continue;
-        QImage piece = canvas_.copy(area);
-        if (state.isPortrait())
-            piece = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
-        Packet packet{screenPlacement(area, state.Hor), std::vector<uint8_t>(size_t(area.width() * area.height() * 2))};
-        link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());
-        packets.push_back(std::move(packet));
+        if (count == packets.size())
+            packets.emplace_back();
+        Packet& packet = packets[count++];
+        packet.placed = screenPlacement(area, state.Hor);
+        packet.pixels.resize(size_t(area.width() * area.height() * 2));
+        if (state.isPortrait()) {
+            const QImage turned =
+                canvas_.copy(area).transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
+            link::ConvertImageToDeviceBuffer(turned, packet.pixels.data());
+        } else {
+            // Encoded where it lies: the encoder steps over the rest of each canvas line.
+            const QImage piece(canvas_.constScanLine(area.top()) + area.left() * 2, area.width(), area.height(),
+                               canvas_.bytesPerLine(), QImage::Format_RGB16);
+            link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());
+        }
     }
+    packets.resize(count);
 }
 
 } // namespace korvo::compose
