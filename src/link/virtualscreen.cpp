@@ -91,15 +91,19 @@ struct VirtualScreen::Device
 
     void showBigEndianPixels(const uint8_t* bytes, int x, int y, int width, int height)
     {
-        for (int row = 0; row < height; ++row)
+        // The refresh loop resends unchanged figures; those must not wake a viewer. The loop runs
+        // without a branch per pixel: every figure the program sends passes through here.
+        uint16_t difference = 0;
+        for (int row = 0; row < height; ++row) {
+            const uint8_t* in = bytes + static_cast<size_t>(row) * static_cast<size_t>(width) * 2;
+            uint16_t* shown = pixels.data() + (y + row) * ScreenWidth + x;
             for (int column = 0; column < width; ++column) {
-                const uint8_t* pixel = bytes + (row * width + column) * 2;
-                const auto value = static_cast<uint16_t>(pixel[0] << 8 | pixel[1]);
-                uint16_t& shown = pixels[(y + row) * ScreenWidth + x + column];
-                // The refresh loop resends unchanged figures; those must not wake a viewer.
-                changed = changed || shown != value;
-                shown = value;
+                const auto value = static_cast<uint16_t>(in[2 * column] << 8 | in[2 * column + 1]);
+                difference |= static_cast<uint16_t>(shown[column] ^ value);
+                shown[column] = value;
             }
+        }
+        changed = changed || difference != 0;
     }
 
     bool acceptArea(const uint8_t* data, size_t length)
