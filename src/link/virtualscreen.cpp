@@ -91,19 +91,28 @@ struct VirtualScreen::Device
 
     void showBigEndianPixels(const uint8_t* bytes, int x, int y, int width, int height)
     {
-        // The refresh loop resends unchanged figures; those must not wake a viewer. The loop runs
-        // without a branch per pixel: every figure the program sends passes through here.
-        uint16_t difference = 0;
+        const size_t lineBytes = static_cast<size_t>(width) * 2;
+        uint16_t line[ScreenWidth];
         for (int row = 0; row < height; ++row) {
-            const uint8_t* in = bytes + static_cast<size_t>(row) * static_cast<size_t>(width) * 2;
-            uint16_t* shown = pixels.data() + (y + row) * ScreenWidth + x;
-            for (int column = 0; column < width; ++column) {
-                const auto value = static_cast<uint16_t>(in[2 * column] << 8 | in[2 * column + 1]);
-                difference |= static_cast<uint16_t>(shown[column] ^ value);
-                shown[column] = value;
+            // Every packet the program sends passes through here: a line is turned to the host's
+            // order four pixels at a time, then compared and copied whole.
+            std::memcpy(line, bytes + static_cast<size_t>(row) * lineBytes, lineBytes);
+            if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+                int column = 0;
+                for (; column + 4 <= width; column += 4) {
+                    uint64_t four;
+                    std::memcpy(&four, line + column, sizeof four);
+                    four = (four & 0x00FF00FF00FF00FFull) << 8 | (four >> 8 & 0x00FF00FF00FF00FFull);
+                    std::memcpy(line + column, &four, sizeof four);
+                }
+                for (; column < width; ++column)
+                    line[column] = static_cast<uint16_t>(line[column] << 8 | line[column] >> 8);
             }
+            uint16_t* shown = pixels.data() + (y + row) * ScreenWidth + x;
+            // The refresh loop resends unchanged figures; those must not wake a viewer.
+            changed = changed || std::memcmp(shown, line, lineBytes) != 0;
+            std::memcpy(shown, line, lineBytes);
         }
-        changed = changed || difference != 0;
     }
 
     bool acceptArea(const uint8_t* data, size_t length)
