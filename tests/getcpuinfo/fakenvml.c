@@ -3,11 +3,9 @@
  * GPUs report is set by FAKE_NVML: "fail" makes the start fail; otherwise one "TEMP/LOAD" per GPU,
  * comma-separated, "-" for a reading that fails ("-/-,65/40": the first GPU answers nothing). */
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-typedef int nvmlReturn_t;
 typedef struct nvmlDevice_st* nvmlDevice_t;
 typedef struct
 {
@@ -19,7 +17,6 @@ enum
 {
     Success = 0,
     Uninitialized = 1,
-    InvalidArgument = 2,
     NotSupported = 3,
     DriverNotLoaded = 9
 };
@@ -29,56 +26,43 @@ int fakeNvmlInitCalls = 0;
 
 static int started;
 
-/* The figure `field` (0 temperature, 1 load) of GPU `index` from FAKE_NVML, or -1. */
-static int reading(unsigned int index, int field)
+/* The figure `field` (0 temperature, 1 load) of a GPU from FAKE_NVML, or -1. */
+static int reading(nvmlDevice_t device, int field)
 {
     const char* gpus = getenv("FAKE_NVML");
-    if (!gpus)
-        return -1;
-    for (unsigned int gpu = 0; gpu < index; ++gpu) {
-        gpus = strchr(gpus, ',');
-        if (!gpus)
-            return -1;
-        ++gpus;
-    }
-    if (field == 1) {
-        gpus = strchr(gpus, '/');
-        if (!gpus)
-            return -1;
-        ++gpus;
-    }
-    return *gpus >= '0' && *gpus <= '9' ? atoi(gpus) : -1;
+    for (size_t gpu = 1; gpus && gpu < (size_t)device; ++gpu)
+        gpus = strchr(gpus, ',') ? strchr(gpus, ',') + 1 : NULL;
+    if (gpus && field == 1)
+        gpus = strchr(gpus, '/') ? strchr(gpus, '/') + 1 : NULL;
+    return gpus && *gpus >= '0' && *gpus <= '9' ? atoi(gpus) : -1;
 }
 
-nvmlReturn_t nvmlInit_v2(void)
+int nvmlInit_v2(void)
 {
     const char* gpus = getenv("FAKE_NVML");
     ++fakeNvmlInitCalls;
-    if (gpus && strcmp(gpus, "fail") == 0)
-        return DriverNotLoaded;
-    started = 1;
-    return Success;
+    started = !gpus || strcmp(gpus, "fail") != 0;
+    return started ? Success : DriverNotLoaded;
 }
 
-nvmlReturn_t nvmlShutdown(void)
+int nvmlShutdown(void)
 {
     started = 0;
     return Success;
 }
 
-nvmlReturn_t nvmlDeviceGetCount_v2(unsigned int* deviceCount)
+int nvmlDeviceGetCount_v2(unsigned int* deviceCount)
 {
     const char* gpus = getenv("FAKE_NVML");
-    unsigned int count = gpus && *gpus ? 1 : 0;
     if (!started)
         return Uninitialized;
+    *deviceCount = gpus && *gpus ? 1 : 0;
     for (; gpus && *gpus; ++gpus)
-        count += *gpus == ',';
-    *deviceCount = count;
+        *deviceCount += *gpus == ',';
     return Success;
 }
 
-nvmlReturn_t nvmlDeviceGetHandleByIndex_v2(unsigned int index, nvmlDevice_t* device)
+int nvmlDeviceGetHandleByIndex_v2(unsigned int index, nvmlDevice_t* device)
 {
     if (!started)
         return Uninitialized;
@@ -86,30 +70,28 @@ nvmlReturn_t nvmlDeviceGetHandleByIndex_v2(unsigned int index, nvmlDevice_t* dev
     return Success;
 }
 
-nvmlReturn_t nvmlDeviceGetTemperature(nvmlDevice_t device, int sensorType, unsigned int* temp)
+int nvmlDeviceGetTemperature(nvmlDevice_t device, int sensorType, unsigned int* temp)
 {
-    const int value = reading((unsigned int)(size_t)device - 1, 0);
     if (!started)
         return Uninitialized;
-    if (sensorType != 0 || value < 0)
+    if (sensorType != 0 || reading(device, 0) < 0)
         return NotSupported;
-    *temp = (unsigned int)value;
+    *temp = (unsigned int)reading(device, 0);
     return Success;
 }
 
-nvmlReturn_t nvmlDeviceGetUtilizationRates(nvmlDevice_t device, nvmlUtilization_t* utilization)
+int nvmlDeviceGetUtilizationRates(nvmlDevice_t device, nvmlUtilization_t* utilization)
 {
-    const int value = reading((unsigned int)(size_t)device - 1, 1);
     if (!started)
         return Uninitialized;
-    if (value < 0)
+    if (reading(device, 1) < 0)
         return NotSupported;
-    utilization->gpu = (unsigned int)value;
+    utilization->gpu = (unsigned int)reading(device, 1);
     utilization->memory = 0;
     return Success;
 }
 
-const char* nvmlErrorString(nvmlReturn_t result)
+const char* nvmlErrorString(int result)
 {
     return result == DriverNotLoaded ? "Driver Not Loaded" : "Unknown Error";
 }

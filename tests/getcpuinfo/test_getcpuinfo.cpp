@@ -89,8 +89,6 @@ private slots:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<int>("clients");
         QTest::newRow("SIGTERM") << SIGTERM << QByteArray() << 0;
-        QTest::newRow("SIGINT") << SIGINT << QByteArray() << 0;
-        QTest::newRow("SIGHUP") << SIGHUP << QByteArray() << 0;
         QTest::newRow("line without end") << 0 << QByteArray(1 << 20, 'x') << 1;
         QTest::newRow("answers never read") << 0 << QByteArray("ping\n").repeated(1 << 18) << 1;
         QTest::newRow("more clients than descriptors") << 0 << QByteArray() << 12;
@@ -192,11 +190,9 @@ private slots:
         }
         for (QProcess& copy : copies) {
             QCOMPARE(::kill(pid_t(copy.processId()), SIGTERM), 0);
-            QVERIFY2(copy.waitForFinished(5000) && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0,
-                     qPrintable(QString("state %1, exit status %2, code %3")
-                                    .arg(copy.state())
-                                    .arg(copy.exitStatus())
-                                    .arg(copy.exitCode())));
+            QVERIFY(copy.waitForFinished(5000));
+            QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(copy.exitCode(), 0);
         }
     }
 };

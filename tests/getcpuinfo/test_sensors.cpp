@@ -66,47 +66,38 @@ private slots:
             chip(0, "coretemp",
                  {"temp1_label=Core 0", "temp1_input=55000", "temp2_label=Package id 0", "temp2_input=48000"}) +
             zone(0, "acpitz", 31000);
-        QTest::newRow("Intel package, not a core nor a zone") << intel << QStringList() << 48 << U;
-        QTest::newRow("a zone once the chip's driver goes") << intel << QStringList{"class/hwmon/hwmon0"} << 31 << U;
-        QTest::newRow("AMD die before control")
-            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250", "temp2_label=Tdie", "temp2_input=48250"})
-            << QStringList() << 48 << U;
-        QTest::newRow("AMD control alone")
-            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) << QStringList() << 75 << U;
-        QTest::newRow("zenpower, half a degree rounds up")
-            << chip(3, "zenpower", {"temp1_label=Tdie", "temp1_input=61500"}) << QStringList() << 62 << U;
-        QTest::newRow("package zone when no chip is known")
+        const QString rapl = "class/powercap/intel-rapl:0/";
+        const QString range = rapl + "max_energy_range_uj=262143328850";
+        QTest::newRow("Intel package, not a core nor a zone; RAPL before a CPU hwmon sensor")
+            << intel + QStringList{range, rapl + "energy_uj=1000000"} + chip(5, "zenpower", {"power1_input=90000000"})
+            << QStringList{rapl + "energy_uj=36000000"} << 48 << 28;
+        QTest::newRow("a zone once the chip's driver goes; RAPL counter wraps")
+            << intel + QStringList{range, rapl + "energy_uj=262138328850"}
+            << QStringList{"class/hwmon/hwmon0", rapl + "energy_uj=30000000"} << 31 << 28;
+        QTest::newRow("AMD die before control; amd_energy's socket counter, not a core's")
+            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250", "temp2_label=Tdie", "temp2_input=48250"}) +
+                   chip(0, "amd_energy",
+                        {"energy1_label=Ecore000", "energy1_input=5000000", "energy17_label=Esocket0",
+                         "energy17_input=100000000"})
+            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << 48 << 52;
+        QTest::newRow("AMD control alone; RAPL counter goes back without a known range")
+            << chip(1, "k10temp", {"temp1_label=Tctl", "temp1_input=75250"}) + QStringList{rapl + "energy_uj=50000000"}
+            << QStringList{rapl + "energy_uj=1000000"} << 75 << U;
+        QTest::newRow("zenpower: half a degree rounds up, core power in microwatts")
+            << chip(2, "zenpower", {"temp1_label=Tdie", "temp1_input=61500", "power1_input=45500000"})
+            << QStringList{"class/hwmon/hwmon2/power1_input=44400000"} << 62 << 44;
+        QTest::newRow("package zone when no chip is known; a GPU's power is not the CPU's")
             << chip(0, "nvme", {"temp1_label=Composite", "temp1_input=40000"}) + zone(0, "acpitz", 27800) +
-                   zone(1, "x86_pkg_temp", 52000)
+                   zone(1, "x86_pkg_temp", 52000) + chip(1, "amdgpu", {"power1_average=120000000"})
             << QStringList() << 52 << U;
         QTest::newRow("first zone in numeric order, below zero")
             << zone(10, "pch", 45000) + zone(2, "acpitz", -5000) << QStringList() << -5 << U;
-        const QString rapl = "class/powercap/intel-rapl:0/";
-        const QString range = rapl + "max_energy_range_uj=262143328850";
-        QTest::newRow("RAPL before a CPU hwmon sensor")
-            << QStringList{range, rapl + "energy_uj=1000000"} + chip(0, "zenpower", {"power1_input=90000000"})
-            << QStringList{rapl + "energy_uj=36000000"} << U << 28;
-        QTest::newRow("RAPL counter wraps") << QStringList{range, rapl + "energy_uj=262138328850"}
-                                            << QStringList{rapl + "energy_uj=30000000"} << U << 28;
-        QTest::newRow("RAPL counter goes back without a known range")
-            << QStringList{rapl + "energy_uj=50000000"} << QStringList{rapl + "energy_uj=1000000"} << U << U;
-        QTest::newRow("zenpower core power in microwatts")
-            << chip(2, "zenpower", {"power1_input=45500000"}) << QStringList{"class/hwmon/hwmon2/power1_input=44400000"}
-            << U << 44;
-        QTest::newRow("amd_energy socket counter, not a core's")
-            << chip(0, "amd_energy",
-                    {"energy1_label=Ecore000", "energy1_input=5000000", "energy17_label=Esocket0",
-                     "energy17_input=100000000"})
-            << QStringList{"class/hwmon/hwmon0/energy17_input=165000000"} << U << 52;
-        QTest::newRow("a GPU's power is not the CPU's")
-            << chip(0, "amdgpu", {"power1_average=120000000"}) << QStringList() << U << U;
-        QTest::newRow("temperature not a number")
-            << QStringList{"class/thermal/thermal_zone0/type=acpitz", "class/thermal/thermal_zone0/temp=N/A"}
-            << QStringList() << U << U;
-        QTest::newRow("151 degrees") << zone(0, "acpitz", 151000) << QStringList() << U << U;
-        QTest::newRow("1001 W") << chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
-        QTest::newRow("negative energy") << QStringList{rapl + "energy_uj=-1250007"}
-                                         << QStringList{rapl + "energy_uj=-7"} << U << U;
+        QTest::newRow("151 degrees, 1001 W")
+            << zone(0, "acpitz", 151000) + chip(0, "zenpower", {"power1_input=1001000000"}) << QStringList() << U << U;
+        QTest::newRow("temperature not a number, negative energy")
+            << QStringList{"class/thermal/thermal_zone0/type=acpitz", "class/thermal/thermal_zone0/temp=N/A",
+                           rapl + "energy_uj=-1250007"}
+            << QStringList{rapl + "energy_uj=-7"} << U << U;
     }
     void figures()
     {
@@ -202,34 +193,24 @@ private slots:
         QFETCH(QStringList, tree);
         QVERIFY(writeTree(sys_, tree));
         CpuSampler sampler({sys_, proc_});
-        const CpuFigures figures = sampler.sample(Second);
-        QTEST((QList<int>{figures.fanSpeed, figures.gpuTemperature, figures.gpuLoad}), "expected");
-        QTEST((QStringList{sampler.source(Figure::FanSpeed), sampler.source(Figure::GpuTemperature),
-                           sampler.source(Figure::GpuLoad)}),
-              "sources");
-    }
-
-    // A GPU reset takes the driver's files away for a moment: unavailable meanwhile, then the
-    // same GPU again; the fan likewise when its driver is reloaded.
-    void sensorComesBack()
-    {
-        const QStringList tree = chip(1, "amdgpu", {"temp1_input=50000", "device/gpu_busy_percent=12"}) +
-                                 chip(2, "nct6775", {"fan1_input=900"});
-        QVERIFY(writeTree(sys_, tree));
-        CpuSampler sampler({sys_, proc_});
-        QList<int> seen;
-        const auto sample = [&] {
+        const auto read = [&sampler] {
             const CpuFigures f = sampler.sample(Second);
-            seen << f.gpuTemperature << f.gpuLoad << f.fanSpeed;
+            return QList<int>{f.fanSpeed, f.gpuTemperature, f.gpuLoad};
         };
-        sample();
-        QVERIFY(QDir(sys_ + "/class/hwmon/hwmon1").removeRecursively());
-        QVERIFY(QDir(sys_ + "/class/hwmon/hwmon2").removeRecursively());
-        sample();
-        sample();
+        const auto sources = [&sampler] {
+            return QStringList{sampler.source(Figure::FanSpeed), sampler.source(Figure::GpuTemperature),
+                               sampler.source(Figure::GpuLoad)};
+        };
+        QTEST(read(), "expected");
+        QTEST(sources(), "sources");
+        // A GPU reset or a driver reload takes the files away for a moment: unavailable meanwhile,
+        // said once, then the same sensors again.
+        QVERIFY(QDir(sys_ + "/class/hwmon").removeRecursively());
+        QCOMPARE(read(), (QList<int>{U, U, U}));
+        QCOMPARE(read(), (QList<int>{U, U, U}));
         QVERIFY(writeTree(sys_, tree));
-        sample();
-        QCOMPARE(seen, (QList<int>{50, 12, 900, U, U, U, U, U, U, 50, 12, 900}));
+        QTEST(read(), "expected");
+        QTEST(sources(), "sources");
         QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), 1);
     }
 
@@ -242,9 +223,8 @@ private slots:
         QTest::addColumn<QList<int>>("expected"); // GPU temperature, load; starts of the library
         QTest::addColumn<QString>("source");
         const QString noSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
-        QTest::newRow("the first GPU that answers")
-            << QStringList() << "-/-,65/40,70/90" << QList<int>{65, 40, 1} << "NVML GPU 1";
-        QTest::newRow("a temperature, no load") << QStringList() << "58/-" << QList<int>{58, U, 1} << "NVML GPU 0";
+        QTest::newRow("the first GPU with a temperature, without a load")
+            << QStringList() << "-/7,65/-,70/90" << QList<int>{65, U, 1} << "NVML GPU 1";
         QTest::newRow("driver mismatch: started once, never again")
             << QStringList() << "fail" << QList<int>{U, U, 1} << noSensor + "NVML did not start (Driver Not Loaded)";
         QTest::newRow("no NVIDIA GPU") << QStringList() << "" << QList<int>{U, U, 1}
@@ -275,34 +255,7 @@ private slots:
         QCOMPARE(LogCapture::lines.filter("GPU temperature unavailable").size(), figures.gpuTemperature == U ? 1 : 0);
     }
 
-    void nvmlMissing()
-    {
-        CpuSampler sampler({sys_, proc_, root_.path() + "/libnvidia-ml.so.1"});
-        QCOMPARE(sampler.sample(0).gpuTemperature, U);
-        QVERIFY2(sampler.source(Figure::GpuTemperature).contains("; NVML could not be loaded ("),
-                 qPrintable(sampler.source(Figure::GpuTemperature)));
-    }
-
-    // What the window's tick boxes say of a figure the machine cannot give: a rate that was only
-    // primed is not missing.
-    void missingFigures()
-    {
-        QVERIFY(writeTree(sys_, chip(0, "coretemp", {"temp1_label=Package id 0", "temp1_input=48000"})));
-        QVERIFY(writeTree(proc_, {"stat=cpu  10 0 10 80"}));
-        const QString noGpu =
-            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
-        const std::array<QString, FigureCount> expected{
-            QString(),
-            QString(),
-            "No CPU power or energy sensor could be read (the RAPL counter is often readable by root only)",
-            "No fan speed sensor found: no CPU or board sensor chip reports a turning fan",
-            noGpu,
-            noGpu};
-        QCOMPARE(korvo::sensors::missingFigures({sys_, proc_}), expected);
-        QCOMPARE(LogCapture::lines, QStringList());
-    }
-
-    // korvo-tftctl figures reads the same sensors, through the same roots.
+    // korvo-tftctl figures reads the same sensors as the program, through the same roots.
     void tftctlFigures()
     {
         QVERIFY(writeTree(sys_, chip(0, "coretemp", {"temp1_label=Package id 0", "temp1_input=48000"}) +
@@ -319,26 +272,30 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         QJsonObject figures = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        QCOMPARE(QStringList(figures.keys()),
-                 (QStringList{"cpu-load", "cpu-power", "cpu-temperature", "date", "fan-speed", "gpu-load",
-                              "gpu-temperature", "memory-load", "time"}));
         QCOMPARE(figures.take("time").toObject().value("source").toString(), QString("local clock"));
         QCOMPARE(figures.take("date").toObject().value("available").toBool(), true);
         const auto figure = [](const char* text, bool available, const QString& source) {
             return QJsonObject{{"text", QString::fromUtf8(text)}, {"available", available}, {"source", source}};
         };
+        const QString noPower =
+            "No CPU power or energy sensor could be read (the RAPL counter is often readable by root only)";
         // The load stood still between the two readings: no rate.
         const QJsonObject expected{
             {"cpu-temperature", figure("48℃", true, "hwmon0 coretemp temp1_input (Package id 0)")},
             {"cpu-load", figure("--%", false, proc_ + "/stat")},
             {"memory-load", figure("75%", true, proc_ + "/meminfo")},
-            {"cpu-power", figure("--w", false,
-                                 "No CPU power or energy sensor could be read (the RAPL counter is often readable "
-                                 "by root only)")},
+            {"cpu-power", figure("--w", false, noPower)},
             {"fan-speed", figure("1000", true, "hwmon1 nct6775 fan2_input (CPU_FAN)")},
             {"gpu-temperature", figure("61℃", true, "NVML GPU 0")},
             {"gpu-load", figure("7%", true, "NVML GPU 0")}};
         QCOMPARE(figures, expected);
+        // What the window's tick boxes say of the same machine, without NVML: a rate that was only
+        // primed is not missing.
+        const QString noGpu =
+            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
+        QCOMPARE(korvo::sensors::missingFigures({sys_, proc_}),
+                 (std::array<QString, FigureCount>{QString(), QString(), noPower, QString(), noGpu, noGpu}));
+        QCOMPARE(LogCapture::lines, QStringList());
     }
 
     // Windows' figures: the load between two readings of idle, kernel (idle included) and user
@@ -356,14 +313,11 @@ private slots:
                                                     {900000120000000, 1200000140000000, 400000020000000})
                                             << 25;
         QTest::newRow("no time passed") << load({10, 20, 30}, {10, 20, 30}) << -1000;
-        QTest::newRow("idle went back") << load({100, 200, 0}, {90, 300, 50}) << -1000;
         QTest::newRow("user went back") << load({100, 200, 60}, {150, 300, 50}) << -1000;
         QTest::newRow("more idle than kernel") << load({0, 0, 0}, {600, 500, 100}) << -1000;
         QTest::newRow("40.55 °C rounds up") << celsius(3137) << 41;
         QTest::newRow("-39.95 °C rounds down") << celsius(2332) << -40;
-        QTest::newRow("150 °C, the hottest") << celsius(4232) << 150;
-        QTest::newRow("151 °C") << celsius(4242) << -1000;
-        QTest::newRow("-43 °C") << celsius(2300) << -1000;
+        QTest::newRow("151 °C, beyond any CPU") << celsius(4242) << -1000;
     }
     void windowsFigures()
     {

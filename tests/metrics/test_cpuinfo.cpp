@@ -57,82 +57,58 @@ private slots:
     }
     void cleanup() { detachCpuInfoMemory(); }
 
-    // "bytes": what GetCPUInfo published; empty when it is not running.
+    // What GetCPUInfo published, or what another user or a writer that died half way left where
+    // the segment goes: that is never taken, and never read as figures.
     void read_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("left"); // how the file was left: its mode, "link", "owner", "odd" or "none"
+        QTest::addColumn<bool>("attached");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("no segment possible") << QByteArray() << 0 << Unavailable;
+        const QByteArray published(Published, 32);
         // Made here before GetCPUInfo wrote anything: nothing measured yet, not a 0 ℃ CPU.
-        QTest::newRow("fresh segment") << QByteArray() << CpuInfoMemorySize << Unavailable;
-        QTest::newRow("published") << QByteArray(Published, 32) << CpuInfoMemorySize << PublishedWords;
+        QTest::newRow("fresh segment") << QByteArray() << "none" << true << Unavailable;
+        QTest::newRow("published") << published << "0600" << true << PublishedWords;
         // A figure no machine can have is unavailable, never the clipped digits of INT_MIN
         // ("74836") or of 1000000 ("00000").
         QTest::newRow("INT_MIN, 1000000, -1, 30001 rpm")
             << QByteArray(
                    "\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0\0\0\0\0\x31\x75\0\0\0\0\0\x80\xff\xff\xff\xff",
                    32)
-            << CpuInfoMemorySize << QList<int>{U, U, U, 7, U, U, U};
+            << "0600" << true << QList<int>{U, U, U, 7, U, U, U};
         QTest::newRow("just beyond: -41, 101, 1001, -1 rpm, 151, 101")
             << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x97\0\0\0\x65\0\0\0",
                           32)
-            << CpuInfoMemorySize << QList<int>{U, U, U, 0, U, U, U};
+            << "0600" << true << QList<int>{U, U, U, 0, U, U, U};
         QTest::newRow("at the edges: -40, 100, 1000, 0 rpm, 150, 100")
             << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x96\0\0\0\x64\0\0\0", 32)
-            << CpuInfoMemorySize << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
+            << "0600" << true << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
+        QTest::newRow("readable by the group") << published << "0640" << false << Unavailable;
+        QTest::newRow("a link to another file") << published << "link" << false << Unavailable;
+        QTest::newRow("another user's file") << published << "owner" << false << Unavailable;
+        QTest::newRow("a publish that never finished") << published << "odd" << true << Unavailable;
     }
     void read()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, size);
-        QVERIFY(bytes.isEmpty() || writeSegment(bytes));
-        QCOMPARE(attachCpuInfoMemory() || createCpuInfoMemory(size), size > 0);
-        QTEST(readWords(), "expected");
-        detachCpuInfoMemory();
-        QCOMPARE(readWords(), Unavailable);
-    }
-
-    // What another user, or a writer that died half way, may have left where the segment goes:
-    // it is never taken, and never read as figures.
-    void foreignSegments_data()
-    {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<bool>("attached");
-        QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("open to every user") << "0666" << false << Unavailable;
-        QTest::newRow("readable by the group") << "0640" << false << Unavailable;
-        QTest::newRow("a link to another file") << "link" << false << Unavailable;
-        QTest::newRow("another user's file") << "owner" << false << Unavailable;
-        QTest::newRow("a publish that never finished") << "odd" << true << Unavailable;
-    }
-    void foreignSegments()
-    {
         QFETCH(QString, left);
-        const QByteArray published(Published, 32);
-        if (left == "link") {
-            const QString target = runtime_.filePath("elsewhere");
-            QVERIFY(writeSegment(published) && QFile::rename(segmentFile(), target) &&
-                    QFile::link(target, segmentFile()));
-        } else if (left == "owner") {
-            // Giving a file away needs root; an ordinary user meets the same refusal in the rows above.
-            if (geteuid() != 0)
-                QSKIP("only root can give a file to another user");
-            QVERIFY(writeSegment(published) &&
-                    ::chown(QFile::encodeName(segmentFile()).constData(), 65534, 65534) == 0);
-        } else if (left == "odd") {
-            QVERIFY(writeSegment(published, QByteArray("\x01\0\0\0", 4)));
-        } else {
-            QVERIFY(writeSegment(published, QByteArray(4, '\0'), left.toInt(nullptr, 8)));
-        }
+        QFETCH(QByteArray, bytes);
+        // Giving a file away needs root; an ordinary user meets the same refusal in the rows above.
+        if (left == "owner" && geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        const QByteArray tail(left == "odd" ? "\x01\0\0\0" : "\0\0\0\0", 4);
+        QVERIFY(left == "none" || writeSegment(bytes, tail, left.startsWith('0') ? left.toInt(nullptr, 8) : 0600));
+        const QString target = runtime_.filePath("elsewhere");
+        QVERIFY(left != "link" || (QFile::rename(segmentFile(), target) && QFile::link(target, segmentFile())));
+        QVERIFY(left != "owner" || ::chown(QFile::encodeName(segmentFile()).constData(), 65534, 65534) == 0);
         QTEST(attachCpuInfoMemory() || createCpuInfoMemory(CpuInfoMemorySize), "attached");
         QTEST(readWords(), "expected");
-        if (left != "odd")
-            return;
-        // The next publish closes what the dead writer left open.
-        CpuInfoSegment writer;
-        QVERIFY(writer.attach() && writer.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
-        QCOMPARE(readWords(), Other);
+        if (left == "odd") { // the next publish closes what the dead writer left open
+            CpuInfoSegment writer;
+            QVERIFY(writer.attach() && writer.publish(cpuInfoBytes({61, 40, 20, 0, 0, 900})));
+            QCOMPARE(readWords(), Other);
+        }
+        detachCpuInfoMemory();
+        QCOMPARE(readWords(), Unavailable);
     }
 
     // A GetCPUInfo that ends removes the segment; the next copy makes a new one, and the reader

@@ -39,10 +39,6 @@ private slots:
         saveStrip("wide.png", 100000, 1);
         saveStrip("large.png", 3000, 1500);
         saveStrip("small.bmp", 3, 2);
-        saveHex("declared.png", "89504e470d0a1a0a0000000d49484452"   // signature, IHDR
-                                "00004e2000004e2008020000006c12d16e" // 20000 x 20000 RGB, CRC
-                                "000000004944415435af061e"           // empty IDAT
-                                "0000000049454e44ae426082");         // IEND
         saveHex("canvas.gif", "474946383961"
                               "00fff900"
                               "800000ffffff000000"                                 // 65280 x 249 canvas
@@ -84,10 +80,7 @@ private slots:
         QTest::newRow("large picture decoded scaled")
             << "large.png" << true << QSize(2048, 2048) << QSize(2048, 1024) << "";
         QTest::newRow("small picture never scaled up") << "small.bmp" << true << QSize(2048, 2048) << QSize(3, 2) << "";
-        QTest::newRow("20000 x 20000 declared, refused before decoding")
-            << "declared.png" << true << QSize(2048, 2048) << QSize()
-            << "it is 20000 x 20000 pixels, too large to decode";
-        QTest::newRow("5000 x 4000 declared: 80 MB decoded")
+        QTest::newRow("5000 x 4000 declared: 80 MB decoded, refused before decoding")
             << "pixels.png" << true << QSize(2048, 2048) << QSize() << "it is 5000 x 4000 pixels, too large to decode";
         QTest::newRow("progressive 16384 x 16384 decoded at an eighth")
             << "progressive.jpg" << true << QSize(2048, 2048) << QSize()
