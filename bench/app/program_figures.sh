@@ -435,6 +435,17 @@ updating() {
     [ "${areas:-0}" -ge "$1" ]
 }
 
+# Waits up to $1 tenths of a second for 3 area updates; true once they came.
+await_updates() {
+    local i
+    for ((i = 0; i < $1; i++)); do
+        updating 3 && return 0
+        alive "$current_pid" || break
+        nap 0.1
+    done
+    updating 3
+}
+
 # True once the log shows the whole frame, the orientation after it and then $1 area updates.
 applied() {
     awk -v want="$1" '
@@ -516,7 +527,7 @@ measure_starts() {
 
 # The later start of run folder $2 under callgrind: instructions per pass and per area update.
 measure_instructions() {
-    local platform="$1" reuse="$2" i
+    local platform="$1" reuse="$2"
     if ! command -v valgrind >/dev/null 2>&1 || ! command -v callgrind_control >/dev/null 2>&1; then
         echo "4. instructions: valgrind is not installed; skipped"
         return 0
@@ -526,12 +537,7 @@ measure_instructions() {
     wrapper=(valgrind --tool=callgrind --compress-strings=no --compress-pos=no --callgrind-out-file="$out")
     start_program "$reuse" "$platform"
     wrapper=()
-    for ((i = 0; i < 1200; i++)); do
-        updating 3 && break
-        alive "$current_pid" || break
-        nap 0.1
-    done
-    if ! updating 3; then
+    if ! await_updates 1200; then
         echo "4. instructions: the later start under callgrind sent no figures within 120 s; skipped"
         stop_run "$run_dir"
         return 0
@@ -539,11 +545,11 @@ measure_instructions() {
     nap 10
     # Each dump starts the count afresh: the second holds the measured time alone. callgrind_control
     # finds the program through the run's temporary folder.
-    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null
+    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null 2>&1
     local lines_before
     lines_before="$(wc -l <"$run_log")"
     nap "$cpu_seconds"
-    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null
+    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null 2>&1
     local traffic
     traffic="$(tail -n +"$((lines_before + 1))" "$run_log" | awk '
         $3 ~ /^0055a1f2/ { clock++ } $3 ~ /^0055a2/ { area++ } END { print clock + 0, area + 0 }')"
@@ -600,12 +606,7 @@ measure_platform() {
     start_program "$full" "$platform"
     pid="$current_pid"
     full_log="$run_log"
-    for ((i = 0; i < 300; i++)); do
-        updating 3 && break
-        alive "$pid" || break
-        nap 0.1
-    done
-    if ! updating 3; then
+    if ! await_updates 300; then
         echo "The later start sent no figures within 30 s; its output:" >&2
         sed 's/^/   /' "$run_dir/output" >&2
         return 1
