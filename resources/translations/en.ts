@@ -117,16 +117,6 @@
         <source>温馨提示</source>
         <translation>Information</translation>
     </message>
-    <message>
-        <location line="+21"/>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
 </context>
 <context>
     <name>korvo::MainWindow</name>

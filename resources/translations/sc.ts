@@ -117,16 +117,6 @@
         <source>温馨提示</source>
         <translation>温馨提示</translation>
     </message>
-    <message>
-        <location line="+21"/>
-        <source>确定</source>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>取消</source>
-        <translation>取消</translation>
-    </message>
 </context>
 <context>
     <name>korvo::MainWindow</name>

@@ -99,9 +99,10 @@ ExitMessageBox::ExitMessageBox(int callerValue, const QString& text, const QPoin
 
     // clicked, not released: QAbstractButton also reports a release when the pointer is dragged
     // off a held button, and that must not answer the question.
-    ok_ = makeButton(this, "btnOk", inclusiveRect(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", tr("确定"));
-    cancel_ = makeButton(this, "btnCancel", inclusiveRect(490, 324, 559, 355), "://skins/1.png", "://skins/1.png",
-                         tr("取消"));
+    // The answers are named by the caller (setAnswers), after the action each question is about.
+    ok_ = makeButton(this, "btnOk", inclusiveRect(400, 324, 469, 355), "://skins/1.png", "://skins/1.png", QString());
+    cancel_ =
+        makeButton(this, "btnCancel", inclusiveRect(490, 324, 559, 355), "://skins/1.png", "://skins/1.png", QString());
     // Enter answers yes, Esc no (QDialog's own keys); Tab goes from yes to no.
     ok_->setDefault(true);
     setTabOrder(ok_, cancel_);

@@ -15,39 +15,34 @@
 namespace {
 
 // The service manager's end of NOTIFY_SOCKET: a datagram socket at a path or an abstract name.
-class NotifySocket
+struct NotifySocket
 {
-public:
-    explicit NotifySocket(const QByteArray& name) : name_(name)
+    explicit NotifySocket(const QByteArray& name) : name(name)
     {
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         sockaddr_un address = {};
         address.sun_family = AF_UNIX;
         memcpy(address.sun_path, name.constData(), size_t(name.size()));
         if (name.startsWith('@'))
             address.sun_path[0] = '\0';
-        bound_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address),
-                                    socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name.size()))) == 0;
+        bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address),
+                                  socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name.size()))) == 0;
     }
-    ~NotifySocket() { ::close(fd_); }
-    bool bound() const { return bound_; }
-    const QByteArray& name() const { return name_; }
+    ~NotifySocket() { ::close(fd); }
 
     // Every message so far, oldest first.
     const QByteArrayList& messages()
     {
         char buffer[256];
         ssize_t length = 0;
-        while ((length = ::recv(fd_, buffer, sizeof buffer, 0)) > 0)
-            received_ << QByteArray(buffer, int(length));
-        return received_;
+        while ((length = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+            received << QByteArray(buffer, int(length));
+        return received;
     }
 
-private:
-    QByteArray name_;
-    QByteArrayList received_;
-    int fd_ = -1;
-    bool bound_ = false;
+    const QByteArray name;
+    QByteArrayList received;
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    bool bound = false;
 };
 
 } // namespace
@@ -175,7 +170,7 @@ private slots:
         else
             socketName += QByteArray::number(QCoreApplication::applicationPid());
         NotifySocket manager(socketName);
-        QVERIFY(manager.bound());
+        QVERIFY(manager.bound);
         // Nothing can be made there: Config.ini is missing for good.
         if (settingsFolderIsFile)
             QVERIFY(QDir().mkpath(home->filePath("config")) &&
@@ -237,8 +232,8 @@ private slots:
     {
         QFETCH(bool, reachable);
         NotifySocket manager(QFile::encodeName(home->filePath("notify")));
-        QVERIFY(manager.bound());
-        QProcess& headless = startCopy(environment(manager.name()), {"--headless"});
+        QVERIFY(manager.bound);
+        QProcess& headless = startCopy(environment(manager.name), {"--headless"});
         QVERIFY(readyTimes(manager, 1));
         const int before = packets().size();
         QProcessEnvironment environment = this->environment();

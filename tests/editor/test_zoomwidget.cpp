@@ -12,8 +12,6 @@
 #include <QClipboard>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 using namespace korvo;
 
 using SlotRow = std::array<int, SlotCount>;
@@ -127,14 +125,10 @@ private slots:
     {
         QTest::addColumn<SlotDrag>("row");
         // Landscape slot centres: 0 (68, 81), 1 (68, 216), 2 (217, 142), 3 (361, 216), 4 (361, 81); the
-        // default row is 0, 1, 3, 2, 4. Slot 0's pick area reaches 9 device pixels (12 preview pixels)
-        // left of it: x from 2. Portrait
-        // slot 0 (161, 30), slot 3 (261, 282).
+        // default row is 0, 1, 3, 2, 4. Portrait slot 0 (161, 30), slot 3 (261, 282).
         QTest::newRow("swap slot 0 with slot 3") << SlotDrag{0, -1, {68, 81}, {361, 216}, true, {2, 1, 3, 0, 4}};
         QTest::newRow("press on an empty slot") << SlotDrag{0, CpuPower, {361, 81}, {68, 81}, false, {0, 1, 3, 2, -1}};
         QTest::newRow("portrait swap") << SlotDrag{1, -1, {161, 30}, {261, 282}, true, {2, 1, 3, 0, 4}};
-        QTest::newRow("left end of the pick area") << SlotDrag{0, -1, {2, 100}, {361, 216}, true, {2, 1, 3, 0, 4}};
-        QTest::newRow("left of the pick area") << SlotDrag{0, -1, {1, 100}, {361, 216}, false, {0, 1, 3, 2, 4}};
     }
 
     void slotDrag()
@@ -274,7 +268,6 @@ private slots:
         QCOMPARE(redInRow(w), 0); // the open editor shows the text, the preview must not show it twice
         // It opens where the text was.
         QVERIFY(editor->geometry().contains(changedArea(shown, ownPicture(w))));
-        QCOMPARE(editor->placeholderText(), QString::fromUtf8("双击进行输入"));
         QCOMPARE(editor->maxLength(), 40);
         QTest::keyClicks(editor, " Korvo");
         if (closeKey > 0)
@@ -354,7 +347,6 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::newRow("not a picture") << QByteArray("no picture in here") << "its size cannot be read";
         QTest::newRow("removed since it was stored") << QByteArray() << "it does not exist";
-        QTest::newRow("FIFO, which would block the start-up") << QByteArray("fifo") << "it is not a regular file";
     }
 
     void picturesThatDoNotLoad()
@@ -362,9 +354,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, why);
         const QString path = temp->dir.path() + "/chosen.png";
-        if (content == "fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (!content.isEmpty())
+        if (!content.isEmpty())
             QVERIFY(TempConfig::writeFile(path, content));
         LogCapture log;
         ZoomWidget* w = makeWidget(customProfile(0, true, QString(), path));

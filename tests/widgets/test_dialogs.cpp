@@ -4,7 +4,6 @@
 #include "widgets/messageboxes.h"
 #include "widgets/tavopushbutton.h"
 
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,8 +30,12 @@ class TestDialogs : public QObject
     // question box falls back to the default face.
     static std::unique_ptr<QDialog> makeBox(bool exitBox, const QString& text)
     {
-        if (exitBox)
-            return std::make_unique<korvo::ExitMessageBox>(2, text, QPoint(), nullptr, true, Qt::FramelessWindowHint);
+        if (exitBox) {
+            auto box =
+                std::make_unique<korvo::ExitMessageBox>(2, text, QPoint(), nullptr, true, Qt::FramelessWindowHint);
+            box->setAnswers("Delete", "Cancel");
+            return box;
+        }
         QTest::ignoreMessage(QtDebugMsg, "load font failed!");
         return std::make_unique<korvo::TavoMessageBox>(text, QRect(), nullptr, Qt::FramelessWindowHint);
     }
@@ -111,7 +114,7 @@ private slots:
     }
 
     // Every text of the two boxes reads at 4.5 : 1 or better on what it stands on, at 1x and 2x.
-    void legibleAndTitled_data()
+    void legible_data()
     {
         QTest::addColumn<Part>("row");
         for (qreal ratio : {1.0, 2.0}) {
@@ -122,13 +125,11 @@ private slots:
         }
     }
 
-    void legibleAndTitled()
+    void legible()
     {
         QFETCH(Part, row);
         const auto& [exitBox, part, ratio] = row;
         const std::unique_ptr<QDialog> dialog = makeBox(exitBox, QString::fromUtf8("是否删除此图片？"));
-        if (exitBox)
-            QVERIFY(dialog->findChild<QLabel*>("titleLabel")->text().contains(QString::fromUtf8("温馨提示")));
         QPixmap drawn(dialog->size() * ratio);
         drawn.setDevicePixelRatio(ratio);
         drawn.fill(Qt::transparent);
