@@ -6,6 +6,7 @@
 #include <hidapi.h>
 
 #include <QDebug>
+#include <QtEndian>
 
 #include <algorithm>
 #include <atomic>
@@ -95,19 +96,8 @@ struct VirtualScreen::Device
         uint16_t line[ScreenWidth];
         for (int row = 0; row < height; ++row) {
             // Every packet the program sends passes through here: a line is turned to the host's
-            // order four pixels at a time, then compared and copied whole.
-            std::memcpy(line, bytes + static_cast<size_t>(row) * lineBytes, lineBytes);
-            if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-                int column = 0;
-                for (; column + 4 <= width; column += 4) {
-                    uint64_t four;
-                    std::memcpy(&four, line + column, sizeof four);
-                    four = (four & 0x00FF00FF00FF00FFull) << 8 | (four >> 8 & 0x00FF00FF00FF00FFull);
-                    std::memcpy(line + column, &four, sizeof four);
-                }
-                for (; column < width; ++column)
-                    line[column] = static_cast<uint16_t>(line[column] << 8 | line[column] >> 8);
-            }
+            // order in one go, then compared and copied whole.
+            qFromBigEndian<quint16>(bytes + static_cast<size_t>(row) * lineBytes, width, line);
             uint16_t* shown = pixels.data() + (y + row) * ScreenWidth + x;
             // The refresh loop resends unchanged figures; those must not wake a viewer.
             changed = changed || std::memcmp(shown, line, lineBytes) != 0;
