@@ -3,6 +3,7 @@
 // comes late, starting at login, the picture chooser, the wording of the dialogs, legibility.
 
 #include "app/autostart.h"
+#include "app/logging.h"
 #include "app/mainwindow.h"
 #include "compose/screensession.h"
 #include "config/configstore.h"
@@ -282,6 +283,45 @@ private slots:
         QTRY_VERIFY(answer.done);
         QCOMPARE(answer.title, std::get<0>(wording));
         QCOMPARE(answer.buttons, std::get<1>(wording));
+    }
+
+    // Lines of the default category take their part's category, so that one part's debug lines can
+    // be asked for; the closing newline goes.
+    void logLines_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("written"); // category, a tab, the text; empty: nothing
+        QTest::newRow("debug, asked for") << "/x/src/link/packets.cpp"
+                                          << "korvo.*.debug=true"
+                                          << "isStop.\n"
+                                          << "korvo.link\tisStop.";
+        QTest::newRow("debug of another part") << "/x/src/compose/a.cpp"
+                                               << "korvo.link.debug=true"
+                                               << "isStop."
+                                               << "";
+    }
+    void logLines()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, rules);
+        QFETCH(QString, message);
+        static QStringList written;
+        written.clear();
+        const QtMessageHandler before =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                written << QString::fromLatin1(context.category) + '\t' + text;
+            });
+        logging::install();
+        QLoggingCategory::setFilterRules(rules);
+        const QByteArray path = file.toLatin1();
+        QMessageLogger logger(path.constData(), 1, "f");
+        logger.debug("%s", qPrintable(message));
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(before);
+        QTEST(written.value(0), "written");
+        QVERIFY(written.size() <= 1);
     }
 
     // The element boxes: legible whether ticked or not, and a ticked one looks different. The
