@@ -22,8 +22,7 @@ const QByteArray Picture("the user's picture");
 
 } // namespace
 
-// Every file the program writes, on a disk that is full: what the user had stays whole, and one
-// log line says what could not be written.
+// Every file the program writes, on a full disk: what the user had stays whole, one log line says what failed.
 class TestFullDisk : public QObject
 {
     Q_OBJECT

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The document: what an apply that landed leaves in Config.ini, in one write.
+// The document: what an apply that landed leaves in Config.ini.
 
-#include "config/configstore.h"
 #include "config/screendocument.h"
 #include "tempconfig.h"
 
@@ -19,9 +18,9 @@ class TestScreenDocument : public QObject
     Q_OBJECT
 
 private slots:
-    // The committed snapshot carries the slots and the text row; the next start reads back the
-    // same, and the file was written once for all of it.
-    void commitWritesEverythingOnce()
+    // The committed snapshot carries the slots and the text row in one write of Config.ini; the next
+    // start reads back the same.
+    void commitWritesOnceForTheNextStart()
     {
         TempConfig temp;
         QVERIFY(temp.writeConfig("[Config]\nMode=0\nHor=0\nThemeID=2\nCurRectID=1\n"));
@@ -38,27 +37,22 @@ private slots:
 #ifdef Q_OS_LINUX
         // Every write of the file ends in a close after writing or a rename onto its name.
         const int watch = inotify_init1(IN_NONBLOCK);
-        QVERIFY(watch >= 0);
-        QVERIFY(inotify_add_watch(watch, QFile::encodeName(temp.configDir()).constData(),
-                                  IN_CLOSE_WRITE | IN_MOVED_TO) >= 0);
+        QVERIFY(watch >= 0 && inotify_add_watch(watch, QFile::encodeName(temp.configDir()).constData(),
+                                                IN_CLOSE_WRITE | IN_MOVED_TO) >= 0);
 #endif
         QVERIFY(document.commit(applied));
 #ifdef Q_OS_LINUX
         alignas(inotify_event) char events[4096];
         int writes = 0;
-        for (ssize_t length; (length = read(watch, events, sizeof events)) > 0;) {
-            for (char* at = events; at < events + length;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                writes += event->len > 0 && qstrcmp(event->name, "Config.ini") == 0 ? 1 : 0;
-                at += sizeof(inotify_event) + event->len;
-            }
+        const ssize_t length = read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            writes += qstrcmp(event->name, "Config.ini") == 0 ? 1 : 0;
+            at += ssize_t(sizeof(inotify_event) + event->len);
         }
         close(watch);
         QCOMPARE(writes, 1);
 #endif
-        QCOMPARE(document.committedState(), applied);
-        QCOMPARE(curRectId(), 2);
-        QCOMPARE(loadCustomShow(), applied.customShow);
         ScreenDocument restarted;
         restarted.load();
         const LayoutState read = restarted.committedState();

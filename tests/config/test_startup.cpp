@@ -78,8 +78,7 @@ private slots:
         setProgramDirOverride(QString());
     }
 
-    // Settings that cannot be read at all give way to the shipped layout, not to an empty one
-    // (a black preview, and a black frame on Apply); what stood there is kept as ".bad".
+    // Settings that cannot be read at all give way to the shipped layout, not a black one; they are kept as ".bad".
     void unreadableSettings_data()
     {
         QTest::addColumn<QString>("config");
