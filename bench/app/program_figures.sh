@@ -18,6 +18,11 @@
 #      nanoseconds), with GetCPUInfo's shown beside it but not counted, and each thread's share and
 #      wake-ups. utime + stime are shown too: the kernel samples those at its tick, so a thread
 #      that wakes a few times a second in step with the tick is charged whole ticks it never used.
+#   4. with KORVO_FIGURES_INSTRUCTIONS=1 and valgrind installed: the instructions that later start
+#      executes over KORVO_FIGURES_CPU_SECONDS under callgrind, per refresh pass and per area
+#      update. Unlike the CPU share, other programs on the machine do not move this count, so two
+#      builds can be compared one after the other. The stand-in's share (its hid_* calls and all
+#      under them) is shown apart: a real screen costs a write to the kernel instead.
 # "met" / "MISSED" compares the median start, VmRSS and the CPU share with the goal. The CPU share
 # depends much on how busy the machine is: a thread that wakes on an idle core finds its caches
 # cold, so the same loop costs several times more on a quiet machine than beside a build. On a
@@ -102,6 +107,7 @@ current_suffix="" # its instance suffix
 writer_pid=""     # the sensor writer
 xvfb_pid=""       # the xvfb-run group of the X11 pass
 tray_pid=""       # the notification area of the X11 pass
+wrapper=()        # what korvo-tft is started under (valgrind, for the instruction count)
 
 # A pause without a fork: nothing ever writes into this fifo.
 mkfifo "$work/pause"
@@ -403,7 +409,7 @@ start_program() {
         fi
         cd "$run_dir"
         echo "$EPOCHREALTIME" >"$run_dir/start"
-        exec "$program" "${arguments[@]}"
+        exec "${wrapper[@]}" "$program" "${arguments[@]}"
     ) >"$run_dir/output" 2>&1 &
     current_pid=$!
 }
@@ -427,6 +433,17 @@ updating() {
     local areas
     areas="$(awk '$3 ~ /^0055a2/ { n++ } END { print n + 0 }' "$run_log" 2>/dev/null || true)"
     [ "${areas:-0}" -ge "$1" ]
+}
+
+# Waits up to $1 tenths of a second for 3 area updates; true once they came.
+await_updates() {
+    local i
+    for ((i = 0; i < $1; i++)); do
+        updating 3 && return 0
+        alive "$current_pid" || break
+        nap 0.1
+    done
+    updating 3
 }
 
 # True once the log shows the whole frame, the orientation after it and then $1 area updates.
@@ -508,6 +525,50 @@ measure_starts() {
     printf '   %-12s %s  [%s]  %s\n' "$label" "$line" "$(verdict "$median" 100)" "$(load_average)"
 }
 
+# The later start of run folder $2 under callgrind: instructions per pass and per area update.
+measure_instructions() {
+    local platform="$1" reuse="$2"
+    if ! command -v valgrind >/dev/null 2>&1 || ! command -v callgrind_control >/dev/null 2>&1; then
+        echo "4. instructions: valgrind is not installed; skipped"
+        return 0
+    fi
+    local out="$work/callgrind-$platform"
+    # Names written out in full: the stand-in is found by its hid_* functions.
+    wrapper=(valgrind --tool=callgrind --compress-strings=no --compress-pos=no --callgrind-out-file="$out")
+    start_program "$reuse" "$platform"
+    wrapper=()
+    if ! await_updates 1200; then
+        echo "4. instructions: the later start under callgrind sent no figures within 120 s; skipped"
+        stop_run "$run_dir"
+        return 0
+    fi
+    nap 10
+    # Each dump starts the count afresh: the second holds the measured time alone. callgrind_control
+    # finds the program through the run's temporary folder.
+    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null 2>&1
+    local lines_before
+    lines_before="$(wc -l <"$run_log")"
+    nap "$cpu_seconds"
+    TMPDIR="$run_dir/tmp" callgrind_control -d "$current_pid" >/dev/null 2>&1
+    local traffic
+    traffic="$(tail -n +"$((lines_before + 1))" "$run_log" | awk '
+        $3 ~ /^0055a1f2/ { clock++ } $3 ~ /^0055a2/ { area++ } END { print clock + 0, area + 0 }')"
+    stop_run "$run_dir"
+    awk -v traffic="$traffic" -v s="$cpu_seconds" '
+        /^fn=/ { inside = $0 ~ /^fn=hid_/ }
+        /^cfn=/ { entry = $0 ~ /^cfn=hid_/ }
+        /^summary:/ { total = $2 }
+        /^calls=/ { call = 1; next }
+        /^[0-9]/ { if (call && entry && !inside) stand_in += $2; call = 0 }
+        END {
+            split(traffic, t, " ")
+            if (t[1] == 0 || total == 0) { print "4. instructions: nothing measured"; exit }
+            printf "4. instructions of korvo-tft under callgrind over %d s (%d passes, %d area updates)\n", s, t[1], t[2]
+            printf "   %.0f per pass, %.0f per area update; the stand-in for the screen %.1f %% of them\n",
+                   total / t[1], total / (t[2] ? t[2] : 1), stand_in / total * 100
+        }' "$out.2"
+}
+
 measure_platform() {
     local platform="$1" i
     echo "== $platform ($(nproc) cores, build $build, figures: $sensors, layout: $layout${KORVO_FIGURES_ENV:+, with $KORVO_FIGURES_ENV})"
@@ -545,12 +606,7 @@ measure_platform() {
     start_program "$full" "$platform"
     pid="$current_pid"
     full_log="$run_log"
-    for ((i = 0; i < 300; i++)); do
-        updating 3 && break
-        alive "$pid" || break
-        nap 0.1
-    done
-    if ! updating 3; then
+    if ! await_updates 300; then
         echo "The later start sent no figures within 30 s; its output:" >&2
         sed 's/^/   /' "$run_dir/output" >&2
         return 1
@@ -600,6 +656,9 @@ measure_platform() {
         END { printf "   screen traffic in that time: %.2f clock commands/s, %.2f area updates/s (%.0f bytes/s)\n",
               clock / w, area / w, bytes / w }'
     stop_run "$run_dir"
+    if [ "${KORVO_FIGURES_INSTRUCTIONS:-0}" = 1 ]; then
+        measure_instructions "$platform" "$full"
+    fi
 
     measure_starts "$platform" "later start" "$full"
     stop_sensor_writer

@@ -2,11 +2,14 @@
 #include "compose/arearenderer.h"
 
 #include "compose/elementlayout.h"
+#include "compose/fonts.h"
 #include "compose/previewgeometry.h"
 #include "link/link.h"
 
 #include <QPainter>
 #include <QTransform>
+
+#include <algorithm>
 
 namespace korvo::compose {
 
@@ -38,7 +41,7 @@ bool AreaRenderer::prepareMetric(const QString& text, int kind)
         return false;
     const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
     if (sent.text != text || sent.state != state || sent.backdropGeneration != generation || sent.areas != areas) {
-        render(*state, kind, text, areas, sent.packets);
+        render(*state, kind, text, areas, sent.packets, freeTextInk(state));
         sent.text = text;
         sent.state = std::move(state);
         sent.backdropGeneration = generation;
@@ -81,8 +84,54 @@ int AreaRenderer::sendMetric(int kind)
     return accepted;
 }
 
+const QRect& AreaRenderer::freeTextInk(const std::shared_ptr<const LayoutState>& state)
+{
+    if (state == inkState_)
+        return freeTextInk_;
+    inkState_ = state;
+    freeTextInk_ = QRect();
+    const std::vector<TextItem> items = valueTexts(*state, FreeText, state->record.String_[FreeText]);
+    if (items.empty())
+        return freeTextInk_;
+    // Drawn alone on a clear mask with the same glyphs and positions, the text leaves coverage on
+    // every pixel it can change.
+    QImage mask(deviceSize(state->Hor), QImage::Format_Alpha8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const TextItem& item : items)
+            drawTextItem(painter, item);
+    }
+    int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* line = mask.constScanLine(y);
+        for (int x = 0; x < mask.width(); ++x) {
+            if (line[x] == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    // A pixel more on every side: coverage rounded to nothing on the mask may still tint a pixel.
+    if (right >= 0)
+        freeTextInk_ = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1);
+    return freeTextInk_;
+}
+
+void AreaRenderer::draw(QPainter& painter, const TextItem& item)
+{
+    auto font =
+        std::find_if(fonts_.begin(), fonts_.end(), [&item](const auto& f) { return f.first == item.pixelSize; });
+    if (font == fonts_.end())
+        font = fonts_.insert(fonts_.end(), {item.pixelSize, elementFont(item.pixelSize)});
+    drawTextItem(painter, item, font->second);
+}
+
 void AreaRenderer::render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
-                          std::vector<Packet>& packets)
+                          std::vector<Packet>& packets, const QRect& freeTextInk)
 {
     const QSize size = deviceSize(state.Hor);
     if (canvas_.size() != size)
@@ -105,29 +154,39 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
             painter.drawImage(canvas_.rect(), backdrop);
     }
     for (const TextItem& item : valueTexts(state, kind, text))
-        drawTextItem(painter, item);
-    // The saved background has no free text: where an area crosses it, it is drawn again on top,
-    // as the frame has it, or the figure would cut a piece out of it. Text is clipped to its box,
-    // so an area outside the box is spared laying the line out, which costs as much as drawing.
-    if (kind != FreeText) {
+        draw(painter, item);
+    // The saved background has no free text: where an area crosses its glyphs, it is drawn again
+    // on top, as the frame has it, or the figure would cut a piece out of it. Laying the line out
+    // costs as much as drawing it, so an area that only crosses its empty box is spared both.
+    if (kind != FreeText && freeTextInk.intersects(bounds)) {
         for (const TextItem& item : valueTexts(state, FreeText, state.record.String_[FreeText]))
-            if (item.rect.intersects(bounds))
-                drawTextItem(painter, item);
+            draw(painter, item);
     }
     painter.end();
 
-    packets.clear();
+    // A figure's areas keep their sizes from one update to the next, so its buffers are reused.
+    size_t count = 0;
     for (const QRect& wanted : areas) {
         const QRect area = wanted.intersected(canvas_.rect());
         if (!link::areaFitsOnePacket(area.width(), area.height()))
             continue;
-        QImage piece = canvas_.copy(area);
-        if (state.isPortrait())
-            piece = piece.transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
-        Packet packet{screenPlacement(area, state.Hor), std::vector<uint8_t>(size_t(area.width() * area.height() * 2))};
-        link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());
-        packets.push_back(std::move(packet));
+        if (count == packets.size())
+            packets.emplace_back();
+        Packet& packet = packets[count++];
+        packet.placed = screenPlacement(area, state.Hor);
+        packet.pixels.resize(size_t(area.width() * area.height() * 2));
+        if (state.isPortrait()) {
+            const QImage turned =
+                canvas_.copy(area).transformed(QTransform().rotate(270)).convertToFormat(QImage::Format_RGB16);
+            link::ConvertImageToDeviceBuffer(turned, packet.pixels.data());
+        } else {
+            // Encoded where it lies: the encoder steps over the rest of each canvas line.
+            const QImage piece(canvas_.constScanLine(area.top()) + area.left() * 2, area.width(), area.height(),
+                               canvas_.bytesPerLine(), QImage::Format_RGB16);
+            link::ConvertImageToDeviceBuffer(piece, packet.pixels.data());
+        }
     }
+    packets.resize(count);
 }
 
 } // namespace korvo::compose

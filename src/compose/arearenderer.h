@@ -6,6 +6,7 @@
 #include "compose/backdrop.h"
 #include "metrics/figuretexts.h"
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 
@@ -13,9 +14,14 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
+class QPainter;
+
 namespace korvo::compose {
+
+struct TextItem;
 
 // Where an area of the layout's canvas lands on the screen's own 320 x 170 grid: unchanged in
 // landscape; in portrait turned, a pixel (px, py) landing on (py, 169 - px).
@@ -69,15 +75,21 @@ private:
     };
 
     void render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
-                std::vector<Packet>& packets);
+                std::vector<Packet>& packets, const QRect& freeTextInk);
+    // The pixels the free text of `state` reaches on the canvas.
+    const QRect& freeTextInk(const std::shared_ptr<const LayoutState>& state);
+    void draw(QPainter& painter, const TextItem& item);
 
     const CommittedLayout& committed_;
     std::shared_ptr<const LayoutState> shownState_; // the layout shownFigures_ was found for
     std::bitset<ElementKindCount> shownFigures_;
+    std::shared_ptr<const LayoutState> inkState_; // the layout freeTextInk_ was found for
+    QRect freeTextInk_;
     std::array<QString, ElementKindCount> lastDrawn_;
     std::array<SentFigure, ElementKindCount> sent_;
     BackdropCache backdrop_;
     QImage canvas_;
+    std::vector<std::pair<int, QFont>> fonts_; // by pixel size, as drawn so far
 };
 
 } // namespace korvo::compose

@@ -343,7 +343,12 @@ std::vector<QRect> dirtyAreas(const LayoutState& state, int kind, const QString&
 
 void drawTextItem(QPainter& painter, const TextItem& item)
 {
-    painter.setFont(elementFont(item.pixelSize));
+    drawTextItem(painter, item, elementFont(item.pixelSize));
+}
+
+void drawTextItem(QPainter& painter, const TextItem& item, const QFont& font)
+{
+    painter.setFont(font);
     painter.setPen(QColor::fromRgba(item.color));
     painter.drawText(item.rect, item.flags, item.text);
 }

@@ -10,6 +10,7 @@
 #include "metrics/figuretexts.h"
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -58,5 +59,8 @@ std::vector<TextItem> frameTexts(const LayoutState& state, const metrics::Figure
 std::vector<QRect> dirtyAreas(const LayoutState& state, int kind, const QString& text, const QString& lastText);
 
 void drawTextItem(QPainter& painter, const TextItem& item);
+// The same with `font`, which is elementFont(item.pixelSize) made earlier: a font made anew finds
+// its glyph source again each time.
+void drawTextItem(QPainter& painter, const TextItem& item, const QFont& font);
 
 } // namespace korvo::compose

@@ -6,6 +6,7 @@
 #include <hidapi.h>
 
 #include <QDebug>
+#include <QtEndian>
 
 #include <algorithm>
 #include <atomic>
@@ -91,15 +92,17 @@ struct VirtualScreen::Device
 
     void showBigEndianPixels(const uint8_t* bytes, int x, int y, int width, int height)
     {
-        for (int row = 0; row < height; ++row)
-            for (int column = 0; column < width; ++column) {
-                const uint8_t* pixel = bytes + (row * width + column) * 2;
-                const auto value = static_cast<uint16_t>(pixel[0] << 8 | pixel[1]);
-                uint16_t& shown = pixels[(y + row) * ScreenWidth + x + column];
-                // The refresh loop resends unchanged figures; those must not wake a viewer.
-                changed = changed || shown != value;
-                shown = value;
-            }
+        const size_t lineBytes = static_cast<size_t>(width) * 2;
+        uint16_t line[ScreenWidth];
+        for (int row = 0; row < height; ++row) {
+            // Every packet the program sends passes through here: a line is turned to the host's
+            // order in one go, then compared and copied whole.
+            qFromBigEndian<quint16>(bytes + static_cast<size_t>(row) * lineBytes, width, line);
+            uint16_t* shown = pixels.data() + (y + row) * ScreenWidth + x;
+            // The refresh loop resends unchanged figures; those must not wake a viewer.
+            changed = changed || std::memcmp(shown, line, lineBytes) != 0;
+            std::memcpy(shown, line, lineBytes);
+        }
     }
 
     bool acceptArea(const uint8_t* data, size_t length)

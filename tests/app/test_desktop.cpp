@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a desktop user meets it: the command line, the keyboard, closing, the tray that
-// comes late, starting at login, the picture chooser and the wording of the dialogs.
+// comes late, starting at login, the picture chooser, the wording of the dialogs, legibility.
 
 #include "app/autostart.h"
 #include "app/logging.h"
@@ -214,12 +214,11 @@ private slots:
     // The "+" tile's chooser: where it opens and which files it offers.
     void pictureChooser_data()
     {
-        QTest::addColumn<QStringList>("pictures"); // in ~/Pictures; empty: no such folder
+        QTest::addColumn<QStringList>("pictures"); // in ~/Pictures
         QTest::addColumn<bool>("lastFolderKept");
         QTest::addColumn<QString>("opensIn"); // relative to home
         QTest::newRow("Pictures with files") << QStringList{"holiday.png"} << false << "Pictures";
         QTest::newRow("Pictures empty") << QStringList{""} << false << "";
-        QTest::newRow("no Pictures") << QStringList{} << false << "";
         QTest::newRow("last folder") << QStringList{"holiday.png"} << true << "last";
     }
     void pictureChooser()
@@ -286,45 +285,26 @@ private slots:
         QCOMPARE(answer.buttons, std::get<1>(wording));
     }
 
-    // The offscreen screen (800 x 600) is smaller than the window: the close button stays on it.
-    void largerThanTheScreen()
-    {
-        build();
-        window->move(300, 200);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        auto* close = child("btnExit");
-        const QRect button(close->mapToGlobal(QPoint(0, 0)), close->size());
-        QVERIFY2(window->screen()->availableGeometry().contains(button),
-                 qPrintable(QStringLiteral("%1,%2").arg(button.right()).arg(button.top())));
-    }
-
-    // Lines of the default category take their part's category; its debug lines are off unless
-    // asked for, warnings always on; the closing newline goes, an empty line is not written.
+    // Lines of the default category take their part's category, so that one part's debug lines can
+    // be asked for; the closing newline goes.
     void logLines_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("warning");
         QTest::addColumn<QString>("rules");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("written"); // category, a tab, the text; empty: nothing
-        QTest::newRow("debug, asked for") << "/x/src/link/packets.cpp" << false << "korvo.*.debug=true"
+        QTest::newRow("debug, asked for") << "/x/src/link/packets.cpp"
+                                          << "korvo.*.debug=true"
                                           << "isStop.\n"
                                           << "korvo.link\tisStop.";
-        QTest::newRow("debug of another part") << "/x/src/compose/a.cpp" << false << "korvo.link.debug=true"
+        QTest::newRow("debug of another part") << "/x/src/compose/a.cpp"
+                                               << "korvo.link.debug=true"
                                                << "isStop."
                                                << "";
-        QTest::newRow("warning") << "/x/src/config/inifile.cpp" << true << ""
-                                 << "Could not write.\n\n"
-                                 << "korvo.config\tCould not write.";
-        QTest::newRow("empty warning") << "/x/src/app/main.cpp" << true << ""
-                                       << "\n"
-                                       << "";
     }
     void logLines()
     {
         QFETCH(QString, file);
-        QFETCH(bool, warning);
         QFETCH(QString, rules);
         QFETCH(QString, message);
         static QStringList written;
@@ -337,20 +317,26 @@ private slots:
         QLoggingCategory::setFilterRules(rules);
         const QByteArray path = file.toLatin1();
         QMessageLogger logger(path.constData(), 1, "f");
-        warning ? logger.warning("%s", qPrintable(message)) : logger.debug("%s", qPrintable(message));
+        logger.debug("%s", qPrintable(message));
         QLoggingCategory::setFilterRules(QString());
         qInstallMessageHandler(before);
         QTEST(written.value(0), "written");
         QVERIFY(written.size() <= 1);
     }
 
-    // The element boxes: legible whether ticked or not, and a ticked one looks different.
-    void tickBoxes()
+    // The element boxes: legible whether ticked or not, and a ticked one looks different. The
+    // offscreen screen (800 x 600) is smaller than the window: the close button stays on it.
+    void tickBoxesAndCloseButton()
     {
         QVERIFY(start());
         child<QPushButton>("btnImage")->click();
+        window->move(300, 200);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* close = child("btnExit");
+        const QRect button(close->mapToGlobal(QPoint(0, 0)), close->size());
+        QVERIFY2(window->screen()->availableGeometry().contains(button),
+                 qPrintable(QStringLiteral("%1,%2").arg(button.right()).arg(button.top())));
         QImage labels[2];
         for (const bool ticked : {false, true}) {
             auto* box = child<QCheckBox>("check3");

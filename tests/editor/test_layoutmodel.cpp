@@ -48,7 +48,6 @@ private slots:
         QTest::newRow("time joins the date") << Steps{0, "5+ 3- 3+", {0, 1, 3, 2, 4}, "11111100000"};
         QTest::newRow("sixth kind when all slots are full") << Steps{0, "6+", {0, 1, 3, 2, 4}, "11111010000"};
         QTest::newRow("first empty slot") << Steps{0, "0- 3- 6+", {6, 1, -1, 2, 4}, "01101010000"};
-        QTest::newRow("GPU load in the slot made free") << Steps{0, "2- 10+", {0, 1, 3, 10, 4}, "11011000001"};
         QTest::newRow("shown twice stays in one slot") << Steps{0, "1- 0+", {0, -1, 3, 2, 4}, "10111000000"};
         QTest::newRow("centre style is one-hot") << Steps{1, "4+ 6+", {-1, -1, 6, -1, -1}, "00000010000"};
         QTest::newRow("centre style emptied") << Steps{1, "4+ 6+ 6-", {-1, -1, -1, -1, -1}, {}};

@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("plain, pressed") << Visit{false, false, true, true, {0, 1, 2, 0, 1}, true};
         QTest::newRow("toggle turning on") << Visit{true, false, true, true, {0, 0, 2, 2, 2}, true};
         QTest::newRow("toggle turning off") << Visit{true, true, true, true, {1, 1, 0, 0, 0}, false};
-        QTest::newRow("toggle on, passing over") << Visit{true, true, true, false, {1, 1, 2}, true};
         QTest::newRow("disabled") << Visit{false, false, false, true, {3, 3, 3, 3, 3}, false};
     }
 
