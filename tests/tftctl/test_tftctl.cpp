@@ -4,8 +4,6 @@
 
 #include <QtTest>
 
-#include <sys/stat.h>
-
 namespace {
 // What `settings` prints on the shipped settings, then the custom layout's first slot row in Config.ini.
 const QString Shipped = "layout: custom\norientation: landscape\npicture: shipped\n"
@@ -82,7 +80,6 @@ private slots:
                                           "00000e49444154789c63f8ff9fe1ff7f000bfa03fd000000000000000049454e44ae"
                                           "426082"));
         damaged.close();
-        QCOMPARE(mkfifo(QFile::encodeName(pictures.filePath("fifo.png")).constData(), 0600), 0);
     }
 
     void init()
@@ -119,10 +116,6 @@ private slots:
         QTest::newRow("empty virtual path") << "--virtual '' clock" << 1 << "--virtual needs a value" << QString();
         QTest::newRow("damaged PNG, libpng quiet")
             << "image damaged.png" << 4 << "cannot read the picture " + pictures.filePath("damaged.png") << QString();
-        QTest::newRow("FIFO") << "image fifo.png" << 4
-                              << "cannot read the picture " + pictures.filePath("fifo.png") +
-                                     ": it is not a regular file"
-                              << QString();
         QTest::newRow("clock") << "clock" << 0 << "" << QString();
         QTest::newRow("theme 3 upright") << "set theme 3;set orientation portrait" << 0 << ""
                                          << "layout: theme 3\norientation: portrait";
