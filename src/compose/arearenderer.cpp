@@ -41,7 +41,7 @@ bool AreaRenderer::prepareMetric(const QString& text, int kind)
         return false;
     const uint64_t generation = wholePictureGeneration.load(std::memory_order_acquire);
     if (sent.text != text || sent.state != state || sent.backdropGeneration != generation || sent.areas != areas) {
-        render(*state, kind, text, areas, sent.packets, freeTextInk(state));
+        render(*state, kind, text, areas, sent.packets);
         sent.text = text;
         sent.state = std::move(state);
         sent.backdropGeneration = generation;
@@ -84,43 +84,6 @@ int AreaRenderer::sendMetric(int kind)
     return accepted;
 }
 
-const QRect& AreaRenderer::freeTextInk(const std::shared_ptr<const LayoutState>& state)
-{
-    if (state == inkState_)
-        return freeTextInk_;
-    inkState_ = state;
-    freeTextInk_ = QRect();
-    const std::vector<TextItem> items = valueTexts(*state, FreeText, state->record.String_[FreeText]);
-    if (items.empty())
-        return freeTextInk_;
-    // Drawn alone on a clear mask with the same glyphs and positions, the text leaves coverage on
-    // every pixel it can change.
-    QImage mask(deviceSize(state->Hor), QImage::Format_Alpha8);
-    mask.fill(0);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing);
-        for (const TextItem& item : items)
-            drawTextItem(painter, item);
-    }
-    int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
-    for (int y = 0; y < mask.height(); ++y) {
-        const uchar* line = mask.constScanLine(y);
-        for (int x = 0; x < mask.width(); ++x) {
-            if (line[x] == 0)
-                continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
-    }
-    // A pixel more on every side: coverage rounded to nothing on the mask may still tint a pixel.
-    if (right >= 0)
-        freeTextInk_ = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1);
-    return freeTextInk_;
-}
-
 void AreaRenderer::draw(QPainter& painter, const TextItem& item)
 {
     auto font =
@@ -131,7 +94,7 @@ void AreaRenderer::draw(QPainter& painter, const TextItem& item)
 }
 
 void AreaRenderer::render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
-                          std::vector<Packet>& packets, const QRect& freeTextInk)
+                          std::vector<Packet>& packets)
 {
     const QSize size = deviceSize(state.Hor);
     if (canvas_.size() != size)
@@ -155,12 +118,13 @@ void AreaRenderer::render(const LayoutState& state, int kind, const QString& tex
     }
     for (const TextItem& item : valueTexts(state, kind, text))
         draw(painter, item);
-    // The saved background has no free text: where an area crosses its glyphs, it is drawn again
-    // on top, as the frame has it, or the figure would cut a piece out of it. Laying the line out
-    // costs as much as drawing it, so an area that only crosses its empty box is spared both.
-    if (kind != FreeText && freeTextInk.intersects(bounds)) {
+    // The saved background has no free text: where an area crosses it, it is drawn again on top,
+    // as the frame has it, or the figure would cut a piece out of it. Text is clipped to its box,
+    // so an area outside the box is spared laying the line out, which costs as much as drawing.
+    if (kind != FreeText) {
         for (const TextItem& item : valueTexts(state, FreeText, state.record.String_[FreeText]))
-            draw(painter, item);
+            if (item.rect.intersects(bounds))
+                draw(painter, item);
     }
     painter.end();
 

@@ -75,16 +75,12 @@ private:
     };
 
     void render(const LayoutState& state, int kind, const QString& text, const std::vector<QRect>& areas,
-                std::vector<Packet>& packets, const QRect& freeTextInk);
-    // The pixels the free text of `state` reaches on the canvas.
-    const QRect& freeTextInk(const std::shared_ptr<const LayoutState>& state);
+                std::vector<Packet>& packets);
     void draw(QPainter& painter, const TextItem& item);
 
     const CommittedLayout& committed_;
     std::shared_ptr<const LayoutState> shownState_; // the layout shownFigures_ was found for
     std::bitset<ElementKindCount> shownFigures_;
-    std::shared_ptr<const LayoutState> inkState_; // the layout freeTextInk_ was found for
-    QRect freeTextInk_;
     std::array<QString, ElementKindCount> lastDrawn_;
     std::array<SentFigure, ElementKindCount> sent_;
     BackdropCache backdrop_;
