@@ -54,7 +54,7 @@ struct ScreenDeviceTable
     ScreenDeviceEntry rows[DeviceTableRows];
 };
 
-// Process-wide state. The table is written by the GUI thread (set-up and hot-plug) only.
+// Process-wide state. In the program, only the screen worker's thread reads or writes it.
 extern ScreenDeviceTable screenDeviceTable;
 extern hid_device* consumerHandle;
 extern hid_device* commandHandle;

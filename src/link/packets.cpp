@@ -22,7 +22,6 @@ std::atomic<uint64_t> failureCount{0};
 
 namespace detail {
 std::mutex linkMutex;
-std::atomic<uint32_t> frameSerial{0};
 } // namespace detail
 
 namespace {
@@ -187,9 +186,6 @@ bool SendFrame(const uint8_t* pixels, uint8_t reportId)
     if (refuseHeld())
         return false;
     const HidBackend& hid = currentHidBackend();
-    // The serial moves before the flag is raised, so an area update that has already passed its
-    // first check still learns that a frame came between.
-    detail::frameSerial.fetch_add(1);
     frameSendBusy.store(true);
     bool sent;
     {
@@ -206,7 +202,6 @@ bool SendFrame(const uint8_t* pixels, uint8_t reportId)
 
 bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int height)
 {
-    const uint32_t serial = detail::frameSerial.load();
     if (frameSendBusy.load())
         return false;
     if (!pixels || !areaFitsOnePacket(width, height) || x < 0 || x > 0xFFFF || y < 0 || y > 0xFFFF) {
@@ -229,11 +224,6 @@ bool SendAreaImageWithPos(const uint8_t* pixels, int x, int y, int width, int he
     packet[7] = static_cast<uint8_t>(width);
     packet[8] = static_cast<uint8_t>(height);
     std::memcpy(packet + AreaHeader, pixels, static_cast<size_t>(width * height * 2));
-    if (frameSendBusy.load() || detail::frameSerial.load() != serial) {
-        // A frame went out, or is waiting to: this area would land on top of it stale.
-        closeCommandHandle(hid);
-        return false;
-    }
     const bool written = hid.write(commandHandle, packet, sizeof packet) >= 0;
     if (!written) {
         qDebug("Unable to SendAreaImageWithPos.\n");
