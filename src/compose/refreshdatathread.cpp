@@ -22,30 +22,17 @@ RefreshDataThread::RefreshDataThread(AreaRenderer* renderer, Milliseconds kindPa
 
 RefreshDataThread::~RefreshDataThread()
 {
-    // A stop requested from another thread notifies under the lock: taking it here orders that
-    // notification before the condition goes.
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-    }
     metrics::detachCpuInfoMemory();
 }
 
 void RefreshDataThread::requestStop()
 {
-    std::lock_guard<std::mutex> guard(mutex_);
     stop_.store(true);
-    wake_.notify_all();
 }
 
 void RefreshDataThread::allowPasses()
 {
     stop_.store(false);
-}
-
-bool RefreshDataThread::pause(Milliseconds duration)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    return !wake_.wait_for(lock, duration, [this] { return stop_.load(); });
 }
 
 bool RefreshDataThread::runPass()
@@ -63,11 +50,12 @@ bool RefreshDataThread::runPass()
     // Only what the layout shows is read and formatted; without a renderer, everything.
     const metrics::FigureTexts texts =
         metrics::metricTexts(renderer_ ? renderer_->shownFigures() : metrics::FigureSet().set(), snapshot_.cpu);
-    // Every figure to redraw is drawn first, in one go, and sent afterwards one by one with a
-    // short pause after each. On an idle machine the caches are cold after every wake-up, and
-    // drawing text cold costs many times what it costs right after another drawing. The pause
-    // spaces the writes to the screen, so a figure with nothing to send (one the layout does not
-    // show, or a date whose digits stay) gets none: it would only be a wake-up for nothing.
+    // Every figure to redraw is drawn first, in one go, then sent: on an idle machine the caches
+    // are cold after every wake-up, and drawing text cold costs many times what it costs right
+    // after another drawing. The short pause each redrawn figure owes is added to the pause before
+    // the next pass, so the passes keep their pace and the thread wakes once per pass, not once
+    // per figure. A figure with nothing to send (one the layout does not show, or a date whose
+    // digits stay) owes none.
     std::array<int, ElementKindCount> redraw{};
     int redrawCount = 0;
     for (int kind = 0; kind < ElementKindCount; ++kind) {
@@ -84,12 +72,8 @@ bool RefreshDataThread::runPass()
     for (int i = 0; i < redrawCount; ++i) {
         if (stop_.load() || link::failedWrites() != failures)
             return false;
-        // The last figure's pause runs into the pass pause: the same timing with one wake-up
-        // fewer.
-        if (owedPause_.count() > 0 && !pause(owedPause_))
-            return false;
         renderer_->sendMetric(redraw[size_t(i)]);
-        owedPause_ = kindPause_;
+        owedPause_ += kindPause_;
     }
     return true;
 }

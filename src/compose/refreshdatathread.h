@@ -8,8 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 namespace korvo::compose {
 
@@ -17,8 +15,8 @@ class AreaRenderer;
 
 // Keeps the screen's figures current: each pass sets the screen's clock, reads the CPU figures
 // and redraws every figure whose text changed (time and date every pass) as area updates. The
-// screen worker runs its passes on its own thread, one at a time; the pauses between passes are
-// the worker's timer, only the short ones between figures are taken here.
+// screen worker runs its passes on its own thread, one at a time, with its timer's pause between
+// them.
 class RefreshDataThread
 {
 public:
@@ -41,15 +39,13 @@ public:
 
     // One pass; false when a stop request cut it short.
     bool runPass();
-    // The pause still owed after the last redrawn figure, to add to the pause before the next pass.
+    // The short pauses owed for the figures the last pass redrew, to add to the pause before the
+    // next pass.
     Milliseconds owedPause() const { return owedPause_; }
 
     const metrics::MetricSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    // Sleeps, or returns false at once when a stop is requested.
-    bool pause(Milliseconds duration);
-
     AreaRenderer* const renderer_;
     const Milliseconds kindPause_;
     Milliseconds owedPause_{0};
@@ -57,8 +53,6 @@ private:
     metrics::HeartbeatWatch heartbeat_;
     QElapsedTimer sinceStart_;
     std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
 };
 
 } // namespace korvo::compose
