@@ -61,12 +61,6 @@ void journalLine(QtMsgType type, const QMessageLogContext&, const QString& messa
 class HeadlessProgram : public QObject
 {
 public:
-    HeadlessProgram()
-    {
-        // The window decides the language of the built-in themes' pictures the same way.
-        englishInterface_ = QLocale().language() != QLocale::Chinese;
-    }
-
     void start()
     {
         ScreenDocument& document = core_.document();
@@ -76,13 +70,14 @@ public:
         if (showAtStart())
             removeFirstRunMarker();
         useShippedSettingsIfUnusable();
-        document.setEnglishInterface(englishInterface_);
+        // The window decides the language of the built-in themes' pictures the same way.
+        document.setEnglishInterface(QLocale().language() != QLocale::Chinese);
         connect(&core_.session(), &compose::ScreenSession::applyFinished, this, &HeadlessProgram::frameFinished);
         connect(&core_.devices(), &platform::DeviceNotifier::deviceChanged, this, &HeadlessProgram::deviceChanged);
         core_.start(0);
         // Every start sends the whole frame: the screen may have been off, or show a layout of
         // older settings.
-        core_.sendStoredLayout(englishInterface_);
+        core_.sendStoredLayout();
         core_.startSibling();
     }
 
@@ -99,7 +94,7 @@ public:
         setConfigFileOverride(QString());
         core_.document().load();
         useShippedSettingsIfUnusable();
-        core_.sendStoredLayout(englishInterface_);
+        core_.sendStoredLayout();
     }
 
     void stop()
@@ -159,7 +154,6 @@ private:
                                 : "The screen was unplugged.");
     }
 
-    bool englishInterface_ = false;
     ScreenCore core_;
     bool shownOnce_ = false;
     bool lastLanded_ = false;

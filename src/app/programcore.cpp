@@ -193,7 +193,7 @@ void ProgramCore::applyStoredSettings()
     compose::ScreenSession& session = screen_.session();
     session.stopRefresh();
     screen_.document().load();
-    screen_.sendStoredLayout(englishInterface_);
+    screen_.sendStoredLayout();
     session.startRefresh();
 }
 

@@ -56,10 +56,10 @@ void ScreenCore::startSibling()
     sibling_->start();
 }
 
-void ScreenCore::sendStoredLayout(bool englishInterface)
+void ScreenCore::sendStoredLayout()
 {
     LayoutModel model;
-    model.setEnglishInterface(englishInterface);
+    model.setEnglishInterface(document_.committedState().englishInterface);
     model.startFrom(document_);
     // The window starts the custom layout in its first style as well.
     ThemeProfile profile = document_.profile();

@@ -42,7 +42,7 @@ public:
     void startSibling();
     // The stored layout as a whole frame, tried again until it lands, however long the screen
     // stays away: for a copy that has no editor to take the layout from.
-    void sendStoredLayout(bool englishInterface);
+    void sendStoredLayout();
     void deviceChanged(const platform::DeviceEvent& event);
     // Windows' device and power messages, from the window that start() was given.
     void nativeEvent(const QByteArray& eventType, void* message);
