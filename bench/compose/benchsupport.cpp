@@ -74,7 +74,7 @@ bool Stage::start()
     if (!compose::applyLayout(layout, picture, compose::editorSize(0)))
         return false;
     // Config.ini and the committed layout as an apply that landed leaves them.
-    return document.commit(layout);
+    return document.commit(layout).write();
 }
 
 bool Publisher::start(int seconds)

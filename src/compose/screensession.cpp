@@ -152,7 +152,7 @@ void ScreenSession::applyDone(bool landed)
     sinceLanded_.start();
     // The apply is over once the file holds it too; the worker writes it, since the sync to disk
     // would hold the window.
-    toWorker([write = document_.commitUnsaved(job->working())](ScreenWorker& worker) { worker.writeConfig(write); });
+    toWorker([write = document_.commit(job->working())](ScreenWorker& worker) { worker.writeConfig(write); });
 }
 
 void ScreenSession::configWritten(bool saved)

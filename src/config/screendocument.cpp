@@ -71,7 +71,7 @@ void ScreenDocument::setEnglishInterface(bool english)
     committed_.set(state);
 }
 
-ConfigWrite ScreenDocument::commitUnsaved(const LayoutState& applied)
+ConfigWrite ScreenDocument::commit(const LayoutState& applied)
 {
     committed_.set(applied);
     storeInProfile(profile_, applied);

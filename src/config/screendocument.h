@@ -44,12 +44,11 @@ public:
     // before the profile is read for the editor.
     void setEnglishInterface(bool english);
 
-    // The layout whose frame has just landed on the screen becomes the committed one, and the
-    // profile, the slots and the text row are written to Config.ini in one go. False when the
-    // file could not be written; what the screen shows is committed regardless.
-    bool commit(const LayoutState& applied) { return commitUnsaved(applied).write(); }
-    // The same commit, with the writing of the file left to the caller.
-    ConfigWrite commitUnsaved(const LayoutState& applied);
+    // The layout whose frame has just landed on the screen becomes the committed one. Returns
+    // what Config.ini is to hold for it (the profile, the slots and the text row), to be written
+    // in one go on a thread that can wait for the disk; what the screen shows is committed
+    // whether or not that write succeeds.
+    [[nodiscard]] ConfigWrite commit(const LayoutState& applied);
 
 private:
     ThemeProfile profile_;

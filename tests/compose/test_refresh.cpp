@@ -92,7 +92,7 @@ class TestRefresh : public QObject
     static std::unique_ptr<compose::ScreenSession> sessionOn(ScreenDocument& document, const LayoutState& shown,
                                                              Ms passPause = Ms(20), Ms kindPause = Ms(0))
     {
-        document.commit(shown);
+        document.commit(shown).write();
         return std::make_unique<compose::ScreenSession>(document, nullptr, passPause, kindPause);
     }
 

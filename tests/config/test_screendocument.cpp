@@ -40,7 +40,7 @@ private slots:
         QVERIFY(watch >= 0 && inotify_add_watch(watch, QFile::encodeName(temp.configDir()).constData(),
                                                 IN_CLOSE_WRITE | IN_MOVED_TO) >= 0);
 #endif
-        QVERIFY(document.commit(applied));
+        QVERIFY(document.commit(applied).write());
 #ifdef Q_OS_LINUX
         alignas(inotify_event) char events[4096];
         int writes = 0;
