@@ -39,8 +39,8 @@ class ScreenSession : public QObject
 public:
     using Milliseconds = std::chrono::milliseconds;
 
-    // The worker's refresh passes follow each other after `passPause`, with `kindPause` after
-    // each redrawn figure.
+    // The worker's refresh passes follow each other after `passPause`, plus `kindPause` for each
+    // figure the pass redrew.
     explicit ScreenSession(ScreenDocument& document, QObject* parent = nullptr,
                            Milliseconds passPause = Milliseconds(500), Milliseconds kindPause = Milliseconds(10));
     // Ends the worker's thread: a write under way is cut short at its next packet.
