@@ -18,6 +18,7 @@ namespace {
 
 constexpr qint64 Second = 1000000;
 constexpr int U = INT_MIN; // unavailable
+const QString NoGpuSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
 
 QStringList chip(int number, const QString& name, QStringList files)
 {
@@ -155,8 +156,7 @@ private slots:
         QTest::addColumn<QList<int>>("expected"); // fan, GPU temperature, GPU load
         QTest::addColumn<QStringList>("sources");
         const QString noFan = "No fan speed sensor found: no CPU or board sensor chip reports a turning fan";
-        const QString noGpu =
-            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
+        const QString noGpu = NoGpuSensor + "NVML not looked for";
         QTest::newRow("amdgpu: edge, not junction, and its busy percent; its fan is not the figure")
             << chip(1, "amdgpu",
                     {"temp1_label=junction", "temp1_input=61000", "temp2_label=edge", "temp2_input=53600",
@@ -216,13 +216,12 @@ private slots:
         QTest::addColumn<QString>("gpus");
         QTest::addColumn<QList<int>>("expected"); // GPU temperature, load; starts of the library
         QTest::addColumn<QString>("source");
-        const QString noSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
         QTest::newRow("the first GPU with a temperature, without a load")
             << QStringList() << "-/7,65/-,70/90" << QList<int>{65, U, 1} << "NVML GPU 1";
         QTest::newRow("driver mismatch: started once, never again")
-            << QStringList() << "fail" << QList<int>{U, U, 1} << noSensor + "NVML did not start (Driver Not Loaded)";
+            << QStringList() << "fail" << QList<int>{U, U, 1} << NoGpuSensor + "NVML did not start (Driver Not Loaded)";
         QTest::newRow("no NVIDIA GPU") << QStringList() << "" << QList<int>{U, U, 1}
-                                       << noSensor + "NVML has no GPU with a temperature";
+                                       << NoGpuSensor + "NVML has no GPU with a temperature";
         QTest::newRow("hwmon's GPU first, NVML not loaded")
             << chip(0, "amdgpu", {"temp1_input=44000", "device/gpu_busy_percent=3"}) << "70/90" << QList<int>{44, 3, 0}
             << "hwmon0 amdgpu temp1_input";
@@ -255,13 +254,11 @@ private slots:
         QVERIFY(writeTree(sys_, chip(0, "coretemp", {"temp1_label=Package id 0", "temp1_input=48000"}) +
                                     chip(1, "nct6775", {"fan2_label=CPU_FAN", "fan2_input=1000"})));
         QVERIFY(writeTree(proc_, {"stat=cpu  10 0 10 80", "meminfo=MemTotal: 8000 kB\nMemAvailable: 2000 kB"}));
+        qputenv("KORVO_SYSFS_ROOT", sys_.toUtf8());
+        qputenv("KORVO_PROC_ROOT", proc_.toUtf8());
+        qputenv("KORVO_NVML_LIBRARY", FAKE_NVML_LIBRARY);
+        qputenv("FAKE_NVML", "61/7");
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("KORVO_SYSFS_ROOT", sys_);
-        environment.insert("KORVO_PROC_ROOT", proc_);
-        environment.insert("KORVO_NVML_LIBRARY", FAKE_NVML_LIBRARY);
-        environment.insert("FAKE_NVML", "61/7");
-        process.setProcessEnvironment(environment);
         process.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tftctl", {"figures", "--json"});
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
@@ -285,8 +282,7 @@ private slots:
         QCOMPARE(figures, expected);
         // What the window's tick boxes say of the same machine, without NVML: a rate that was only
         // primed is not missing.
-        const QString noGpu =
-            "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; NVML not looked for";
+        const QString noGpu = NoGpuSensor + "NVML not looked for";
         QCOMPARE(korvo::sensors::missingFigures({sys_, proc_}),
                  (std::array<QString, FigureCount>{QString(), QString(), noPower, QString(), noGpu, noGpu}));
         QCOMPARE(LogCapture::lines, QStringList());
@@ -303,9 +299,6 @@ private slots:
         };
         const auto celsius = [](uint deciKelvin) { return celsiusFromDeciKelvin(deciKelvin).value_or(-1000); };
         QTest::newRow("62.5 % rounds up") << load({0, 0, 0}, {3, 6, 2}) << 63;
-        QTest::newRow("16 CPUs, a year up") << load({900000000000000, 1200000000000000, 400000000000000},
-                                                    {900000120000000, 1200000140000000, 400000020000000})
-                                            << 25;
         QTest::newRow("no time passed") << load({10, 20, 30}, {10, 20, 30}) << -1000;
         QTest::newRow("user went back") << load({100, 200, 60}, {150, 300, 50}) << -1000;
         QTest::newRow("more idle than kernel") << load({0, 0, 0}, {600, 500, 100}) << -1000;

@@ -9,8 +9,6 @@
 
 #include <QtTest>
 
-#include <cstdlib>
-
 using namespace korvo::platform;
 
 namespace {
@@ -23,16 +21,6 @@ QString describe(const DeviceEvent& event)
         .arg(event.productId, 4, 16, QLatin1Char('0'))
         .arg(event.interfaceNumber);
 }
-
-// One USB device with one interface; a hidraw node under it unless `node` is empty.
-struct UsbDevice
-{
-    const char* port;      // "1-2"
-    const char* vendor;    // "04d9"
-    const char* product;   // "fd01"
-    const char* interface; // "01"
-    const char* node;      // "hidraw5"
-};
 
 } // namespace
 
@@ -51,9 +39,10 @@ private slots:
     // keyboard's hidraw node pulled.
     void plugAndPull()
     {
-        const UsbDevice devices[] = {{"1-2", "04d9", "fd01", "01", "hidraw5"},
-                                     {"1-3", "04d9", "fd01", "01", ""},
-                                     {"1-4", "046d", "c52b", "00", "hidraw7"}};
+        // Port, vendor, product, interface, hidraw node (none when empty).
+        const QByteArrayList devices[] = {{"1-2", "04d9", "fd01", "01", "hidraw5"},
+                                          {"1-3", "04d9", "fd01", "01", ""},
+                                          {"1-4", "046d", "c52b", "00", "hidraw7"}};
         // The testbed comes first: only a monitor opened after it listens to it.
         UMockdevTestbed* testbed = umockdev_testbed_new();
         DeviceNotifier notifier;
@@ -63,23 +52,20 @@ private slots:
                 [&seen](const DeviceEvent& event) { seen << describe(event); });
         QList<gchar*> paths{
             umockdev_testbed_add_device(testbed, "usb", "usb1", nullptr, nullptr, "DEVTYPE", "usb_device", nullptr)};
-        for (const UsbDevice& device : devices) {
-            paths << umockdev_testbed_add_device(testbed, "usb", device.port, paths.first(), "idVendor", device.vendor,
-                                                 "idProduct", device.product, nullptr, "DEVTYPE", "usb_device",
-                                                 nullptr);
-            const QByteArray interface =
-                QByteArray(device.port) + ":1." + QByteArray::number(std::atoi(device.interface));
+        for (const QByteArrayList& device : devices) {
+            paths << umockdev_testbed_add_device(testbed, "usb", device[0].constData(), paths.first(), "idVendor",
+                                                 device[1].constData(), "idProduct", device[2].constData(), nullptr,
+                                                 "DEVTYPE", "usb_device", nullptr);
+            const QByteArray interface = device[0] + ":1." + QByteArray::number(device[3].toInt());
             paths << umockdev_testbed_add_device(testbed, "usb", interface.constData(), paths.last(),
-                                                 "bInterfaceNumber", device.interface, nullptr, "DEVTYPE",
+                                                 "bInterfaceNumber", device[3].constData(), nullptr, "DEVTYPE",
                                                  "usb_interface", nullptr);
-            if (!*device.node)
+            if (device[4].isEmpty())
                 continue;
-            const QByteArray hid =
-                "0003:" + QByteArray(device.vendor).toUpper() + ':' + QByteArray(device.product).toUpper() + ".0001";
+            const QByteArray hid = "0003:" + device[1].toUpper() + ':' + device[2].toUpper() + ".0001";
             paths << umockdev_testbed_add_device(testbed, "hid", hid.constData(), paths.last(), nullptr, nullptr);
-            paths << umockdev_testbed_add_device(testbed, "hidraw", ("hidraw/" + QByteArray(device.node)).constData(),
-                                                 paths.last(), nullptr, "DEVNAME",
-                                                 ("/dev/" + QByteArray(device.node)).constData(), nullptr);
+            paths << umockdev_testbed_add_device(testbed, "hidraw", ("hidraw/" + device[4]).constData(), paths.last(),
+                                                 nullptr, "DEVNAME", ("/dev/" + device[4]).constData(), nullptr);
         }
         // The testbed announces a new device by itself, a removal only when told.
         umockdev_testbed_uevent(testbed, paths.last(), "remove");
@@ -87,8 +73,7 @@ private slots:
 
         const QStringList events{"arrived /dev/hidraw5 04d9:fd01 1", "arrived /dev/hidraw7 046d:c52b 0",
                                  "left /dev/hidraw7 046d:c52b 0"};
-        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), events.size(), 5000);
-        QCOMPARE(seen, events);
+        QTRY_COMPARE_WITH_TIMEOUT(seen, events, 5000);
         for (gchar* path : paths)
             g_free(path);
         g_object_unref(testbed);
