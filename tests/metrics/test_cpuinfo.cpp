@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "metrics/cpuinfo.h"
 #include "metrics/cpuinfosegment.h"
+#include "metrics/figuretexts.h"
+#include "platform/clock.h"
 
 #include <QtTest>
 
@@ -23,14 +25,15 @@ QList<int> readWords()
 constexpr int U = UnavailableFigure;
 const QList<int> Unavailable{U, U, U, 0, U, U, U};
 // 57, 12, 35, 0, the heartbeat 9, 1250 rpm, 61, 0
-const char Published[] = "\x39\0\0\0\x0c\0\0\0\x23\0\0\0\0\0\0\0\x09\0\0\0\xe2\x04\0\0\x3d\0\0\0\0\0\0\0";
+const QByteArray Published =
+    QByteArray::fromHex("39000000 0c000000 23000000 00000000 09000000 e2040000 3d000000 00000000");
 const QList<int> PublishedWords{57, 12, 35, 0, 1250, 61, 0};
 const QList<int> Other{61, 40, 20, 0, 900, 0, 0};
 
 } // namespace
 
 // A private runtime folder and a name per test, so that neither a running GetCPUInfo nor an
-// earlier test's segment is seen.
+// earlier test's segment is seen; a fixed clock for the figures' texts.
 class TestCpuInfo : public QObject
 {
     Q_OBJECT
@@ -54,8 +57,13 @@ private slots:
     {
         static int serial = 0;
         qputenv("KORVO_CPUINFO_KEY", "KorvoTestCpuInfo-" + QByteArray::number(++serial));
+        korvo::platform::setClockOverride([] { return QDateTime(QDate(987, 2, 3), QTime(0, 5, 30)); });
     }
-    void cleanup() { detachCpuInfoMemory(); }
+    void cleanup()
+    {
+        detachCpuInfoMemory();
+        korvo::platform::setClockOverride({});
+    }
 
     // What GetCPUInfo published, or what another user or a writer that died half way left where
     // the segment goes: that is never taken, and never read as figures.
@@ -65,28 +73,24 @@ private slots:
         QTest::addColumn<QString>("left"); // how the file was left: its mode, "link", "owner", "odd" or "none"
         QTest::addColumn<bool>("attached");
         QTest::addColumn<QList<int>>("expected");
-        const QByteArray published(Published, 32);
         // Made here before GetCPUInfo wrote anything: nothing measured yet, not a 0 ℃ CPU.
         QTest::newRow("fresh segment") << QByteArray() << "none" << true << Unavailable;
-        QTest::newRow("published") << published << "0600" << true << PublishedWords;
+        QTest::newRow("published") << Published << "0600" << true << PublishedWords;
         // A figure no machine can have is unavailable, never the clipped digits of INT_MIN
         // ("74836") or of 1000000 ("00000").
         QTest::newRow("INT_MIN, 1000000, -1, 30001 rpm")
-            << QByteArray(
-                   "\0\0\0\x80\x40\x42\x0f\0\xff\xff\xff\xff\x07\0\0\0\0\0\0\0\x31\x75\0\0\0\0\0\x80\xff\xff\xff\xff",
-                   32)
-            << "0600" << true << QList<int>{U, U, U, 7, U, U, U};
+            << QByteArray::fromHex("00000080 40420f00 ffffffff 07000000 00000000 31750000 00000080 ffffffff") << "0600"
+            << true << QList<int>{U, U, U, 7, U, U, U};
         QTest::newRow("just beyond: -41, 101, 1001, -1 rpm, 151, 101")
-            << QByteArray("\xd7\xff\xff\xff\x65\0\0\0\xe9\x03\0\0\0\0\0\0\0\0\0\0\xff\xff\xff\xff\x97\0\0\0\x65\0\0\0",
-                          32)
-            << "0600" << true << QList<int>{U, U, U, 0, U, U, U};
+            << QByteArray::fromHex("d7ffffff 65000000 e9030000 00000000 00000000 ffffffff 97000000 65000000") << "0600"
+            << true << QList<int>{U, U, U, 0, U, U, U};
         QTest::newRow("at the edges: -40, 100, 1000, 0 rpm, 150, 100")
-            << QByteArray("\xd8\xff\xff\xff\x64\0\0\0\xe8\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x96\0\0\0\x64\0\0\0", 32)
-            << "0600" << true << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
-        QTest::newRow("readable by the group") << published << "0640" << false << Unavailable;
-        QTest::newRow("a link to another file") << published << "link" << false << Unavailable;
-        QTest::newRow("another user's file") << published << "owner" << false << Unavailable;
-        QTest::newRow("a publish that never finished") << published << "odd" << true << Unavailable;
+            << QByteArray::fromHex("d8ffffff 64000000 e8030000 00000000 00000000 00000000 96000000 64000000") << "0600"
+            << true << QList<int>{-40, 100, 1000, 0, 0, 150, 100};
+        QTest::newRow("readable by the group") << Published << "0640" << false << Unavailable;
+        QTest::newRow("a link to another file") << Published << "link" << false << Unavailable;
+        QTest::newRow("another user's file") << Published << "owner" << false << Unavailable;
+        QTest::newRow("a publish that never finished") << Published << "odd" << true << Unavailable;
     }
     void read()
     {
@@ -149,6 +153,34 @@ private slots:
         QCOMPARE(unattached, 0);
         QCOMPARE(torn.load(), 0);
     }
+
+    // Each kind from a block read, one whose CPU load and power are 0, and one with nothing read.
+    void metricText_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("CPU temperature") << 0 << QStringList{"57℃", "57℃", "--℃"};
+        // 0 is a CPU not measured yet: shown as 1, not as an idle or switched-off machine.
+        QTest::newRow("CPU load") << 1 << QStringList{"12%", "1%", "--%"};
+        QTest::newRow("CPU power") << 4 << QStringList{"35w", "1w", "--w"};
+        QTest::newRow("time") << 3 << QStringList{"00:05", "00:05", "00:05"};
+        QTest::newRow("date") << 5 << QStringList{"0987.02.03", "0987.02.03", "0987.02.03"};
+        QTest::newRow("fan speed, right-aligned in four") << 6 << QStringList{" 800", " 800", "--"};
+        QTest::newRow("GPU temperature") << 9 << QStringList{"61℃", "61℃", "--℃"};
+        QTest::newRow("GPU load 0: an idle GPU") << 10 << QStringList{"0%", "0%", "--%"};
+    }
+    void metricText()
+    {
+        QFETCH(int, kind);
+        QStringList texts;
+        for (const CpuInfoBlock& block :
+             {CpuInfoBlock{57, 12, 35, 0, 800, 61, 0}, CpuInfoBlock{57, 0, 0, 0, 800, 61, 0}, CpuInfoBlock{}})
+            texts << korvo::metrics::metricText(kind, block);
+        QTEST(texts, "expected");
+    }
+
+    // The memory load is read apart from the block; unreadable, it shows as missing like the rest.
+    void unreadableMemoryLoad() { QCOMPARE(korvo::metrics::memoryLoadText(-1), QString("--%")); }
 };
 
 QTEST_GUILESS_MAIN(TestCpuInfo)

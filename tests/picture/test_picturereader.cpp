@@ -97,22 +97,21 @@ private slots:
         QFETCH(QString, file);
         QFETCH(bool, scaled);
         QFETCH(QSize, bound);
-        QFETCH(QSize, size);
         QFETCH(QString, why);
         const QString path = folder.filePath(file);
         LogCapture log;
         QString problem;
-        const QImage picture = scaled ? picture::readWithin(path, bound, &problem) : picture::readAtMost(path, bound);
-        QCOMPARE(picture.size(), size.isEmpty() ? QSize(0, 0) : size);
-        if (size.isEmpty()) {
-            QCOMPARE(LogCapture::lines, QStringList{"Unable to load the picture " + path + ": " + why + ".\n"});
-            QCOMPARE(problem, scaled ? why : QString());
+        const QImage picture =
+            scaled ? picture::readWithin(path, bound, &problem) : picture::readAtMost(path, bound, &problem);
+        QTEST(picture.isNull() ? QSize() : picture.size(), "size");
+        QCOMPARE(problem, why);
+        const QStringList said{"Unable to load the picture " + path + ": " + why + ".\n"};
+        QCOMPARE(LogCapture::lines, why.isEmpty() ? QStringList() : said);
+        if (picture.isNull())
             return;
-        }
-        QVERIFY(LogCapture::lines.isEmpty());
         // The cut keeps the centre.
         QCOMPARE(picture.pixel(0, 0), qRgb(255, 0, 0));
-        QCOMPARE(picture.pixel(size.width() - 1, size.height() - 1), qRgb(0, 0, 255));
+        QCOMPARE(picture.pixel(picture.width() - 1, picture.height() - 1), qRgb(0, 0, 255));
     }
 };
 
