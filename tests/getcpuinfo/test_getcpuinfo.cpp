@@ -453,7 +453,6 @@ private slots:
             return text.mid(text.indexOf("VmRSS:") + 6).trimmed().split(' ').value(0).toLong();
         };
         const long before = residentKiB();
-        // Each asks once and goes, as fast as it is answered.
         for (int n = 0; n < 20000; ++n)
             QVERIFY(platform::siblingRunning());
         QVERIFY2(residentKiB() - before < 4096, qPrintable(QString("%1 KiB -> %2 KiB").arg(before).arg(residentKiB())));

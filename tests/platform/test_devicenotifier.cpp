@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hot-plug notifier against a udev testbed: the screen's hidraw nodes come and go as they would
-// when the cable is plugged in and pulled.
-
 // GLib names struct members "signals", which Qt defines as a keyword: GLib comes first.
 #include <umockdev.h>
 
@@ -10,19 +7,6 @@
 #include <QtTest>
 
 using namespace korvo::platform;
-
-namespace {
-
-QString describe(const DeviceEvent& event)
-{
-    return QStringLiteral("%1 %2 %3:%4 %5")
-        .arg(event.arrived ? "arrived" : "left", event.path)
-        .arg(event.vendorId, 4, 16, QLatin1Char('0'))
-        .arg(event.productId, 4, 16, QLatin1Char('0'))
-        .arg(event.interfaceNumber);
-}
-
-} // namespace
 
 class TestDeviceNotifier : public QObject
 {
@@ -35,8 +19,8 @@ private slots:
             QFAIL("needs the udev testbed's preload library: run it under umockdev-wrapper");
     }
 
-    // The screen, a USB device without a hidraw node and a keyboard plugged in, then the
-    // keyboard's hidraw node pulled.
+    // On a udev testbed, the screen, a USB device without a hidraw node and a keyboard plugged in,
+    // then the keyboard's hidraw node pulled.
     void plugAndPull()
     {
         // Port, vendor, product, interface, hidraw node (none when empty).
@@ -48,8 +32,10 @@ private slots:
         DeviceNotifier notifier;
         QVERIFY(notifier.registerFor(0));
         QStringList seen;
-        connect(&notifier, &DeviceNotifier::deviceChanged, this,
-                [&seen](const DeviceEvent& event) { seen << describe(event); });
+        connect(&notifier, &DeviceNotifier::deviceChanged, this, [&seen](const DeviceEvent& e) {
+            seen << QString::asprintf("%s %s %04x:%04x %d", e.arrived ? "arrived" : "left", qUtf8Printable(e.path),
+                                      e.vendorId, e.productId, e.interfaceNumber);
+        });
         QList<gchar*> paths{
             umockdev_testbed_add_device(testbed, "usb", "usb1", nullptr, nullptr, "DEVTYPE", "usb_device", nullptr)};
         for (const QByteArrayList& device : devices) {

@@ -275,7 +275,6 @@ private slots:
         QTEST(copy.acquire(), "acquired");
         if (answering)
             return;
-        // The new copy listens where the next start asks.
         QLocalSocket next;
         next.connectToServer(socketPath);
         QVERIFY(next.waitForConnected(1000) && next.write("show\n") == 5 && shows.wait(2000));
