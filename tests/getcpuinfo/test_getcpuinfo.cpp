@@ -25,6 +25,7 @@ namespace {
 constexpr qint64 Second = 1000000;
 constexpr int U = metrics::UnavailableFigure;
 const QString NoGpuSensor = "No GPU temperature sensor found: looked for amdgpu, radeon, nouveau, i915, xe; ";
+const QString NoGpu = NoGpuSensor + "NVML not looked for";
 
 // Lays out files under a root, each given as "relative/path=content", the way sysfs and procfs
 // hold one value per file.
@@ -211,7 +212,6 @@ private slots:
         QTest::addColumn<QList<int>>("expected"); // fan, GPU temperature, GPU load
         QTest::addColumn<QStringList>("sources");
         const QString noFan = "No fan speed sensor found: no CPU or board sensor chip reports a turning fan";
-        const QString noGpu = NoGpuSensor + "NVML not looked for";
         QTest::newRow("amdgpu: edge, not junction, and its busy percent; its fan is not the figure")
             << chip(1, "amdgpu",
                     {"temp1_label=junction", "temp1_input=61000", "temp2_label=edge", "temp2_input=53600",
@@ -223,10 +223,10 @@ private slots:
                    chip(2, "nct6775",
                         {"fan1_input=0", "fan1_label=CPU_OPT", "fan2_input=870", "fan2_label=SYS_FAN1",
                          "fan10_input=1250", "fan10_label=CPU_FAN"})
-            << QList<int>{1250, U, U} << QStringList{"hwmon2 nct6775 fan10_input (CPU_FAN)", noGpu, noGpu};
+            << QList<int>{1250, U, U} << QStringList{"hwmon2 nct6775 fan10_input (CPU_FAN)", NoGpu, NoGpu};
         QTest::newRow("board chip: the first turning fan when none is the CPU's")
             << chip(3, "it8686", {"fan1_input=0", "fan2_input=812", "fan3_input=640"}) << QList<int>{812, U, U}
-            << QStringList{"hwmon3 it8686 fan2_input", noGpu, noGpu};
+            << QStringList{"hwmon3 it8686 fan2_input", NoGpu, NoGpu};
         QTest::newRow("Intel GPU: a temperature and no load")
             << chip(4, "xe", {"temp2_label=pkg", "temp2_input=47000", "energy1_input=1000"}) << QList<int>{U, 47, U}
             << QStringList{noFan, "hwmon4 xe temp2_input (pkg)", "No GPU load: hwmon4 xe reports none"};
@@ -339,9 +339,8 @@ private slots:
         QCOMPARE(figures, expected);
         // What the window's tick boxes say of the same machine, without NVML: a rate that was only
         // primed is not missing.
-        const QString noGpu = NoGpuSensor + "NVML not looked for";
         QCOMPARE(korvo::sensors::missingFigures({sys_, proc_}),
-                 (std::array<QString, FigureCount>{QString(), QString(), noPower, QString(), noGpu, noGpu}));
+                 (std::array<QString, FigureCount>{QString(), QString(), noPower, QString(), NoGpu, NoGpu}));
         QCOMPARE(LogCapture::lines, QStringList());
     }
 
@@ -415,9 +414,7 @@ private slots:
             QVERIFY(socket.waitForConnected(1000));
             socket.write(request);
         }
-        const auto dropped = [](const QLocalSocket& socket) {
-            return socket.state() == QLocalSocket::UnconnectedState;
-        };
+        const auto dropped = [](const QLocalSocket& s) { return s.state() == QLocalSocket::UnconnectedState; };
         // Well before the five seconds after which any client is dropped.
         QTRY_VERIFY_WITH_TIMEOUT(sockets.empty() || std::any_of(sockets.begin(), sockets.end(), dropped), 3000);
         sockets.clear();

@@ -18,6 +18,7 @@ done
 for tool in korvo-tft korvo-tftctl; do
     # Relative, so that the tree works wherever it is unpacked.
     [ "$(readlink "usr/bin/$tool")" = "../lib/korvo-tft/$tool" ] || fail "bin/$tool is not a link to the program folder"
+    zcat "usr/share/man/man1/$tool.1.gz" 2>/dev/null | grep -q "^\.TH ${tool^^} 1" || fail "no man page for $tool"
 done
 grep -Eq '^KERNEL=="hidraw\*", ATTRS\{idVendor\}=="04d9", ATTRS\{idProduct\}=="fd01", TAG\+="uaccess"(, |$)' \
     usr/lib/udev/rules.d/70-korvo-tft.rules || fail "the udev rule does not give hidraw 04d9:fd01 to the user at the desk"
@@ -26,9 +27,6 @@ desktop-file-validate "$entry" && grep -qx 'Exec=korvo-tft' "$entry" && grep -qx
     fail "$entry is not a valid entry that starts korvo-tft with its icon"
 # Starting at login is each user's own choice, made in the program.
 [ -e etc/xdg/autostart ] && fail "an autostart entry is installed for every user"
-for page in korvo-tft korvo-tftctl; do
-    zcat "usr/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^\.TH ${page^^} 1" || fail "no man page for $page"
-done
 
 usr/bin/korvo-tftctl --virtual "$work/screen.png" clock && [ -s "$work/screen.png" ] || fail "bin/korvo-tftctl does not run"
 
