@@ -267,7 +267,8 @@ private slots:
             QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(editor->isHidden());
         QVERIFY(redInRow(w) > 30);
-        QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello Korvo")); // Return broke no line
+        QCOMPARE(w->model().working().record.String_[FreeText], QString("Hello Korvo"));
+        QCOMPARE(editor->toPlainText(), QString("Hello Korvo")); // Return ended the entry, it broke no line
         if (closeKey < 0)
             return;
         // An undo steps back one colour, cancelling undoes to the start, and the colour bar follows.
