@@ -53,7 +53,6 @@ class TestHeadless : public QObject
 
     std::unique_ptr<QTemporaryDir> home;
     int instance = 0;
-    static QString program() { return qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft"; }
 
     // Copies still running when a check failed: they and their GetCPUInfo end before the next.
     std::vector<std::unique_ptr<QProcess>> copies;
@@ -63,7 +62,7 @@ class TestHeadless : public QObject
         copies.push_back(std::make_unique<QProcess>());
         QProcess& copy = *copies.back();
         copy.setProcessEnvironment(environment);
-        copy.start(program(), arguments);
+        copy.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tft", arguments);
         return copy;
     }
 
@@ -101,15 +100,6 @@ class TestHeadless : public QObject
         if (!notifyName.isEmpty())
             environment.insert("NOTIFY_SOCKET", QString::fromLatin1(notifyName));
         return environment;
-    }
-
-    // True once the manager was told `count` times in all that the program is ready.
-    static bool readyTimes(NotifySocket& socket, int count, int timeoutMs = 20000)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (socket.messages().count("READY=1") < count && !deadline.hasExpired())
-            QTest::qWait(20);
-        return socket.messages().count("READY=1") >= count;
     }
 
 private slots:
@@ -179,7 +169,7 @@ private slots:
         if (absent)
             environment.insert("KORVO_FAKEHID_ABSENT", "1");
         QProcess& headless = startCopy(environment, {"--headless"});
-        QVERIFY(readyTimes(manager, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(manager.messages().count("READY=1") == 1, 20000);
         QByteArray log;
         QStringList sent = packets();
         // The screen's clock may be set as it is opened, before the frame.
@@ -188,10 +178,10 @@ private slots:
         if (absent) {
             QCOMPARE(sent, QStringList());
         } else {
-            QVERIFY(sent.size() >= 28);
-            QVERIFY2(sent.first().startsWith("0055a3f001"), qPrintable(sent.first()));
-            QVERIFY2(sent.at(26).startsWith("0055a3f21b"), qPrintable(sent.at(26)));
-            QVERIFY2(sent.at(27).startsWith("0055a1f101"), qPrintable(sent.at(27)));
+            // The frame's first and last chunks, then its orientation.
+            QVERIFY2(sent.value(0).startsWith("0055a3f001") && sent.value(26).startsWith("0055a3f21b") &&
+                         sent.value(27).startsWith("0055a1f101"),
+                     qPrintable(sent.join(' ')));
             QCOMPARE(sent.filter(QRegularExpression("^0055a3f001")).size(), 1);
             QTRY_VERIFY_WITH_TIMEOUT(packets().filter(QRegularExpression("^0055a2")).size() >= 2, 10000);
             // The worker may start its passes before the program hears that the frame landed.
@@ -221,38 +211,35 @@ private slots:
 
     // korvo-tftctl changes Config.ini: its request over the private socket, or SIGHUP when it
     // could not reach the copy, has the copy read it and send the frame again, turned.
-    void reload_data()
-    {
-        QTest::addColumn<bool>("reachable");
-        QTest::addColumn<QByteArray>("toolSaid");
-        QTest::newRow("korvo-tftctl asks") << true << QByteArray("Stored; the running korvo-tft shows it now.\n");
-        QTest::newRow("SIGHUP") << false << QByteArray("Stored; korvo-tft shows it at its next start.\n");
-    }
     void reload()
     {
-        QFETCH(bool, reachable);
         NotifySocket manager(QFile::encodeName(home->filePath("notify")));
         QVERIFY(manager.bound);
         QProcess& headless = startCopy(environment(manager.name), {"--headless"});
-        QVERIFY(readyTimes(manager, 1));
-        const int before = packets().size();
-        QProcessEnvironment environment = this->environment();
-        if (!reachable)
-            environment.insert("KORVO_INSTANCE_SUFFIX", "-elsewhere");
-        QProcess tool;
-        tool.setProcessEnvironment(environment);
-        tool.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tftctl", {"set", "orientation", "portrait"});
-        QVERIFY(tool.waitForFinished(20000));
-        QTEST(tool.readAllStandardOutput(), "toolSaid");
-        if (!reachable)
-            QCOMPARE(::kill(pid_t(headless.processId()), SIGHUP), 0);
-        QVERIFY(readyTimes(manager, 2));
-        QVERIFY(manager.messages().contains("RELOADING=1"));
-        const QStringList after = packets().mid(before);
-        const int frame = int(after.indexOf(QRegularExpression("0055a3f001.*")));
-        QVERIFY2(frame >= 0, qPrintable(after.join(' ')));
-        QVERIFY2(after.value(frame + 26).startsWith("0055a3f21b"), qPrintable(after.join(' ')));
-        QVERIFY2(after.value(frame + 27).startsWith("0055a1f102"), qPrintable(after.join(' ')));
+        QTRY_VERIFY_WITH_TIMEOUT(manager.messages().count("READY=1") == 1, 20000);
+        for (const bool reachable : {true, false}) {
+            const int before = packets().size();
+            QProcessEnvironment environment = this->environment();
+            if (!reachable)
+                environment.insert("KORVO_INSTANCE_SUFFIX", "-elsewhere");
+            QProcess tool;
+            tool.setProcessEnvironment(environment);
+            tool.start(qEnvironmentVariable("KORVO_PROGRAM_DIR") + "/korvo-tftctl",
+                       {"set", "orientation", reachable ? "portrait" : "landscape"});
+            QVERIFY(tool.waitForFinished(20000));
+            QCOMPARE(tool.readAllStandardOutput(),
+                     QByteArray(reachable ? "Stored; the running korvo-tft shows it now.\n"
+                                          : "Stored; korvo-tft shows it at its next start.\n"));
+            if (!reachable)
+                QCOMPARE(::kill(pid_t(headless.processId()), SIGHUP), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(manager.messages().count("READY=1") == (reachable ? 2 : 3), 20000);
+            const QStringList after = packets().mid(before);
+            const int frame = int(after.indexOf(QRegularExpression("0055a3f001.*")));
+            QVERIFY2(frame >= 0 && after.value(frame + 26).startsWith("0055a3f21b") &&
+                         after.value(frame + 27).startsWith(reachable ? "0055a1f102" : "0055a1f101"),
+                     qPrintable(after.join(' ')));
+        }
+        QCOMPARE(manager.messages().count("RELOADING=1"), 2);
         QVERIFY(stopCopy(headless));
     }
 };

@@ -85,28 +85,22 @@ inline QProcessEnvironment programEnvironment(const QString& writes)
     return environment;
 }
 
-struct DialogAnswer
+// Answers the next modal dialog, recording what the user saw in it: "title: buttons", the visible
+// buttons yes first.
+inline void answerDialog(bool accept, QString* seen = nullptr)
 {
-    bool done = false;
-    QString title;
-    QStringList buttons; // the visible ones, yes first
-};
-
-// Answers the next modal dialog, recording what the user saw in it.
-inline void answerDialog(bool accept, DialogAnswer* answer = nullptr)
-{
-    QTimer::singleShot(10, [accept, answer] {
+    QTimer::singleShot(10, [accept, seen] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog)
-            return answerDialog(accept, answer);
-        if (answer) {
-            answer->title = dialog->windowTitle();
+            return answerDialog(accept, seen);
+        if (seen) {
+            QStringList buttons;
             for (const char* name : {"btnOk", "btnCancel"}) {
                 auto* button = dialog->findChild<QPushButton*>(QLatin1String(name));
                 if (button && button->isVisible())
-                    answer->buttons << button->text();
+                    buttons << button->text();
             }
-            answer->done = true;
+            *seen = dialog->windowTitle() + ": " + buttons.join(", ");
         }
         accept ? dialog->accept() : dialog->reject();
     });
