@@ -62,15 +62,6 @@ class TestFrames : public QObject
     ScreenFixture fixture;
     ThemeProfile profile;
 
-    LayoutState builtIn(int themeId, int hor) const
-    {
-        LayoutState state;
-        state.record = hor == 1 ? profile.portrait[themeId] : profile.landscape[themeId];
-        state.ThemeID = uint8_t(themeId);
-        state.Hor = uint8_t(hor);
-        return state;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -156,7 +147,8 @@ private slots:
         for (int hor : {0, 1}) {
             for (bool english : {false, true}) {
                 for (int themeId = 0; themeId < 4; ++themeId) {
-                    LayoutState state = builtIn(themeId, hor);
+                    LayoutState state = theme(themeId, hor, 0);
+                    state.record = (hor == 1 ? profile.portrait : profile.landscape)[themeId];
                     state.englishInterface = english;
                     QTest::addRow("%c%d %s", hor ? 'V' : 'H', themeId + 1, english ? "English" : "Chinese") << state;
                 }
@@ -164,11 +156,8 @@ private slots:
         }
         // The free text in the row through the centre slot, crossed by the figures' areas: drawn again on top.
         for (bool portraitEnglish : {false, true}) {
-            LayoutState state;
-            state.Mode = 1;
-            state.Hor = state.englishInterface = portraitEnglish;
-            state.customShow = DefaultCustomShow;
-            state.curRectId = 1;
+            LayoutState state = custom(portraitEnglish, 0, DefaultCustomShow);
+            state.englishInterface = portraitEnglish;
             for (int kind : {CpuTemperature, CpuLoad, MemoryLoad, Time, CpuPower, FreeText})
                 state.record.Show_[kind] = 1;
             state.record.String_ = {"45℃", "65%", "20%", "18:46", "15w", "2019.12.21", "1000", "Hello from Korvo TFT",
