@@ -66,10 +66,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(fixture.start());
-        const QString source =
-            qEnvironmentVariable("KORVO_SOURCE_DIR") + QStringLiteral("/resources/templates/Config.ini");
-        QFile::remove(configFilePath());
-        QVERIFY(QFile::copy(source, configFilePath()));
+        QVERIFY(QFile::copy(qEnvironmentVariable("KORVO_SOURCE_DIR") + "/resources/templates/Config.ini",
+                            configFilePath()));
         loadThemeProfile(profile);
     }
     void init() { fixture.screen->reset(); }

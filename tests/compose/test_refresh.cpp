@@ -214,17 +214,16 @@ private slots:
     // A failed apply leaves the committed layout and its background; the next frame shows the earlier layout exactly.
     void failedApplyShowsThePreviousLayout_data()
     {
-        QTest::addColumn<QString>("fault");
-        for (const char* fault : {"a chunk fails", "resume while the frame waits for its retry"})
-            QTest::newRow(fault) << QString(fault);
+        QTest::addColumn<bool>("resume");
+        QTest::newRow("a chunk fails") << false;
+        QTest::newRow("resume while the frame waits for its retry") << true;
     }
 
     void failedApplyShowsThePreviousLayout()
     {
-        QFETCH(QString, fault);
+        QFETCH(bool, resume);
         ScreenDocument document;
         const auto session = sessionOn(document, figureLayout());
-        const bool resume = fault.startsWith(QLatin1String("resume"));
         session->setRecoveryDelays(resume ? 600000 : 50, resume ? 600000 : 50);
         QCOMPARE(applied(*session, figureLayout(true), bluePicture), 1);
         const QImage shown = fixture.screen->framebuffer();
@@ -273,10 +272,9 @@ private slots:
         QList<int> delays;
         for (const QList<QVariant>& call : scheduled)
             delays << call.at(0).toInt();
-        QCOMPARE(delays.mid(0, 5), (QList<int>{20, 40, 80, 80, 80}));
-        QVERIFY(soonAfter > 0 && wellAfter > soonAfter);
-        QCOMPARE(delays.at(soonAfter), 80);
-        QCOMPARE(delays.at(wellAfter), 20);
+        // The first five waits, then the first of each later round.
+        QCOMPARE(delays.mid(0, 5) << delays.value(soonAfter) << delays.value(wellAfter),
+                 (QList<int>{20, 40, 80, 80, 80, 80, 20}));
     }
 
     // Ending the program inside a slow write or a pause returns promptly; no half-sent frame counts as whole.
