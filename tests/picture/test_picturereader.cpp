@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logcapture.h"
 #include "picture/picturereader.h"
+#include "testpictures.h"
 
 #include <QImageWriter>
 #include <QtTest>
@@ -13,39 +14,24 @@ class TestPictureReader : public QObject
 
     QTemporaryDir pictures;
 
-    // A picture of equal blocks, colours given row by row.
-    void savePicture(const QString& name, int width, int height, int columns, const QVector<QRgb>& colours)
-    {
-        QImage picture(width, height, QImage::Format_RGB32);
-        const int rows = colours.size() / columns;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                picture.setPixel(x, y, colours[y * rows / height * columns + x * columns / width]);
-        QVERIFY(picture.save(pictures.filePath(name)));
-    }
-
-    void saveHex(const QString& name, const QByteArray& hex)
-    {
-        QFile file(pictures.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromHex(hex)) > 0);
-    }
-
 private slots:
     void initTestCase()
     {
         // Red above or left of the middle, blue below or right of it.
-        savePicture("tall.png", 1, 20000, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        savePicture("wide.png", 100000, 1, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        savePicture("small.png", 3, 2, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        savePicture("big.png", 3000, 1500, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        saveHex("canvas.gif", "474946383961"
-                              "00fff900"
-                              "800000ffffff000000"                                 // 65280 x 249 canvas
-                              "21f90401000000002c00000000010001000002024401003b"); // a 1 x 1 frame
-        saveHex("pixels.png", "89504e470d0a1a0a0000000d49484452"                   // signature, IHDR
-                              "0000138800000fa00802000000997b617d"                 // 5000 x 4000 RGB, CRC
-                              "000000004944415435af061e"                           // empty IDAT
-                              "0000000049454e44ae426082");                         // IEND
+        savePicture(pictures, "tall.png", 1, 20000, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        savePicture(pictures, "wide.png", 100000, 1, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        savePicture(pictures, "small.png", 3, 2, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        savePicture(pictures, "big.png", 3000, 1500, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        saveHex(pictures, "canvas.gif",
+                "474946383961"
+                "00fff900"
+                "800000ffffff000000"                                 // 65280 x 249 canvas
+                "21f90401000000002c00000000010001000002024401003b"); // a 1 x 1 frame
+        saveHex(pictures, "pixels.png",
+                "89504e470d0a1a0a0000000d49484452"   // signature, IHDR
+                "0000138800000fa00802000000997b617d" // 5000 x 4000 RGB, CRC
+                "000000004944415435af061e"           // empty IDAT
+                "0000000049454e44ae426082");         // IEND
         // A small progressive JPEG whose frame header then claims 16384 x 16384 pixels: decoded at
         // an eighth its pixels would take 16 MB, its coefficients take 512 MB.
         QBuffer jpeg;
@@ -58,7 +44,7 @@ private slots:
         const int frame = progressive.indexOf("\xFF\xC2");
         QVERIFY(frame > 0);
         progressive.replace(frame + 5, 4, QByteArray::fromHex("40004000"));
-        saveHex("progressive.jpg", progressive.toHex());
+        saveHex(pictures, "progressive.jpg", progressive.toHex());
         QCOMPARE(mkfifo(QFile::encodeName(pictures.filePath("fifo")).constData(), 0600), 0);
     }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // korvo-tftctl run as a script would run it: its screen commands against its virtual screen, its
 // settings commands on a fresh user's settings.
+#include "testpictures.h"
+
 #include <QtTest>
 
 namespace {
@@ -19,23 +21,6 @@ class TestTftctl : public QObject
     int run = 0;
 
     QString configFile() const { return home->filePath("Korvo TFT/Config.ini"); }
-
-    // A picture of equal blocks, colours given row by row.
-    void savePicture(const QString& name, int width, int height, int columns, const QVector<QRgb>& colours)
-    {
-        QImage picture(width, height, QImage::Format_RGB32);
-        const int rows = colours.size() / columns;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                picture.setPixel(x, y, colours[y * rows / height * columns + x * columns / width]);
-        QVERIFY(picture.save(pictures.filePath(name)));
-    }
-
-    void saveHex(const QString& name, const QByteArray& hex)
-    {
-        QFile file(pictures.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromHex(hex)) > 0);
-    }
 
     // Words split at spaces, '' an empty one, pictures by file name; screen commands' virtual screen is shown.png.
     int tftctl(const QString& line)
@@ -61,15 +46,16 @@ class TestTftctl : public QObject
 private slots:
     void initTestCase()
     {
-        savePicture("halves.png", 640, 340, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        savePicture("upright.png", 170, 320, 2,
+        savePicture(pictures, "halves.png", 640, 340, 2, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        savePicture(pictures, "upright.png", 170, 320, 2,
                     {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)});
         // Qt pads each 6-byte scan line to 8; the screen must not see the padding.
-        savePicture("small.png", 3, 2, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
-        savePicture("large.png", 46, 45, 1, {qRgb(0, 0, 0)});
+        savePicture(pictures, "small.png", 3, 2, 1, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        savePicture(pictures, "large.png", 46, 45, 1, {qRgb(0, 0, 0)});
         // A 2 x 2 grey PNG whose IDAT checksum is zero.
-        saveHex("damaged.png", "89504e470d0a1a0a0000000d494844520000000200000002080000000057dd52f80000000e49444154789c"
-                               "63f8ff9fe1ff7f000bfa03fd000000000000000049454e44ae426082");
+        saveHex(pictures, "damaged.png",
+                "89504e470d0a1a0a0000000d494844520000000200000002080000000057dd52f80000000e49444154789c"
+                "63f8ff9fe1ff7f000bfa03fd000000000000000049454e44ae426082");
     }
 
     void init()
