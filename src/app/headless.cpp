@@ -15,7 +15,6 @@
 
 #include <QDebug>
 #include <QGuiApplication>
-#include <QLocale>
 
 #include <cstdio>
 #include <cstring>
@@ -70,8 +69,7 @@ public:
         if (showAtStart())
             removeFirstRunMarker();
         useShippedSettingsIfUnusable();
-        // The window decides the language of the built-in themes' pictures the same way.
-        document.setEnglishInterface(QLocale().language() != QLocale::Chinese);
+        document.setEnglishInterface(!chineseInterface());
         connect(&core_.session(), &compose::ScreenSession::applyFinished, this, &HeadlessProgram::frameFinished);
         connect(&core_.devices(), &platform::DeviceNotifier::deviceChanged, this, &HeadlessProgram::deviceChanged);
         core_.start(0);

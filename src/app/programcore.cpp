@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QMenu>
 #include <QTimer>
 
@@ -46,7 +45,7 @@ ProgramCore::ProgramCore(const Timings& timings, QObject* parent) : QObject(pare
     loadTranslation();
     ScreenDocument& document = screen_.document();
     document.load();
-    document.setEnglishInterface(englishInterface_);
+    document.setEnglishInterface(!chineseInterface());
     compose::ScreenSession& session = screen_.session();
     connect(&session, &compose::ScreenSession::applyFinished, this, &ProgramCore::frameFinished);
     connect(&session, &compose::ScreenSession::settingsNotSaved, this, &ProgramCore::reportSettingsNotSaved);
@@ -75,8 +74,7 @@ ProgramCore::~ProgramCore()
 
 void ProgramCore::loadTranslation()
 {
-    const bool chinese = QLocale().language() == QLocale::Chinese;
-    englishInterface_ = !chinese;
+    const bool chinese = chineseInterface();
     const QString file = programDirPath() + (chinese ? QStringLiteral("/lang/sc.qm") : QStringLiteral("/lang/en.qm"));
     if (translator_.load(file))
         QCoreApplication::installTranslator(&translator_);

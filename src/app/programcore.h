@@ -45,7 +45,7 @@ public:
     explicit ProgramCore(const Timings& timings, QObject* parent = nullptr);
     ~ProgramCore() override;
 
-    bool englishInterface() const { return englishInterface_; }
+    bool englishInterface() const { return screen_.document().committedState().englishInterface; }
     const Timings& timings() const { return timings_; }
     ScreenDocument& document() { return screen_.document(); }
     compose::ScreenSession& session() { return screen_.session(); }
@@ -105,7 +105,6 @@ private:
     Timings timings_;
     QTranslator translator_;
     QTranslator qtTranslator_;
-    bool englishInterface_ = false;
     ScreenCore screen_;
     std::unique_ptr<QMenu> trayMenu_;
     QAction* startAtLoginAction_ = nullptr;

@@ -10,6 +10,8 @@
 #include "platform/sibling.h"
 #include "platform/sleepnotifier.h"
 
+#include <QLocale>
+
 namespace korvo {
 namespace {
 
@@ -78,6 +80,11 @@ void ScreenCore::nativeEvent(const QByteArray& eventType, void* message)
 {
     deviceNotifier_->nativeEvent(eventType, message);
     sleepNotifier_->nativeEvent(eventType, message);
+}
+
+bool chineseInterface()
+{
+    return QLocale().language() == QLocale::Chinese;
 }
 
 } // namespace korvo

@@ -31,6 +31,7 @@ public:
     ~ScreenCore() override;
 
     ScreenDocument& document() { return document_; }
+    const ScreenDocument& document() const { return document_; }
     compose::ScreenSession& session() { return *session_; }
     platform::DeviceNotifier& devices() { return *deviceNotifier_; }
 
@@ -54,5 +55,9 @@ private:
     platform::DeviceNotifier* deviceNotifier_ = nullptr;
     platform::SleepNotifier* sleepNotifier_ = nullptr;
 };
+
+// Chinese on a Chinese system, English everywhere else: the interface's texts, the built-in themes'
+// pictures and the labels on the screen all follow it.
+bool chineseInterface();
 
 } // namespace korvo
